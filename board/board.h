@@ -1,0 +1,74 @@
+// The puzzle in play: its size, clue states, edge states, trial snapshot and
+// border classes, each a flat byte grid of (W+1) x (H+1) entries indexed by
+// vertex (row * (W+1) + column).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace quorrin {
+
+struct PuzzleEntry;
+
+// State of one edge.
+enum EdgeState : std::uint8_t { Empty = 0, Cross = 1, Line = 2 };
+
+// One edge, named by the vertex that owns it: the edge to its right
+// (vertical 0) or the edge below it (vertical 1). vertex -1 names no edge.
+struct EdgeRef {
+    std::int32_t vertex = -1;
+    std::uint8_t vertical = 0;
+
+    bool valid() const { return vertex >= 0; }
+    friend bool operator==(const EdgeRef& a, const EdgeRef& b) {
+        return a.vertex == b.vertex && a.vertical == b.vertical;
+    }
+    friend bool operator!=(const EdgeRef& a, const EdgeRef& b) { return !(a == b); }
+};
+
+// A vertex code is 3 x (state of the right edge) + (state of the down edge),
+// 0 to 8; the same number is the glyph that draws the vertex.
+constexpr int vertexCode(EdgeState right, EdgeState down) { return 3 * right + down; }
+
+// Clue state byte: 255 no clue; otherwise value (0..3) + 4 when over,
+// + 8 when exact.
+constexpr std::uint8_t kNoClue = 255;
+constexpr std::uint8_t kClueOver = 4;
+constexpr std::uint8_t kClueExact = 8;
+
+class Board {
+public:
+    std::int32_t width = 0;   // W, cell columns
+    std::int32_t height = 0;  // H, cell rows
+    std::vector<std::uint8_t> clues;     // clue state per cell slot, pads 255
+    std::vector<std::uint8_t> codes;     // vertex code per vertex
+    std::vector<std::uint8_t> snapshot;  // copy of codes for trial mode
+    std::vector<std::uint8_t> borders;   // directions off the board per vertex
+
+    // Number of vertices, (W+1) x (H+1); 0 before the first load.
+    std::int32_t vertexCount() const { return static_cast<std::int32_t>(codes.size()); }
+
+    // Set up a fresh game of the puzzle, zero clues pre-crossed.
+    void load(const PuzzleEntry& entry);
+    // Set up a saved game: the first (W+1) x (H+1) bytes of savedCodes.
+    void restore(const PuzzleEntry& entry, const std::uint8_t* savedCodes);
+    void updateClueStates();
+    void computeBorders();
+    void takeSnapshot();
+    void rollBack();
+
+    // Left click: step Empty -> Line -> Cross -> Empty, refusing impossible lines.
+    void markEdge(EdgeRef e);
+    // Right click: Empty -> Cross, Cross or Line -> Empty.
+    void crossEdge(EdgeRef e);
+
+    // One closed loop and every clue exact. Leaves codes unchanged.
+    bool isSolved();
+    // The Line edges form one loop (every vertex has 0 or 2 Line edges).
+    bool traceSingleLoop();
+
+    // State of an existing edge.
+    EdgeState edgeState(EdgeRef e) const;
+};
+
+}  // namespace quorrin
