@@ -28,7 +28,9 @@ struct EdgeRef {
 
 // A vertex code is 3 x (state of the right edge) + (state of the down edge),
 // 0 to 8; the same number is the glyph that draws the vertex.
-constexpr int vertexCode(EdgeState right, EdgeState down) { return 3 * right + down; }
+constexpr int vertexCode(EdgeState right, EdgeState down) {
+    return 3 * right + down;
+}
 
 // Clue state byte: 255 no clue; otherwise value (0..3) + 4 when over,
 // + 8 when exact.
@@ -36,10 +38,14 @@ constexpr std::uint8_t kNoClue = 255;
 constexpr std::uint8_t kClueOver = 4;
 constexpr std::uint8_t kClueExact = 8;
 
+// Largest grid a board may have: (W+1) x (H+1) vertices, the size of the
+// grid area of the save file.
+constexpr std::int32_t kMaxVertices = 2048;
+
 class Board {
-public:
-    std::int32_t width = 0;   // W, cell columns
-    std::int32_t height = 0;  // H, cell rows
+  public:
+    std::int32_t width = 0;              // W, cell columns
+    std::int32_t height = 0;             // H, cell rows
     std::vector<std::uint8_t> clues;     // clue state per cell slot, pads 255
     std::vector<std::uint8_t> codes;     // vertex code per vertex
     std::vector<std::uint8_t> snapshot;  // copy of codes for trial mode
@@ -48,9 +54,14 @@ public:
     // Number of vertices, (W+1) x (H+1); 0 before the first load.
     std::int32_t vertexCount() const { return static_cast<std::int32_t>(codes.size()); }
 
-    // Set up a fresh game of the puzzle, zero clues pre-crossed.
+    // Set up a fresh game of the puzzle, zero clues pre-crossed. An entry
+    // whose size is negative or whose grid would exceed kMaxVertices gives
+    // a 0 x 0 board (one vertex, no edges).
     void load(const PuzzleEntry& entry);
     // Set up a saved game: the first (W+1) x (H+1) bytes of savedCodes.
+    // Codes above 8 become 0 and edges leading off the board become Empty.
+    // The snapshot holds the restored codes, so a rollBack returns to the
+    // board as it was restored.
     void restore(const PuzzleEntry& entry, const std::uint8_t* savedCodes);
     void updateClueStates();
     void computeBorders();
@@ -58,8 +69,10 @@ public:
     void rollBack();
 
     // Left click: step Empty -> Line -> Cross -> Empty, refusing impossible lines.
+    // A reference to no edge of the board is ignored.
     void markEdge(EdgeRef e);
-    // Right click: Empty -> Cross, Cross or Line -> Empty.
+    // Right click: Empty -> Cross, Cross or Line -> Empty. A reference to no
+    // edge of the board is ignored.
     void crossEdge(EdgeRef e);
 
     // One closed loop and every clue exact. Leaves codes unchanged.
@@ -67,8 +80,16 @@ public:
     // The Line edges form one loop (every vertex has 0 or 2 Line edges).
     bool traceSingleLoop();
 
-    // State of an existing edge.
+    // State of an existing edge; Empty for a reference to no edge.
     EdgeState edgeState(EdgeRef e) const;
+
+    // True when e names an edge of this board (vertex in range, vertical 0 or
+    // 1, and the edge does not lead off the board).
+    bool hasEdge(EdgeRef e) const;
+    // Line edges at v over all four directions.
+    int linesAt(std::int32_t v) const;
+    // Closed directions at v: crossed edges plus directions off the board.
+    int blockedAt(std::int32_t v) const;
 };
 
 }  // namespace quorrin
