@@ -1,0 +1,68 @@
+// Anti-aliased rasterizer of the built-in glyph outlines, and the renderer of
+// the glyph sheet: the 53 glyphs side by side in one 24-bit image.
+//
+// Everything is integer arithmetic in fixed point with 12 fractional bits.
+// An outline is scan-converted with 8 x 8 samples per pixel (non-zero winding,
+// a sample is covered when its centre lies on or between two crossings), the
+// covered samples of a pixel are counted (0 to 64) and the colour is blended
+// by that count.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "glyphs/glyph_palette.h"
+#include "glyphs/glyph_recipes.h"
+#include "glyphs/outline_set.h"
+
+namespace quorrin {
+
+// Row stride in bytes of a sheet of glyph side e: 3 x 53e rounded up to 4.
+inline int glyphSheetStride(int e) {
+    return (159 * e + 3) & ~3;
+}
+
+// Largest glyph side for which every fixed-point value fits in 32 bits.
+constexpr int kMaxGlyphSize = 65535;
+
+class GlyphRasterizer {
+  public:
+    GlyphRasterizer();
+    ~GlyphRasterizer();
+    GlyphRasterizer(const GlyphRasterizer&) = delete;
+    GlyphRasterizer& operator=(const GlyphRasterizer&) = delete;
+
+    // Scales every edge of the outline set to glyph side e (0 to
+    // kMaxGlyphSize; other values are taken as 0).
+    void setGlyphSize(int e);
+    int glyphSize() const { return size_; }
+
+    // ORs the samples covered by `outline` into `mask` (zeroed by the caller):
+    // `rows` mask rows of `strideBytes` bytes, one bit per sample, bit 7 the
+    // leftmost; no sample at column widthSamples or beyond is set.
+    void fillOutline(int outline, std::uint8_t* mask, int widthSamples, int rows, int strideBytes);
+
+    // Writes every pixel of the e x e glyph at `glyph` (B,G,R, row stride
+    // `stride`): white without an outline, else `colour` blended onto white
+    // by the outline's coverage. `mask` holds 8e^2 bytes of scratch.
+    void paintBase(std::uint8_t* glyph, int stride, int e, int outline, GlyphColour colour,
+                   std::uint8_t* mask);
+
+    // Blends `colour` over the glyph's current pixels by the coverage of
+    // `outline`. `mask` holds 8e^2 bytes of scratch.
+    void paintOverlay(std::uint8_t* glyph, int stride, int e, int outline, GlyphColour colour,
+                      std::uint8_t* mask);
+
+    // Renders the 53 glyphs at side e into `pixels` (stride * e bytes, rows top
+    // down, B,G,R); glyph g covers pixel columns g*e .. g*e+e-1. Every glyph
+    // pixel is written, the row padding is not. e = 0 writes nothing, and so
+    // does a stride too small for 53e pixels.
+    void renderSheet(int e, int stride, std::uint8_t* pixels);
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+    int size_ = 0;
+};
+
+}  // namespace quorrin
