@@ -1,0 +1,667 @@
+#include "loop_solver.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace quorrin {
+
+int LoopPuzzle::clueCount() const {
+    int n = 0;
+    for (std::int8_t c : clues) n += c >= 0 ? 1 : 0;
+    return n;
+}
+
+std::string LoopPuzzle::rowsText() const {
+    std::string out;
+    for (int r = 0; r < height; ++r) {
+        if (r > 0) out.push_back('/');
+        for (int c = 0; c < width; ++c) {
+            int v = clue(r, c);
+            out.push_back(v < 0 ? '.' : static_cast<char>('0' + v));
+        }
+    }
+    return out;
+}
+
+namespace {
+
+constexpr std::uint8_t kUnknown = 0;
+constexpr std::uint8_t kLine = 1;
+constexpr std::uint8_t kCross = 2;
+
+// Pair fact bits of quadrant q at a dot.
+constexpr std::uint8_t atLeastBit(int q) {
+    return static_cast<std::uint8_t>(1u << (2 * q));
+}
+constexpr std::uint8_t atMostBit(int q) {
+    return static_cast<std::uint8_t>(2u << (2 * q));
+}
+
+// Fixed geometry of one board size.
+struct Geometry {
+    int w = 0, h = 0;
+    int cells = 0, dots = 0, edges = 0;
+    std::vector<std::array<int, 2>> edgeDots;   // the two dots of an edge
+    std::vector<std::array<int, 2>> edgeCells;  // the cells on either side, -1 off the board
+    std::vector<std::array<int, 4>> cellEdges;  // top, right, bottom, left
+    std::vector<std::array<int, 4>> dotEdges;   // up, right, down, left; -1 off the board
+    // Quadrants of a dot: 0 up-left, 1 up-right, 2 down-right, 3 down-left.
+    std::vector<std::array<std::array<int, 2>, 4>> quadEdges;
+    std::vector<std::array<int, 4>> quadCells;
+    std::vector<std::uint8_t> offBoard;  // directions of a dot that lead off the board
+
+    void build(int width, int height) {
+        w = width;
+        h = height;
+        cells = w * h;
+        dots = (w + 1) * (h + 1);
+        edges = edgeCount(w, h);
+        edgeDots.assign(static_cast<size_t>(edges), {-1, -1});
+        edgeCells.assign(static_cast<size_t>(edges), {-1, -1});
+        cellEdges.assign(static_cast<size_t>(cells), {-1, -1, -1, -1});
+        dotEdges.assign(static_cast<size_t>(dots), {-1, -1, -1, -1});
+        quadEdges.assign(static_cast<size_t>(dots), {});
+        quadCells.assign(static_cast<size_t>(dots), {-1, -1, -1, -1});
+        offBoard.assign(static_cast<size_t>(dots), 0);
+        auto dot = [&](int r, int c) { return r * (w + 1) + c; };
+        auto cell = [&](int r, int c) {
+            return (r >= 0 && r < h && c >= 0 && c < w) ? r * w + c : -1;
+        };
+        for (int r = 0; r <= h; ++r) {
+            for (int c = 0; c < w; ++c) {
+                int e = horizontalEdge(w, r, c);
+                edgeDots[static_cast<size_t>(e)] = {dot(r, c), dot(r, c + 1)};
+                edgeCells[static_cast<size_t>(e)] = {cell(r - 1, c), cell(r, c)};
+            }
+        }
+        for (int r = 0; r < h; ++r) {
+            for (int c = 0; c <= w; ++c) {
+                int e = verticalEdge(w, h, r, c);
+                edgeDots[static_cast<size_t>(e)] = {dot(r, c), dot(r + 1, c)};
+                edgeCells[static_cast<size_t>(e)] = {cell(r, c - 1), cell(r, c)};
+            }
+        }
+        for (int r = 0; r < h; ++r) {
+            for (int c = 0; c < w; ++c) {
+                cellEdges[static_cast<size_t>(cell(r, c))] = {
+                    horizontalEdge(w, r, c), verticalEdge(w, h, r, c + 1),
+                    horizontalEdge(w, r + 1, c), verticalEdge(w, h, r, c)};
+            }
+        }
+        for (int r = 0; r <= h; ++r) {
+            for (int c = 0; c <= w; ++c) {
+                size_t v = static_cast<size_t>(dot(r, c));
+                auto& de = dotEdges[v];
+                de[0] = r > 0 ? verticalEdge(w, h, r - 1, c) : -1;
+                de[1] = c < w ? horizontalEdge(w, r, c) : -1;
+                de[2] = r < h ? verticalEdge(w, h, r, c) : -1;
+                de[3] = c > 0 ? horizontalEdge(w, r, c - 1) : -1;
+                quadEdges[v] = {{{de[0], de[3]}, {de[0], de[1]}, {de[2], de[1]}, {de[2], de[3]}}};
+                quadCells[v] = {cell(r - 1, c - 1), cell(r - 1, c), cell(r, c), cell(r, c - 1)};
+                int off = 0;
+                for (int d = 0; d < 4; ++d) off += de[static_cast<size_t>(d)] < 0 ? 1 : 0;
+                offBoard[v] = static_cast<std::uint8_t>(off);
+            }
+        }
+    }
+
+    // Corner j of a cell (0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left):
+    // the dot there and the dot's quadrant that holds the cell.
+    void corner(int cellIndex, int j, int& dotIndex, int& quadrant) const {
+        int r = cellIndex / w, c = cellIndex % w;
+        static const int dr[4] = {0, 0, 1, 1}, dc[4] = {0, 1, 1, 0}, q[4] = {2, 3, 0, 1};
+        dotIndex = (r + dr[j]) * (w + 1) + c + dc[j];
+        quadrant = q[j];
+    }
+
+    int edgeBetween(int a, int b) const {
+        int ra = a / (w + 1), ca = a % (w + 1), rb = b / (w + 1), cb = b % (w + 1);
+        if (ra == rb && std::abs(ca - cb) == 1) return horizontalEdge(w, ra, std::min(ca, cb));
+        if (ca == cb && std::abs(ra - rb) == 1) return verticalEdge(w, h, std::min(ra, rb), ca);
+        return -1;
+    }
+};
+
+struct State {
+    std::vector<std::uint8_t> edge;  // kUnknown, kLine, kCross
+    std::vector<std::uint8_t> cellLine, cellCross;
+    std::vector<std::uint8_t> dotLine, dotCross;  // dotCross counts off-board directions
+    std::vector<std::uint8_t> pair;               // pair facts per dot
+    std::vector<std::int32_t> mate;               // at a path end: the other end of its path
+    std::vector<std::int32_t> len;                // at a path end: the path's number of edges
+    int lines = 0;
+    int unknown = 0;
+    int closeCandidate = -1;  // an edge that would close the only path into the loop
+    bool closed = false;
+    bool bad = false;
+};
+
+}  // namespace
+
+struct LoopSolver::Impl {
+    Geometry g;
+    std::vector<std::int8_t> clues;
+    std::vector<std::uint8_t> inQueue;
+    std::vector<std::int32_t> queue;
+    State work;
+    std::vector<State> pool;
+    int count = 0;
+    int limit = 2;
+    long long nodes = 0;
+    LoopSolution* firstOut = nullptr;
+
+    void push(int item) {
+        if (!inQueue[static_cast<size_t>(item)]) {
+            inQueue[static_cast<size_t>(item)] = 1;
+            queue.push_back(item);
+        }
+    }
+    void pushCell(int c) {
+        if (c >= 0) push(c);
+    }
+    void pushDot(int v) { push(g.cells + v); }
+
+    void reset(State& s) {
+        s.edge.assign(static_cast<size_t>(g.edges), kUnknown);
+        s.cellLine.assign(static_cast<size_t>(g.cells), 0);
+        s.cellCross.assign(static_cast<size_t>(g.cells), 0);
+        s.dotLine.assign(static_cast<size_t>(g.dots), 0);
+        s.dotCross = g.offBoard;
+        s.pair.assign(static_cast<size_t>(g.dots), 0);
+        s.mate.resize(static_cast<size_t>(g.dots));
+        for (int v = 0; v < g.dots; ++v) s.mate[static_cast<size_t>(v)] = v;
+        s.len.assign(static_cast<size_t>(g.dots), 0);
+        s.lines = 0;
+        s.unknown = g.edges;
+        s.closeCandidate = -1;
+        s.closed = false;
+        s.bad = false;
+        clearQueue();
+        for (int i = 0; i < g.cells + g.dots; ++i) push(i);
+    }
+
+    void clearQueue() {
+        for (int item : queue) inQueue[static_cast<size_t>(item)] = 0;
+        queue.clear();
+    }
+
+    // Crosses the candidate edge once it would close a loop that leaves
+    // other lines outside.
+    void checkCandidate(State& s) {
+        int f = s.closeCandidate;
+        if (f < 0) return;
+        if (s.edge[static_cast<size_t>(f)] != kUnknown) {
+            s.closeCandidate = -1;
+            return;
+        }
+        int a = g.edgeDots[static_cast<size_t>(f)][0], b = g.edgeDots[static_cast<size_t>(f)][1];
+        if (s.dotLine[static_cast<size_t>(a)] != 1 || s.mate[static_cast<size_t>(a)] != b) {
+            s.closeCandidate = -1;
+            return;
+        }
+        if (s.len[static_cast<size_t>(a)] != s.lines) {
+            s.closeCandidate = -1;
+            setEdge(s, f, kCross);
+        }
+    }
+
+    void setEdge(State& s, int e, std::uint8_t val) {
+        if (s.bad) return;
+        size_t ei = static_cast<size_t>(e);
+        std::uint8_t cur = s.edge[ei];
+        if (cur == val) return;
+        if (cur != kUnknown) {
+            s.bad = true;
+            return;
+        }
+        int a = g.edgeDots[ei][0], b = g.edgeDots[ei][1];
+        size_t ai = static_cast<size_t>(a), bi = static_cast<size_t>(b);
+        int c0 = g.edgeCells[ei][0], c1 = g.edgeCells[ei][1];
+        s.edge[ei] = val;
+        --s.unknown;
+        pushDot(a);
+        pushDot(b);
+        pushCell(c0);
+        pushCell(c1);
+        if (val == kCross) {
+            ++s.dotCross[ai];
+            ++s.dotCross[bi];
+            if (c0 >= 0) ++s.cellCross[static_cast<size_t>(c0)];
+            if (c1 >= 0) ++s.cellCross[static_cast<size_t>(c1)];
+            return;
+        }
+        if (s.dotLine[ai] >= 2 || s.dotLine[bi] >= 2) {
+            s.bad = true;
+            return;
+        }
+        int ea = s.dotLine[ai] == 0 ? a : s.mate[ai];
+        int eb = s.dotLine[bi] == 0 ? b : s.mate[bi];
+        int la = s.dotLine[ai] == 0 ? 0 : s.len[ai];
+        int lb = s.dotLine[bi] == 0 ? 0 : s.len[bi];
+        ++s.dotLine[ai];
+        ++s.dotLine[bi];
+        if (c0 >= 0) ++s.cellLine[static_cast<size_t>(c0)];
+        if (c1 >= 0) ++s.cellLine[static_cast<size_t>(c1)];
+        ++s.lines;
+        if (ea == b) {
+            // The edge joins the two ends of one path: a closed loop.
+            if (la + 1 != s.lines) {
+                s.bad = true;
+                return;
+            }
+            s.closed = true;
+            for (int f = 0; f < g.edges && !s.bad; ++f) {
+                if (s.edge[static_cast<size_t>(f)] == kUnknown) setEdge(s, f, kCross);
+            }
+            return;
+        }
+        int n = la + lb + 1;
+        s.mate[static_cast<size_t>(ea)] = eb;
+        s.mate[static_cast<size_t>(eb)] = ea;
+        s.len[static_cast<size_t>(ea)] = n;
+        s.len[static_cast<size_t>(eb)] = n;
+        checkCandidate(s);
+        int f = g.edgeBetween(ea, eb);
+        if (f >= 0 && s.edge[static_cast<size_t>(f)] == kUnknown) {
+            s.closeCandidate = f;
+            checkCandidate(s);
+        }
+    }
+
+    // Lower and upper bound of the number of lines in quadrant q of dot v.
+    void pairBounds(const State& s, int v, int q, int& lo, int& hi) const {
+        const auto& pe = g.quadEdges[static_cast<size_t>(v)][static_cast<size_t>(q)];
+        int nl = 0, nx = 0;
+        for (int e : pe) {
+            std::uint8_t st = e < 0 ? kCross : s.edge[static_cast<size_t>(e)];
+            nl += st == kLine ? 1 : 0;
+            nx += st == kCross ? 1 : 0;
+        }
+        lo = nl;
+        hi = 2 - nx;
+        std::uint8_t f = s.pair[static_cast<size_t>(v)];
+        if ((f & atLeastBit(q)) && lo < 1) lo = 1;
+        if ((f & atMostBit(q)) && hi > 1) hi = 1;
+    }
+
+    void addFact(State& s, int v, int q, std::uint8_t bit) {
+        std::uint8_t& f = s.pair[static_cast<size_t>(v)];
+        if (f & bit) return;
+        f = static_cast<std::uint8_t>(f | bit);
+        pushDot(v);
+        pushCell(g.quadCells[static_cast<size_t>(v)][static_cast<size_t>(q)]);
+    }
+
+    void setPair(State& s, int v, int q, std::uint8_t val) {
+        for (int e : g.quadEdges[static_cast<size_t>(v)][static_cast<size_t>(q)]) {
+            if (e < 0) {
+                if (val == kLine) s.bad = true;
+            } else {
+                setEdge(s, e, val);
+            }
+        }
+    }
+
+    void processCell(State& s, int c, int level) {
+        int k = clues[static_cast<size_t>(c)];
+        if (k < 0) return;
+        size_t ci = static_cast<size_t>(c);
+        int l = s.cellLine[ci], x = s.cellCross[ci], u = 4 - l - x;
+        if (l > k || l + u < k) {
+            s.bad = true;
+            return;
+        }
+        if (u == 0) return;
+        const auto& ce = g.cellEdges[ci];
+        if (l == k || l + u == k) {
+            std::uint8_t val = l == k ? kCross : kLine;
+            for (int e : ce) {
+                if (s.edge[static_cast<size_t>(e)] == kUnknown) setEdge(s, e, val);
+            }
+            return;
+        }
+        if (level < 2) return;
+        for (int j = 0; j < 4 && !s.bad; ++j) {
+            int v, q, v2, q2;
+            g.corner(c, j, v, q);
+            g.corner(c, j ^ 2, v2, q2);
+            int lo2, hi2;
+            pairBounds(s, v2, q2, lo2, hi2);
+            int needLo = k - hi2, needHi = k - lo2;
+            if (needLo >= 2) {
+                setPair(s, v, q, kLine);
+            } else if (needLo >= 1) {
+                addFact(s, v, q, atLeastBit(q));
+            }
+            if (needHi <= 0) {
+                setPair(s, v, q, kCross);
+            } else if (needHi <= 1) {
+                addFact(s, v, q, atMostBit(q));
+            }
+        }
+    }
+
+    void processDot(State& s, int v, int level) {
+        size_t vi = static_cast<size_t>(v);
+        int l = s.dotLine[vi], x = s.dotCross[vi], u = 4 - l - x;
+        if (l > 2 || (l == 1 && u == 0)) {
+            s.bad = true;
+            return;
+        }
+        const auto& de = g.dotEdges[vi];
+        if (u > 0 && (l == 2 || u == 1)) {
+            std::uint8_t val = (l == 1) ? kLine : kCross;
+            for (int e : de) {
+                if (e >= 0 && s.edge[static_cast<size_t>(e)] == kUnknown) setEdge(s, e, val);
+            }
+            return;
+        }
+        if (level < 2 || u == 0) return;
+        for (int q = 0; q < 4 && !s.bad; ++q) {
+            int lo, hi;
+            pairBounds(s, v, q, lo, hi);
+            if (lo > hi) {
+                s.bad = true;
+                return;
+            }
+            const auto& pe = g.quadEdges[vi][static_cast<size_t>(q)];
+            int nl = 0, nu = 0, unknownEdge = -1;
+            for (int e : pe) {
+                if (e < 0) continue;
+                std::uint8_t st = s.edge[static_cast<size_t>(e)];
+                nl += st == kLine ? 1 : 0;
+                if (st == kUnknown) {
+                    ++nu;
+                    unknownEdge = e;
+                }
+            }
+            if (nu == 1) {
+                // One side of the pair decided: the fact fixes the other.
+                if (lo >= 1 && nl == 0) {
+                    setEdge(s, unknownEdge, kLine);
+                } else if (hi <= 1 && nl == 1) {
+                    setEdge(s, unknownEdge, kCross);
+                }
+            }
+            int o = q ^ 2;
+            if (lo >= 1) addFact(s, v, o, atMostBit(o));
+            if (lo >= 1 && hi <= 1) addFact(s, v, o, atLeastBit(o));
+            if (hi == 0) {
+                int lo2, hi2;
+                pairBounds(s, v, o, lo2, hi2);
+                if (lo2 >= 1) {
+                    setPair(s, v, o, kLine);
+                } else if (hi2 <= 1) {
+                    setPair(s, v, o, kCross);
+                }
+            }
+        }
+    }
+
+    bool propagate(State& s, int level) {
+        while (!queue.empty() && !s.bad) {
+            int item = queue.back();
+            queue.pop_back();
+            inQueue[static_cast<size_t>(item)] = 0;
+            if (item < g.cells) {
+                processCell(s, item, level);
+            } else {
+                processDot(s, item - g.cells, level);
+            }
+        }
+        if (s.bad) clearQueue();
+        return !s.bad;
+    }
+
+    // Two 3s side by side: the side between them and their two far sides are
+    // on the loop, and the side between them does not continue past either end.
+    void adjacentThrees(State& s) {
+        for (int r = 0; r < g.h; ++r) {
+            for (int c = 0; c < g.w; ++c) {
+                if (clues[static_cast<size_t>(r * g.w + c)] != 3) continue;
+                if (c + 1 < g.w && clues[static_cast<size_t>(r * g.w + c + 1)] == 3) {
+                    setEdge(s, verticalEdge(g.w, g.h, r, c), kLine);
+                    setEdge(s, verticalEdge(g.w, g.h, r, c + 1), kLine);
+                    setEdge(s, verticalEdge(g.w, g.h, r, c + 2), kLine);
+                    if (r > 0) setEdge(s, verticalEdge(g.w, g.h, r - 1, c + 1), kCross);
+                    if (r + 1 < g.h) setEdge(s, verticalEdge(g.w, g.h, r + 1, c + 1), kCross);
+                }
+                if (r + 1 < g.h && clues[static_cast<size_t>((r + 1) * g.w + c)] == 3) {
+                    setEdge(s, horizontalEdge(g.w, r, c), kLine);
+                    setEdge(s, horizontalEdge(g.w, r + 1, c), kLine);
+                    setEdge(s, horizontalEdge(g.w, r + 2, c), kLine);
+                    if (c > 0) setEdge(s, horizontalEdge(g.w, r + 1, c - 1), kCross);
+                    if (c + 1 < g.w) setEdge(s, horizontalEdge(g.w, r + 1, c + 1), kCross);
+                }
+            }
+        }
+    }
+
+    // One-edge lookahead under the level-2 rules.
+    void lookahead(State& s) {
+        State& tmp = scratch();
+        bool changed = true;
+        while (changed && !s.bad && !s.closed) {
+            changed = false;
+            for (int e = 0; e < g.edges && !s.bad && !s.closed; ++e) {
+                if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
+                if (!worthTrying(s, e)) continue;
+                for (std::uint8_t val : {kLine, kCross}) {
+                    tmp = s;
+                    setEdge(tmp, e, val);
+                    propagate(tmp, 2);
+                    if (tmp.bad) {
+                        setEdge(s, e, val == kLine ? kCross : kLine);
+                        propagate(s, 2);
+                        changed = true;
+                        break;
+                    }
+                }
+            }
+        }
+    }
+
+    // Edges next to nothing known lead nowhere in one step; skip them.
+    bool worthTrying(const State& s, int e) const {
+        size_t ei = static_cast<size_t>(e);
+        for (int v : g.edgeDots[ei]) {
+            size_t vi = static_cast<size_t>(v);
+            if (s.dotLine[vi] > 0 || s.dotCross[vi] > 0 || s.pair[vi] != 0) return true;
+        }
+        for (int c : g.edgeCells[ei]) {
+            if (c >= 0 && clues[static_cast<size_t>(c)] >= 0) return true;
+        }
+        return false;
+    }
+
+    State& scratch() {
+        if (pool.empty()) pool.emplace_back();
+        return pool[0];
+    }
+
+    void start(State& s, int level) {
+        reset(s);
+        if (level >= 2) adjacentThrees(s);
+        propagate(s, level);
+    }
+
+    DeduceOutcome deduce(int level) {
+        State& s = work;
+        start(s, level);
+        if (level >= 3 && !s.bad && !s.closed) lookahead(s);
+        if (s.bad) return DeduceOutcome::Contradiction;
+        return s.closed ? DeduceOutcome::Solved : DeduceOutcome::Stuck;
+    }
+
+    int chooseEdge(const State& s) const {
+        // Extend a path at one of its ends.
+        for (int v = 0; v < g.dots; ++v) {
+            size_t vi = static_cast<size_t>(v);
+            if (s.dotLine[vi] == 1) {
+                for (int e : g.dotEdges[vi]) {
+                    if (e >= 0 && s.edge[static_cast<size_t>(e)] == kUnknown) return e;
+                }
+            }
+        }
+        // No line yet: start at the cell with the highest open clue.
+        int best = -1, bestClue = -1;
+        for (int c = 0; c < g.cells; ++c) {
+            int k = clues[static_cast<size_t>(c)];
+            if (k <= bestClue) continue;
+            for (int e : g.cellEdges[static_cast<size_t>(c)]) {
+                if (s.edge[static_cast<size_t>(e)] == kUnknown) {
+                    best = e;
+                    bestClue = k;
+                    break;
+                }
+            }
+        }
+        if (best >= 0) return best;
+        for (int e = 0; e < g.edges; ++e) {
+            if (s.edge[static_cast<size_t>(e)] == kUnknown) return e;
+        }
+        return -1;
+    }
+
+    void dfs(size_t depth) {
+        ++nodes;
+        if (pool.size() < depth + 2) pool.resize(depth + 2);
+        State& s = pool[depth];
+        if (s.bad) return;
+        if (s.closed) {
+            ++count;
+            if (count == 1 && firstOut != nullptr) {
+                firstOut->assign(static_cast<size_t>(g.edges), 0);
+                for (int e = 0; e < g.edges; ++e) {
+                    (*firstOut)[static_cast<size_t>(e)] =
+                        s.edge[static_cast<size_t>(e)] == kLine ? 1 : 0;
+                }
+            }
+            return;
+        }
+        int e = chooseEdge(s);
+        if (e < 0) return;
+        for (std::uint8_t val : {kLine, kCross}) {
+            State& next = pool[depth + 1];
+            next = pool[depth];
+            setEdge(next, e, val);
+            propagate(next, 2);
+            dfs(depth + 1);
+            if (count >= limit) return;
+        }
+    }
+
+    int countSolutions(int lim, LoopSolution* first) {
+        count = 0;
+        limit = lim;
+        nodes = 0;
+        firstOut = first;
+        if (first != nullptr) first->clear();
+        if (pool.size() < 2) pool.resize(2);
+        start(pool[1], 2);
+        dfs(1);
+        return std::min(count, limit);
+    }
+};
+
+LoopSolver::LoopSolver(const LoopPuzzle& puzzle) : impl_(new Impl) {
+    impl_->g.build(puzzle.width, puzzle.height);
+    impl_->clues = puzzle.clues;
+    impl_->clues.resize(static_cast<size_t>(impl_->g.cells), -1);
+    impl_->inQueue.assign(static_cast<size_t>(impl_->g.cells + impl_->g.dots), 0);
+}
+
+LoopSolver::~LoopSolver() = default;
+
+void LoopSolver::setClues(const std::vector<std::int8_t>& clues) {
+    impl_->clues = clues;
+    impl_->clues.resize(static_cast<size_t>(impl_->g.cells), -1);
+}
+
+DeduceOutcome LoopSolver::deduce(int level) {
+    return impl_->deduce(level);
+}
+
+const std::vector<std::uint8_t>& LoopSolver::edgeStates() const {
+    return impl_->work.edge;
+}
+
+int LoopSolver::countSolutions(int limit, LoopSolution* first) {
+    return impl_->countSolutions(limit, first);
+}
+
+long long LoopSolver::searchNodes() const {
+    return impl_->nodes;
+}
+
+LoopAnalysis LoopSolver::analyse() {
+    LoopAnalysis a;
+    a.solutions = countSolutions(2, &a.first);
+    if (a.solutions == 1) {
+        a.grade = kGradeGuess;
+        for (int level = kGradeEasy; level <= kGradeHard; ++level) {
+            if (deduce(level) == DeduceOutcome::Solved) {
+                a.grade = level;
+                break;
+            }
+        }
+    }
+    return a;
+}
+
+LoopAnalysis analysePuzzle(const LoopPuzzle& puzzle) {
+    LoopSolver solver(puzzle);
+    return solver.analyse();
+}
+
+bool isLoopSolution(const LoopPuzzle& p, const LoopSolution& edges) {
+    const int w = p.width, h = p.height;
+    if (w < 1 || h < 1 || static_cast<int>(edges.size()) != edgeCount(w, h)) return false;
+    auto on = [&](int e) { return edges[static_cast<size_t>(e)] != 0; };
+    for (int r = 0; r < h; ++r) {
+        for (int c = 0; c < w; ++c) {
+            int k = p.clue(r, c);
+            if (k < 0) continue;
+            int n =
+                (on(horizontalEdge(w, r, c)) ? 1 : 0) + (on(horizontalEdge(w, r + 1, c)) ? 1 : 0) +
+                (on(verticalEdge(w, h, r, c)) ? 1 : 0) + (on(verticalEdge(w, h, r, c + 1)) ? 1 : 0);
+            if (n != k) return false;
+        }
+    }
+    // Every dot has 0 or 2 lines, and walking from one line visits them all.
+    std::vector<std::vector<int>> adj(static_cast<size_t>((w + 1) * (h + 1)));
+    int total = 0, startDot = -1;
+    for (int r = 0; r <= h; ++r) {
+        for (int c = 0; c <= w; ++c) {
+            int v = r * (w + 1) + c;
+            if (c < w && on(horizontalEdge(w, r, c))) {
+                adj[static_cast<size_t>(v)].push_back(v + 1);
+                adj[static_cast<size_t>(v + 1)].push_back(v);
+                ++total;
+                startDot = v;
+            }
+            if (r < h && on(verticalEdge(w, h, r, c))) {
+                adj[static_cast<size_t>(v)].push_back(v + w + 1);
+                adj[static_cast<size_t>(v + w + 1)].push_back(v);
+                ++total;
+                startDot = v;
+            }
+        }
+    }
+    if (total == 0) return false;
+    for (const auto& a : adj) {
+        if (!a.empty() && a.size() != 2) return false;
+    }
+    int prev = -1, cur = startDot, steps = 0;
+    do {
+        const auto& a = adj[static_cast<size_t>(cur)];
+        int next = a[0] != prev ? a[0] : a[1];
+        prev = cur;
+        cur = next;
+        ++steps;
+    } while (cur != startDot && steps <= total);
+    return steps == total;
+}
+
+}  // namespace quorrin

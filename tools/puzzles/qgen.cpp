@@ -1,0 +1,141 @@
+// qgen: makes puzzles and writes them as collection lines.
+//
+//   qgen --size WxH --grade G [--count N] [--seed S] [--symmetric]
+//        [--difficulty D] [--verify] [--stats]
+//
+// Grades: 1 easy, 2 medium, 3 hard, 4 needs guessing. The difficulty field
+// of each line is D, or the grade when D is not given. With --verify every
+// puzzle is confirmed unique by the complete search; --stats writes the time
+// taken per puzzle to standard error.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "loop_generator.h"
+
+namespace {
+
+void usage() {
+    std::fprintf(stderr,
+                 "usage: qgen --size WxH --grade G [--count N] [--seed S] [--symmetric]\n"
+                 "            [--difficulty D] [--verify] [--stats] [--show]\n");
+}
+
+bool parseSize(const char* text, int& w, int& h) {
+    return std::sscanf(text, "%dx%d", &w, &h) == 2 && w >= 1 && h >= 1;
+}
+
+// Draws the puzzle with its loop on standard error.
+void printLoop(const quorrin::LoopPuzzle& p, const quorrin::LoopSolution& loop) {
+    const int w = p.width, h = p.height;
+    for (int r = 0; r <= h; ++r) {
+        std::string top, mid;
+        for (int c = 0; c <= w; ++c) {
+            top += '+';
+            if (c < w)
+                top += loop[static_cast<size_t>(quorrin::horizontalEdge(w, r, c))] ? "---" : "   ";
+            if (r < h) {
+                mid += loop[static_cast<size_t>(quorrin::verticalEdge(w, h, r, c))] ? '|' : ' ';
+                if (c < w) {
+                    int k = p.clue(r, c);
+                    mid += ' ';
+                    mid += k < 0 ? ' ' : static_cast<char>('0' + k);
+                    mid += ' ';
+                }
+            }
+        }
+        std::fprintf(stderr, "%s\n", top.c_str());
+        if (r < h) std::fprintf(stderr, "%s\n", mid.c_str());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    quorrin::GeneratorOptions options;
+    int count = 1, difficulty = -1;
+    bool verify = false, stats = false, show = false, sizeGiven = false;
+    unsigned long long seed = 1;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (std::strcmp(a, "--size") == 0 && value != nullptr) {
+            if (!parseSize(value, options.width, options.height)) {
+                std::fprintf(stderr, "qgen: bad size '%s'\n", value);
+                return 2;
+            }
+            sizeGiven = true;
+            ++i;
+        } else if (std::strcmp(a, "--grade") == 0 && value != nullptr) {
+            options.grade = std::atoi(value);
+            ++i;
+        } else if (std::strcmp(a, "--count") == 0 && value != nullptr) {
+            count = std::atoi(value);
+            ++i;
+        } else if (std::strcmp(a, "--seed") == 0 && value != nullptr) {
+            seed = std::strtoull(value, nullptr, 10);
+            ++i;
+        } else if (std::strcmp(a, "--difficulty") == 0 && value != nullptr) {
+            difficulty = std::atoi(value);
+            ++i;
+        } else if (std::strcmp(a, "--symmetric") == 0) {
+            options.symmetric = true;
+        } else if (std::strcmp(a, "--verify") == 0) {
+            verify = true;
+        } else if (std::strcmp(a, "--show") == 0) {
+            show = true;
+        } else if (std::strcmp(a, "--stats") == 0) {
+            stats = true;
+        } else {
+            usage();
+            return 2;
+        }
+    }
+    if (!sizeGiven || options.grade < quorrin::kGradeEasy || options.grade > quorrin::kGradeGuess ||
+        count < 1) {
+        usage();
+        return 2;
+    }
+    const int w = options.width, h = options.height;
+    if ((w + 1) * (h + 1) > 2048 || w > 62) {
+        std::fprintf(stderr, "qgen: %dx%d does not fit a collection line\n", w, h);
+        return 2;
+    }
+    double totalMs = 0;
+    for (int n = 0; n < count; ++n) {
+        // Each puzzle has its own seed so that one can be made again alone.
+        options.seed = seed + static_cast<unsigned long long>(n);
+        quorrin::GeneratedPuzzle result;
+        auto t0 = std::chrono::steady_clock::now();
+        bool ok = quorrin::generatePuzzle(options, result);
+        double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                        .count();
+        totalMs += ms;
+        if (!ok) {
+            std::fprintf(stderr, "qgen: no puzzle of grade %d for seed %llu\n", options.grade,
+                         static_cast<unsigned long long>(options.seed));
+            return 1;
+        }
+        if (verify) {
+            quorrin::LoopAnalysis a = quorrin::analysePuzzle(result.puzzle);
+            if (a.solutions != 1 || a.grade != options.grade ||
+                !quorrin::isLoopSolution(result.puzzle, a.first)) {
+                std::fprintf(stderr, "qgen: verification failed for seed %llu\n",
+                             static_cast<unsigned long long>(options.seed));
+                return 1;
+            }
+        }
+        if (show) printLoop(result.puzzle, result.solution);
+        if (stats) {
+            std::fprintf(stderr, "seed %llu: %dx%d grade %d, %d clues, %d loops tried, %.1f ms\n",
+                         static_cast<unsigned long long>(options.seed), w, h, result.grade,
+                         result.puzzle.clueCount(), result.attempts, ms);
+        }
+        std::printf("%d/%d/%d/%s\n", difficulty >= 0 ? difficulty : result.grade, h, w,
+                    result.puzzle.rowsText().c_str());
+    }
+    if (stats) std::fprintf(stderr, "mean %.1f ms per puzzle\n", totalMs / count);
+    return 0;
+}
