@@ -32,7 +32,8 @@ void Board::load(const PuzzleEntry& entry) {
     for (std::int32_t r = 0; r < height; ++r) {
         for (std::int32_t c = 0; c < width; ++c) {
             const std::size_t n = static_cast<std::size_t>(r * stride + c);
-            if (clues[n] != 0) continue;
+            // The clue states are computed already: a zero clue reads exact.
+            if (clues[n] >= 0x80 || (clues[n] & 3) != 0) continue;
             const std::size_t below = n + static_cast<std::size_t>(stride);
             codes[n] = static_cast<std::uint8_t>(3 * Cross + Cross);  // top and left
             codes[n + 1] = static_cast<std::uint8_t>(3 * codes::kRightState[codes[n + 1]] + Cross);
