@@ -1,6 +1,8 @@
 #include "glyphs/glyph_rasterizer.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -48,10 +50,42 @@ inline std::uint8_t blendOver(int c, std::uint8_t old, std::uint8_t colour) {
     return static_cast<std::uint8_t>((old * (64 - c) + colour * c) >> 6);
 }
 
+// Floor of v / 4096 (a signed shift by 12), independent of how the
+// compiler shifts negative values.
+inline std::int64_t floor12(std::int64_t v) {
+    return v >= 0 ? v / 4096 : -((-v + 4095) / 4096);
+}
+
+// Coverage (0 to 64) of every pixel of an outline's bounding box in the
+// glyph; pixels outside the box have coverage 0.
+struct Coverage {
+    int x0 = 0, y0 = 0, width = 0, height = 0;
+    std::vector<std::uint8_t> count;  // width x height, rows top down
+    bool empty() const { return width <= 0 || height <= 0; }
+};
+
+// An outline in one colour blended onto white: the pixels of its bounding box.
+struct Tile {
+    int outline = -1;
+    GlyphColour colour{};
+    std::vector<std::uint8_t> bgr;
+};
+
+// One layer of one glyph in the sheet: a box of pixels that is either copied
+// from a tile (nothing drawn there yet, so blending onto the white sheet is
+// blending onto white) or blended pixel by pixel over what is there.
+struct Op {
+    int x0, y0, y1, width;       // sheet pixel column, rows y0 .. y1 - 1
+    const std::uint8_t* source;  // tile (3 bytes a pixel) or coverage (1 byte)
+    bool blend;
+    GlyphColour colour;
+};
+
 }  // namespace
 
 struct GlyphRasterizer::Impl {
-    const OutlineSet& set = builtinOutlines();
+    explicit Impl(const OutlineSet& outlines) : set(outlines) {}
+    const OutlineSet& set;
     std::vector<std::int32_t> scaledXTop;
     std::vector<std::int32_t> scaledYTop;
     std::vector<std::int32_t> scaledYBottom;
@@ -59,9 +93,30 @@ struct GlyphRasterizer::Impl {
     std::int8_t crossingDir[kMaxCrossings] = {};
     int crossingCount = 0;
     std::vector<std::uint8_t> mask;
+
+    // The sheet renderer's working state, kept between renders so that a
+    // render allocates nothing once the buffers have grown.
+    std::vector<std::int32_t> firstRow;  // per edge: first active sample row
+    std::vector<std::int32_t> endRow;    // per edge: one past the last
+    std::vector<std::int64_t> firstX;    // per edge: x on its first active row
+    std::vector<int> order;              // edges of one outline by first row
+    std::vector<int> active;
+    std::vector<std::int64_t> activeX;
+    std::vector<std::int64_t> rowX;
+    std::vector<std::int8_t> rowDir;
+    std::vector<std::int32_t> partial;  // per pixel column: samples in edge pixels
+    std::vector<std::int32_t> step;     // per pixel column: change of full-pixel samples
+    Coverage coverage[kOutlineCount];
+    std::vector<Tile> tiles;
+    std::vector<Op> ops;
+
+    void computeCoverage(int outline, int e);
+    const Tile& tile(int outline, GlyphColour colour);
 };
 
-GlyphRasterizer::GlyphRasterizer() : impl_(new Impl) {
+GlyphRasterizer::GlyphRasterizer() : GlyphRasterizer(builtinOutlines()) {}
+
+GlyphRasterizer::GlyphRasterizer(const OutlineSet& outlines) : impl_(new Impl(outlines)) {
     const std::size_t n = static_cast<std::size_t>(impl_->set.edgeCount);
     impl_->scaledXTop.assign(n, 0);
     impl_->scaledYTop.assign(n, 0);
@@ -73,7 +128,7 @@ GlyphRasterizer::~GlyphRasterizer() = default;
 void GlyphRasterizer::setGlyphSize(int e) {
     if (e < 0 || e > kMaxGlyphSize) e = 0;
     size_ = e;
-    const std::int64_t s = (std::int64_t{32768} * e) / kOutlineSide;
+    const std::int64_t s = glyphScaleFactor(e);
     const OutlineSet& set = impl_->set;
     for (int i = 0; i < set.edgeCount; ++i) {
         impl_->scaledXTop[i] = mulShift(set.xTop[i], s);
@@ -177,19 +232,221 @@ void GlyphRasterizer::paintOverlay(std::uint8_t* glyph, int stride, int e, int o
     }
 }
 
+// Scan-converts one outline at glyph side e straight into pixel coverage.
+// It produces exactly the samples of fillOutline: each edge's crossing
+// moves by its inverse slope from one sample row to the next (the row centres
+// are 4096 apart, so the stepped x equals the directly computed one), only
+// the edges active on a row are visited, and the covered sample columns of
+// each span are counted per pixel instead of being set in a mask.
+void GlyphRasterizer::Impl::computeCoverage(int outline, int e) {
+    Coverage& cov = coverage[outline];
+    cov.width = cov.height = 0;
+    const int first = set.start[outline];
+    const int end = set.start[outline + 1];
+    const std::int32_t rows = 8 * e;
+    std::int32_t rowMin = rows;
+    std::int32_t rowEnd = 0;
+    std::int64_t xMin = INT64_MAX;
+    std::int64_t xMax = INT64_MIN;
+    order.clear();
+    for (int i = first; i < end; ++i) {
+        // Active on sample row k when yTop <= 2048 + 4096k < yBottom.
+        std::int64_t k0 = floor12(std::int64_t{scaledYTop[i]} - 2048 + 4095);
+        std::int64_t k1 = floor12(std::int64_t{scaledYBottom[i]} - 2048 + 4095);
+        if (k0 < 0) k0 = 0;
+        if (k1 > rows) k1 = rows;
+        if (k0 >= k1) continue;
+        const std::int64_t y = 2048 + 4096 * k0;
+        const std::int64_t x =
+            scaledXTop[i] + floor12((y - scaledYTop[i]) * std::int64_t{set.inverseSlope[i]});
+        const std::int64_t xLast = x + (k1 - 1 - k0) * std::int64_t{set.inverseSlope[i]};
+        firstRow[i] = static_cast<std::int32_t>(k0);
+        endRow[i] = static_cast<std::int32_t>(k1);
+        firstX[i] = x;
+        order.push_back(i);
+        if (k0 < rowMin) rowMin = static_cast<std::int32_t>(k0);
+        if (k1 > rowEnd) rowEnd = static_cast<std::int32_t>(k1);
+        xMin = std::min(xMin, std::min(x, xLast));
+        xMax = std::max(xMax, std::max(x, xLast));
+    }
+    if (order.empty()) return;
+    const std::int64_t colMin = std::max<std::int64_t>(floor12(xMin + 2047), 0);
+    const std::int64_t colMax = std::min<std::int64_t>(floor12(xMax - 2048), rows - 1);
+    if (colMin > colMax) return;
+    std::sort(order.begin(), order.end(),
+              [this](int a, int b) { return firstRow[a] < firstRow[b]; });
+
+    cov.x0 = static_cast<int>(colMin >> 3);
+    cov.width = static_cast<int>(colMax >> 3) - cov.x0 + 1;
+    cov.y0 = rowMin >> 3;
+    cov.height = ((rowEnd - 1) >> 3) - cov.y0 + 1;
+    cov.count.resize(static_cast<std::size_t>(cov.width) * cov.height);
+    partial.assign(static_cast<std::size_t>(cov.width) + 1, 0);
+    step.assign(static_cast<std::size_t>(cov.width) + 1, 0);
+    const std::int32_t widthSamples = rows;
+    const int x0 = cov.x0;
+
+    active.clear();
+    activeX.clear();
+    std::size_t next = 0;
+    for (std::int32_t k = rowMin; k < rowEnd; ++k) {
+        // Drop the edges that ended, take on those that start on this row.
+        std::size_t kept = 0;
+        for (std::size_t j = 0; j < active.size(); ++j) {
+            if (endRow[active[j]] > k) {
+                active[kept] = active[j];
+                activeX[kept] = activeX[j];
+                ++kept;
+            }
+        }
+        active.resize(kept);
+        activeX.resize(kept);
+        while (next < order.size() && firstRow[order[next]] == k) {
+            active.push_back(order[next]);
+            activeX.push_back(firstX[order[next]]);
+            ++next;
+        }
+        // Crossings sorted by x. The order of equal x does not change the
+        // covered samples: a crossing's own x is always covered.
+        const std::size_t n = active.size();
+        for (std::size_t j = 0; j < n; ++j) {
+            const std::int64_t x = activeX[j];
+            const std::int8_t d = set.direction[active[j]];
+            std::size_t at = j;
+            while (at > 0 && rowX[at - 1] > x) {
+                rowX[at] = rowX[at - 1];
+                rowDir[at] = rowDir[at - 1];
+                --at;
+            }
+            rowX[at] = x;
+            rowDir[at] = d;
+        }
+        int sum = 0;
+        std::size_t spanFirst = 0;
+        std::int64_t lastColumn = -1;
+        for (std::size_t j = 0; j < n; ++j) {
+            sum += rowDir[j];
+            if (sum != 0) continue;
+            std::int64_t a = floor12(rowX[spanFirst] + 2047);
+            std::int64_t b = floor12(rowX[j] - 2048);
+            spanFirst = j + 1;
+            if (a < 0) a = 0;
+            if (b > widthSamples - 1) b = widthSamples - 1;
+            if (a <= lastColumn) a = lastColumn + 1;  // spans may share one column
+            if (a > b) continue;
+            lastColumn = b;
+            const int pa = static_cast<int>(a >> 3) - x0;
+            const int pb = static_cast<int>(b >> 3) - x0;
+            if (pa == pb) {
+                partial[pa] += static_cast<std::int32_t>(b - a + 1);
+            } else {
+                partial[pa] += 8 - static_cast<std::int32_t>(a & 7);
+                partial[pb] += static_cast<std::int32_t>(b & 7) + 1;
+                step[pa + 1] += 8;
+                step[pb] -= 8;
+            }
+        }
+        for (std::size_t j = 0; j < n; ++j) activeX[j] += set.inverseSlope[active[j]];
+
+        if ((k & 7) == 7 || k + 1 == rowEnd) {
+            std::uint8_t* out =
+                cov.count.data() + static_cast<std::size_t>((k >> 3) - cov.y0) * cov.width;
+            std::int32_t full = 0;
+            for (int x = 0; x < cov.width; ++x) {
+                full += step[x];
+                out[x] = static_cast<std::uint8_t>(partial[x] + full);
+                partial[x] = 0;
+                step[x] = 0;
+            }
+        }
+    }
+}
+
+const Tile& GlyphRasterizer::Impl::tile(int outline, GlyphColour colour) {
+    for (const Tile& t : tiles)
+        if (t.outline == outline && t.colour == colour) return t;
+    tiles.push_back(Tile{outline, colour, {}});
+    Tile& t = tiles.back();
+    const Coverage& cov = coverage[outline];
+    std::uint8_t lut[65][3];
+    for (int c = 0; c <= 64; ++c) {
+        lut[c][0] = blendBase(c, colour.blue);
+        lut[c][1] = blendBase(c, colour.green);
+        lut[c][2] = blendBase(c, colour.red);
+    }
+    t.bgr.resize(cov.count.size() * 3);
+    std::uint8_t* out = t.bgr.data();
+    for (std::uint8_t c : cov.count) {
+        out[0] = lut[c][0];
+        out[1] = lut[c][1];
+        out[2] = lut[c][2];
+        out += 3;
+    }
+    return t;
+}
+
 void GlyphRasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
     if (e <= 0 || e > kMaxGlyphSize || pixels == nullptr || stride < 159 * e) return;
     setGlyphSize(e);
     Impl& m = *impl_;
-    m.mask.assign(static_cast<std::size_t>(8) * e * e, 0);
+    const std::size_t edges = static_cast<std::size_t>(m.set.edgeCount);
+    m.firstRow.resize(edges);
+    m.endRow.resize(edges);
+    m.firstX.resize(edges);
+    m.rowX.resize(edges);
+    m.rowDir.resize(edges);
+    for (int o = 0; o < kOutlineCount; ++o) m.computeCoverage(o, e);
+
+    // One operation per drawn layer. A layer whose box meets no box drawn
+    // before it in the same glyph lands on white and is a copy of its tile.
+    m.tiles.clear();
+    m.tiles.reserve(static_cast<std::size_t>(kGlyphCount) * kLayersPerGlyph);
+    m.ops.clear();
     const GlyphRecipes& r = glyphRecipes();
     for (int g = 0; g < kGlyphCount; ++g) {
-        std::uint8_t* glyph = pixels + static_cast<std::size_t>(3) * e * g;
-        paintBase(glyph, stride, e, r.baseOutline[g], r.baseColour[g], m.mask.data());
-        if (r.layer1Outline[g] >= 0)
-            paintOverlay(glyph, stride, e, r.layer1Outline[g], r.layer1Colour[g], m.mask.data());
-        if (r.layer2Outline[g] >= 0)
-            paintOverlay(glyph, stride, e, r.layer2Outline[g], r.layer2Colour[g], m.mask.data());
+        const int outlines[kLayersPerGlyph] = {r.baseOutline[g], r.layer1Outline[g],
+                                               r.layer2Outline[g]};
+        const GlyphColour colours[kLayersPerGlyph] = {r.baseColour[g], r.layer1Colour[g],
+                                                      r.layer2Colour[g]};
+        const std::size_t glyphOps = m.ops.size();
+        for (int layer = 0; layer < kLayersPerGlyph; ++layer) {
+            const int o = outlines[layer];
+            if (o < 0 || o >= kOutlineCount || m.coverage[o].empty()) continue;
+            const Coverage& cov = m.coverage[o];
+            Op op{g * e + cov.x0, cov.y0, cov.y0 + cov.height, cov.width,
+                  nullptr,        false,  colours[layer]};
+            for (std::size_t j = glyphOps; j < m.ops.size(); ++j) {
+                const Op& prior = m.ops[j];
+                if (op.x0 < prior.x0 + prior.width && prior.x0 < op.x0 + op.width &&
+                    op.y0 < prior.y1 && prior.y0 < op.y1)
+                    op.blend = true;
+            }
+            op.source = op.blend ? cov.count.data() : m.tile(o, colours[layer]).bgr.data();
+            m.ops.push_back(op);
+        }
+    }
+
+    const std::size_t rowBytes = static_cast<std::size_t>(159) * e;
+    for (int y = 0; y < e; ++y) {
+        std::uint8_t* row = pixels + static_cast<std::size_t>(y) * stride;
+        std::memset(row, 255, rowBytes);
+        for (const Op& op : m.ops) {
+            if (y < op.y0 || y >= op.y1) continue;
+            std::uint8_t* dst = row + static_cast<std::size_t>(op.x0) * 3;
+            const std::size_t line = static_cast<std::size_t>(y - op.y0) * op.width;
+            if (!op.blend) {
+                std::memcpy(dst, op.source + 3 * line, static_cast<std::size_t>(op.width) * 3);
+                continue;
+            }
+            const std::uint8_t* c = op.source + line;
+            for (int x = 0; x < op.width; ++x, dst += 3) {
+                const int n = c[x];
+                if (n == 0) continue;
+                dst[0] = blendOver(n, dst[0], op.colour.blue);
+                dst[1] = blendOver(n, dst[1], op.colour.green);
+                dst[2] = blendOver(n, dst[2], op.colour.red);
+            }
+        }
     }
 }
 

@@ -25,9 +25,18 @@ inline int glyphSheetStride(int e) {
 // Largest glyph side for which every fixed-point value fits in 32 bits.
 constexpr int kMaxGlyphSize = 65535;
 
+// Scale from outline units to samples (8 per pixel) at glyph side e, with 12
+// fractional bits: floor(32768 e / 1458).
+inline std::int32_t glyphScaleFactor(int e) {
+    return static_cast<std::int32_t>(std::int64_t{32768} * e / kOutlineSide);
+}
+
 class GlyphRasterizer {
   public:
-    GlyphRasterizer();
+    GlyphRasterizer();  // rasterizes the built-in outlines
+    // Rasterizes the given outline set, which must outlive the rasterizer.
+    // renderSheet needs kOutlineCount outlines in it.
+    explicit GlyphRasterizer(const OutlineSet& outlines);
     ~GlyphRasterizer();
     GlyphRasterizer(const GlyphRasterizer&) = delete;
     GlyphRasterizer& operator=(const GlyphRasterizer&) = delete;

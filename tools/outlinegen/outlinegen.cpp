@@ -411,6 +411,7 @@ int main(int argc, char** argv) {
         << "//\n"
         << "// Edge table of the glyph outlines, outline units with 12 fractional bits:\n"
         << summary.str() << "\n"
+        << "// clang-format off\n\n"
         << "#include \"glyphs/outline_set.h\"\n\n"
         << "namespace quorrin {\n"
         << "namespace {\n\n";
