@@ -250,18 +250,24 @@ ink='rgb(38,38,38)'
 dot_grey='rgb(91,87,88)'
 tile_edge='rgb(120,96,48)'
 
-hc() { awk -v u="$1" -v s=$S 'BEGIN { printf "%.2f", u * s - 0.5 }'; }  # pixel coordinate -> hi-res
+# A point in icon pixels (pixel i spans i to i + 1) as a hi-res drawing
+# coordinate (hi-res pixel centres lie on whole numbers).
+hc() { awk -v u="$1" -v s=$S 'BEGIN { printf "%.2f", u * s - 0.5 }'; }
+hp() { echo "$(hc "$1"),$(hc "$2")"; }
 
 icon() { # size first-dot pitch line-width dot-radius tile-radius clue-points output
     local n=$1 c0=$2 p=$3 lw=$4 dr=$5 tr=$6 clue=$7 png=$8
     local xs=() k i j
     for k in 0 1 2; do xs[k]=$(awk -v a="$c0" -v p="$p" -v k=$k 'BEGIN { print a + p * k }'); done
     local a=${xs[0]} b=${xs[1]} c=${xs[2]}
-    local loop="$(hc $a),$(hc $a) $(hc $c),$(hc $a) $(hc $c),$(hc $b) $(hc $b),$(hc $b) $(hc $b),$(hc $c) $(hc $a),$(hc $c) $(hc $a),$(hc $a)"
-    local dots=""
+    # The loop runs round the top row and the bottom-left cell.
+    local loop
+    loop="$(hp "$a" "$a") $(hp "$c" "$a") $(hp "$c" "$b") $(hp "$b" "$b") $(hp "$b" "$c") $(hp "$a" "$c") $(hp "$a" "$a")"
+    local dots="" rim
     for i in 0 1 2; do
+        rim=$(awk -v u="${xs[i]}" -v r="$dr" 'BEGIN { print u + r }')
         for j in 0 1 2; do
-            dots+=" circle $(hc ${xs[i]}),$(hc ${xs[j]}) $(hc "$(awk -v u="${xs[i]}" -v r="$dr" 'BEGIN { print u + r }')"),$(hc ${xs[j]})"
+            dots+=" circle $(hp "${xs[i]}" "${xs[j]}") $(hp "$rim" "${xs[j]}")"
         done
     done
     local ow inner
