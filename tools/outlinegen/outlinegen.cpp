@@ -312,17 +312,20 @@ Outline makeDigit2() {
     return o;
 }
 
-// 3: two bowls open to the left, meeting in the middle.
+// 3: two bowls open to the left, joined by a short middle bar.
 Outline makeDigit3() {
     const double top = 392.96 + kHalf;
     const double bottom = 1194.24 - kHalf;
     const double upperRy = 160.0;
     const double lowerRy = (bottom - top) / 2 - upperRy;
-    const Pt upper{770.0, top + upperRy};
-    const Pt lower{779.0, bottom - lowerRy};
+    const double middleY = top + 2 * upperRy;
+    const double joinX = 772.0;
+    const Pt upper{joinX, top + upperRy};
+    const Pt lower{joinX, bottom - lowerRy};
     Outline o{"Digit3",
-              {ellipseStroke(upper, 215.0, upperRy, 205.0, 450.0 + 20.0, 60, 16, 12),
-               ellipseStroke(lower, 235.0, lowerRy, 270.0 - 20.0, 510.0 - 5.0, 68, 12, 16)}};
+              {ellipseStroke(upper, 212.0, upperRy, 205.0, 450.0, 65, 16, 2),
+               ellipseStroke(lower, 240.0, lowerRy, 270.0, 510.0 - 5.0, 64, 2, 16),
+               straightStroke({joinX - 85.0, middleY}, {joinX, middleY}, 16, 2)}};
     fitToBox(o, 512.00, 392.96, 1074.56, 1194.24);
     return o;
 }
