@@ -151,7 +151,9 @@ for d in 0 1 2 3 4 5 6 7 8 9; do
     convert -size $((40 * S))x$((40 * S)) xc:black -font "$digit_font" -pointsize $((digit_size * S)) \
         -fill white -annotate +$((5 * S))+$((30 * S)) "$d" "digit$d.png"
 done
-# One baseline for all digits, their common height centred in the row.
+# One baseline for all digits. The clock is drawn 9 pixels lower than the
+# button faces, so the digits sit high in their row (from row 1) to line up
+# better with the captions beside them.
 top=99999
 bottom=0
 for d in 0 1 2 3 4 5 6 7 8 9; do
@@ -160,7 +162,7 @@ for d in 0 1 2 3 4 5 6 7 8 9; do
     if ((y + h > bottom)); then bottom=$((y + h)); fi
 done
 rows=$((bottom - top))
-digit_y=$(((19 * S - rows) / 2))
+digit_y=$((1 * S))
 cells=()
 for d in 0 1 2 3 4 5 6 7 8 9; do
     read -r w h x y < <(bbox "digit$d.png")
