@@ -1,6 +1,7 @@
 // Parsing collection lines, reading collection files and their identity.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,34 @@ TEST(ParseLine, ReplacesThePreviousGrid) {
     EXPECT_EQ(e.clues, (Grid{2, N, N, N}));
     e.parseLine(nullptr);
     EXPECT_EQ(e.clues, Grid{N});
+}
+
+TEST(ParseLine, RandomLinesGiveSoundGrids) {
+    std::mt19937 rng(7);
+    const char alphabet[] = "0123456789/./-+ \t\r\n\x82\xa0x";
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        const std::size_t length = rng() % 200;
+        // Mostly small numbers up front, then anything.
+        line += std::to_string(static_cast<int>(rng() % 40) - 3) + "/" +
+                std::to_string(static_cast<int>(rng() % 40) - 3) + "/" +
+                std::to_string(static_cast<int>(rng() % 70) - 3);
+        for (std::size_t i = 0; i < length; ++i) line += alphabet[rng() % (sizeof alphabet - 1)];
+        PuzzleEntry e;
+        e.parseLine(line.c_str());
+        ASSERT_GE(e.width, 0) << line;
+        ASSERT_GE(e.height, 0) << line;
+        ASSERT_EQ(e.playable(), e.width > 0);
+        ASSERT_EQ(e.playable(), e.height > 0);
+        const std::size_t stride = static_cast<std::size_t>(e.width) + 1;
+        ASSERT_EQ(e.clues.size(), stride * (static_cast<std::size_t>(e.height) + 1));
+        ASSERT_LE(e.clues.size(), 2048u);
+        for (std::size_t i = 0; i < e.clues.size(); ++i) {
+            const bool pad =
+                i % stride == stride - 1 || i / stride == static_cast<std::size_t>(e.height);
+            ASSERT_TRUE(e.clues[i] == N || (!pad && e.clues[i] <= 3)) << line;
+        }
+    }
 }
 
 class CollectionRead : public test::TempFolderTest {
