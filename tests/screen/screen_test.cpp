@@ -146,9 +146,9 @@ TEST(ScreenLayoutTest, ExampleClientSizes) {
         {432, 464, 10, 10, {39, 6, 40, 20, 52, 2, 362}},
         {800, 600, 10, 10, {51, 8, 53, 143, 59, 143, 585}},
         // W x a = 435: the toolbar moves to the board.
-        {470, 500, 15, 10, {29, 5, 30, 16, 55, 16, 383}},
+        {470, 500, 15, 10, {29, 5, 30, 16, 120, 16, 383}},
         // W x a = 434: it stays at the left.
-        {470, 500, 14, 10, {31, 5, 32, 17, 80, 2, 362}},
+        {470, 500, 14, 10, {31, 5, 32, 17, 110, 2, 362}},
     };
     for (const Case& c : cases) {
         Screen screen;
@@ -621,7 +621,7 @@ TEST_F(Chrome, ToolbarFillStopsAtTheButtons) {
     // The clock lies right of the four places and survives a toolbar redraw.
     screen.drawClock(0);
     screen.drawToolbar(false, -1);
-    EXPECT_EQ(sourceAt(screen.clockX + 20, 11), 20);
+    EXPECT_EQ(sourceAt(screen.clockX + 20, 11), 5);  // minutes digit 0, its sixth column
 }
 
 TEST_F(Chrome, ClockPieces) {

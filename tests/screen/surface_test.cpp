@@ -33,13 +33,29 @@ bool isWhite(Colour c) {
 
 // A surface of random pixels, about a third of them pure white and some only
 // nearly white, its row padding set to a marker that no operation may touch.
-Surface randomSurface(std::mt19937& rng, int w, int h) {
+// A sparse one has white stretches of 0 to 19 pixels between short
+// stretches of other pixels, the look of a glyph sheet.
+Surface randomSurface(std::mt19937& rng, int w, int h, bool sparse = false) {
     Surface s;
     EXPECT_TRUE(s.create(w, h));
     std::fill(s.pixels.begin(), s.pixels.end(), kPadding);
-    for (int y = 0; y < h; ++y)
+    for (int y = 0; y < h; ++y) {
+        int white = 0, other = 0;
         for (int x = 0; x < w; ++x) {
-            const auto kind = rng() % 6;
+            if (sparse && white == 0 && other == 0) {
+                white = static_cast<int>(rng() % 20);
+                other = 1 + static_cast<int>(rng() % 3);
+            }
+            auto kind = rng() % 6;
+            if (sparse) {
+                if (white > 0) {
+                    --white;
+                    kind = 0;
+                } else {
+                    --other;
+                    kind = 2 + kind % 4;
+                }
+            }
             Colour c{static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()),
                      static_cast<std::uint8_t>(rng())};
             if (kind < 2) c = {255, 255, 255};
@@ -47,6 +63,7 @@ Surface randomSurface(std::mt19937& rng, int w, int h) {
             if (kind == 3) c = {254, 255, 255};
             setPixel(s, x, y, c);
         }
+    }
     return s;
 }
 
@@ -126,13 +143,14 @@ TEST(SurfaceTest, FillWhiteIsClippedAndKeepsPadding) {
 
 TEST(SurfaceTest, CopiesMatchPixelByPixelReference) {
     std::mt19937 rng(12345);
-    std::uniform_int_distribution<int> coord(-12, 30);
-    std::uniform_int_distribution<int> extent(-2, 30);
-    for (int round = 0; round < 3000; ++round) {
-        const Surface src =
-            randomSurface(rng, 1 + static_cast<int>(rng() % 23), 1 + static_cast<int>(rng() % 9));
+    std::uniform_int_distribution<int> coord(-12, 50);
+    std::uniform_int_distribution<int> extent(-2, 50);
+    for (int round = 0; round < 6000; ++round) {
+        const bool sparse = (round / 3) % 2 == 1;
+        const Surface src = randomSurface(rng, 1 + static_cast<int>(rng() % 47),
+                                          1 + static_cast<int>(rng() % 9), sparse);
         Surface dst =
-            randomSurface(rng, 1 + static_cast<int>(rng() % 19), 1 + static_cast<int>(rng() % 11));
+            randomSurface(rng, 1 + static_cast<int>(rng() % 41), 1 + static_cast<int>(rng() % 11));
         OpaqueRuns runs;
         findOpaqueRuns(src, runs);
         const int sx = coord(rng), sy = coord(rng), w = extent(rng), h = extent(rng);
@@ -214,6 +232,35 @@ TEST(SurfaceTest, OverlappingCopiesWithinOneSurface) {
                 s.copyFrom(s, 2, 2, 6, 4, 2 + shift[0], 2 + shift[1]);
             EXPECT_EQ(s.pixels, expected.pixels) << shift[0] << "," << shift[1];
         }
+}
+
+TEST(SurfaceTest, RunsMatchAPixelByPixelSearch) {
+    std::mt19937 rng(21);
+    for (int round = 0; round < 500; ++round) {
+        const Surface s = randomSurface(rng, 1 + static_cast<int>(rng() % 70),
+                                        1 + static_cast<int>(rng() % 5), round % 2 == 0);
+        OpaqueRuns runs;
+        findOpaqueRuns(s, runs);
+        std::vector<OpaqueRuns::Run> expected;
+        std::vector<std::size_t> rowStart;
+        for (int y = 0; y < s.height; ++y) {
+            rowStart.push_back(expected.size());
+            for (int x = 0; x < s.width; ++x) {
+                if (isWhite(pixelAt(s, x, y))) continue;
+                if (x > 0 && !isWhite(pixelAt(s, x - 1, y)))
+                    ++expected.back().end;
+                else
+                    expected.push_back({x, x + 1});
+            }
+        }
+        rowStart.push_back(expected.size());
+        ASSERT_EQ(runs.rowStart, rowStart);
+        ASSERT_EQ(runs.runs.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            ASSERT_EQ(runs.runs[i].begin, expected[i].begin);
+            ASSERT_EQ(runs.runs[i].end, expected[i].end);
+        }
+    }
 }
 
 TEST(SurfaceTest, RunsListTheNonWhitePixelsOfEveryRow) {
