@@ -102,6 +102,7 @@ void Rasterizer::fillOutline(int outline, std::uint8_t* mask, int widthSamples, 
 
 void Rasterizer::paintBase(std::uint8_t* glyph, int stride, int e, int outline, GlyphColour colour,
                            std::uint8_t* mask) {
+    if (e <= 0) return;  // no pixels, and no mask to clear
     if (outline < 0) {
         for (int y = 0; y < e; ++y)
             for (int x = 0; x < 3 * e; ++x) glyph[y * stride + x] = 255;
@@ -121,6 +122,7 @@ void Rasterizer::paintBase(std::uint8_t* glyph, int stride, int e, int outline, 
 
 void Rasterizer::paintOverlay(std::uint8_t* glyph, int stride, int e, int outline,
                               GlyphColour colour, std::uint8_t* mask) {
+    if (e <= 0) return;
     std::memset(mask, 0, static_cast<std::size_t>(8 * e * e));
     fillOutline(outline, mask, 8 * e, 8 * e, e);
     const int channel[3] = {colour.blue, colour.green, colour.red};
