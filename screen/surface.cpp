@@ -89,8 +89,13 @@ bool Surface::create(std::int32_t w, std::int32_t h, std::int32_t rowStride) {
         release();
         return false;
     }
+    // The old contents are not kept: storage that is too small (or far too
+    // large) is given up before the new size is made, so nothing is copied.
+    const std::size_t byteCount = static_cast<std::size_t>(size);
+    if (byteCount > pixels.capacity() || byteCount < pixels.capacity() / 4)
+        std::vector<std::uint8_t>().swap(pixels);
     try {
-        pixels.resize(static_cast<std::size_t>(size));
+        pixels.resize(byteCount);
     } catch (const std::bad_alloc&) {
         release();
         return false;
