@@ -263,28 +263,5 @@ TEST(SurfaceTest, RunsMatchAPixelByPixelSearch) {
     }
 }
 
-TEST(SurfaceTest, RunsListTheNonWhitePixelsOfEveryRow) {
-    Surface s;
-    ASSERT_TRUE(s.create(6, 2));
-    s.fillWhite();
-    setPixel(s, 0, 0, {0, 0, 0});
-    setPixel(s, 2, 0, {255, 254, 255});
-    setPixel(s, 3, 0, {10, 20, 30});
-    setPixel(s, 5, 0, {1, 1, 1});
-    OpaqueRuns runs;
-    findOpaqueRuns(s, runs);
-    ASSERT_EQ(runs.rowStart.size(), 3u);
-    EXPECT_EQ(runs.rowStart[0], 0u);
-    EXPECT_EQ(runs.rowStart[1], 3u);
-    EXPECT_EQ(runs.rowStart[2], 3u);
-    ASSERT_EQ(runs.runs.size(), 3u);
-    EXPECT_EQ(runs.runs[0].begin, 0);
-    EXPECT_EQ(runs.runs[0].end, 1);
-    EXPECT_EQ(runs.runs[1].begin, 2);
-    EXPECT_EQ(runs.runs[1].end, 4);
-    EXPECT_EQ(runs.runs[2].begin, 5);
-    EXPECT_EQ(runs.runs[2].end, 6);
-}
-
 }  // namespace
 }  // namespace quorrin
