@@ -52,33 +52,48 @@ inline std::uint8_t blendOver(int c, std::uint8_t old, std::uint8_t colour) {
 
 // Floor of v / 4096 (a signed shift by 12), independent of how the
 // compiler shifts negative values.
+// Shifting v + 2^62 as an unsigned number and taking 2^50 off again gives
+// the floor for every v from -2^62 up, without a branch.
 inline std::int64_t floor12(std::int64_t v) {
-    return v >= 0 ? v / 4096 : -((-v + 4095) / 4096);
+    constexpr std::uint64_t kBias = std::uint64_t{1} << 62;
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(v) + kBias) >> 12) -
+           static_cast<std::int64_t>(kBias >> 12);
 }
 
-// Coverage (0 to 64) of every pixel of an outline's bounding box in the
-// glyph; pixels outside the box have coverage 0.
+// A run of pixels on one pixel row of an outline's box: `length` fully
+// covered pixels (coverage 64) or one partly covered pixel (coverage 1..63).
+// Pixels that no run names have coverage 0.
+struct Run {
+    std::int32_t x;  // from the box's left side
+    std::int32_t length;
+    std::int32_t coverage;
+};
+
+// The coverage of an outline at one glyph size, as runs per pixel row of its
+// bounding box in the glyph.
 struct Coverage {
     int x0 = 0, y0 = 0, width = 0, height = 0;
-    std::vector<std::uint8_t> count;  // width x height, rows top down
+    std::vector<Run> runs;
+    std::vector<std::size_t> rowRuns;  // row r's runs: rowRuns[r] .. rowRuns[r + 1] - 1
     bool empty() const { return width <= 0 || height <= 0; }
 };
 
-// An outline in one colour blended onto white: the pixels of its bounding box.
-struct Tile {
-    int outline = -1;
+// A colour blended onto white at every coverage, and a row of it for runs of
+// full coverage.
+struct Paint {
     GlyphColour colour{};
-    std::vector<std::uint8_t> bgr;
+    std::uint8_t onWhite[65][3];
+    std::vector<std::uint8_t> solid;
 };
 
-// One layer of one glyph in the sheet: a box of pixels that is either copied
-// from a tile (nothing drawn there yet, so blending onto the white sheet is
-// blending onto white) or blended pixel by pixel over what is there.
+// One layer of one glyph in the sheet. A layer whose box meets the box of no
+// layer drawn before it in the same glyph lands on white; otherwise it is
+// blended pixel by pixel over what is there.
 struct Op {
-    int x0, y0, y1, width;       // sheet pixel column, rows y0 .. y1 - 1
-    const std::uint8_t* source;  // tile (3 bytes a pixel) or coverage (1 byte)
+    int x0, y0, y1;  // sheet pixel column of the box, rows y0 .. y1 - 1
+    const Coverage* coverage;
+    std::size_t paint;
     bool blend;
-    GlyphColour colour;
 };
 
 }  // namespace
@@ -99,19 +114,22 @@ struct GlyphRasterizer::Impl {
     std::vector<std::int32_t> firstRow;  // per edge: first active sample row
     std::vector<std::int32_t> endRow;    // per edge: one past the last
     std::vector<std::int64_t> firstX;    // per edge: x on its first active row
-    std::vector<int> order;              // edges of one outline by first row
+    std::vector<int> byTop;              // edges of every outline by their upper end
+    std::vector<int> order;              // the active edges of one outline by first row
     std::vector<int> active;
     std::vector<std::int64_t> activeX;
     std::vector<std::int64_t> rowX;
     std::vector<std::int8_t> rowDir;
     std::vector<std::int32_t> partial;  // per pixel column: samples in edge pixels
     std::vector<std::int32_t> step;     // per pixel column: change of full-pixel samples
+    std::vector<std::uint8_t> count;    // coverage of one pixel row
     Coverage coverage[kOutlineCount];
-    std::vector<Tile> tiles;
+    std::vector<Paint> paints;  // the first paintCount are this render's
+    std::size_t paintCount = 0;
     std::vector<Op> ops;
 
     void computeCoverage(int outline, int e);
-    const Tile& tile(int outline, GlyphColour colour);
+    std::size_t paint(GlyphColour colour, int e);
 };
 
 GlyphRasterizer::GlyphRasterizer() : GlyphRasterizer(builtinOutlines()) {}
@@ -121,6 +139,14 @@ GlyphRasterizer::GlyphRasterizer(const OutlineSet& outlines) : impl_(new Impl(ou
     impl_->scaledXTop.assign(n, 0);
     impl_->scaledYTop.assign(n, 0);
     impl_->scaledYBottom.assign(n, 0);
+    // Scaling keeps the order of the upper ends, so the order of the edges
+    // by their first sample row is the same at every size.
+    const OutlineSet& set = impl_->set;
+    for (int i = 0; i < set.edgeCount; ++i) impl_->byTop.push_back(i);
+    auto& byTop = impl_->byTop;
+    for (int o = 0; o < kOutlineCount && set.start[o + 1] <= set.edgeCount; ++o)
+        std::stable_sort(byTop.begin() + set.start[o], byTop.begin() + set.start[o + 1],
+                         [&set](int a, int b) { return set.yTop[a] < set.yTop[b]; });
 }
 
 GlyphRasterizer::~GlyphRasterizer() = default;
@@ -249,7 +275,8 @@ void GlyphRasterizer::Impl::computeCoverage(int outline, int e) {
     std::int64_t xMin = INT64_MAX;
     std::int64_t xMax = INT64_MIN;
     order.clear();
-    for (int i = first; i < end; ++i) {
+    for (int j = first; j < end; ++j) {
+        const int i = byTop[j];
         // Active on sample row k when yTop <= 2048 + 4096k < yBottom.
         std::int64_t k0 = floor12(std::int64_t{scaledYTop[i]} - 2048 + 4095);
         std::int64_t k1 = floor12(std::int64_t{scaledYBottom[i]} - 2048 + 4095);
@@ -273,14 +300,14 @@ void GlyphRasterizer::Impl::computeCoverage(int outline, int e) {
     const std::int64_t colMin = std::max<std::int64_t>(floor12(xMin + 2047), 0);
     const std::int64_t colMax = std::min<std::int64_t>(floor12(xMax - 2048), rows - 1);
     if (colMin > colMax) return;
-    std::sort(order.begin(), order.end(),
-              [this](int a, int b) { return firstRow[a] < firstRow[b]; });
 
     cov.x0 = static_cast<int>(colMin >> 3);
     cov.width = static_cast<int>(colMax >> 3) - cov.x0 + 1;
     cov.y0 = rowMin >> 3;
     cov.height = ((rowEnd - 1) >> 3) - cov.y0 + 1;
-    cov.count.resize(static_cast<std::size_t>(cov.width) * cov.height);
+    cov.runs.clear();
+    cov.rowRuns.clear();
+    count.resize(static_cast<std::size_t>(cov.width));
     partial.assign(static_cast<std::size_t>(cov.width) + 1, 0);
     step.assign(static_cast<std::size_t>(cov.width) + 1, 0);
     const std::int32_t widthSamples = rows;
@@ -349,40 +376,50 @@ void GlyphRasterizer::Impl::computeCoverage(int outline, int e) {
         for (std::size_t j = 0; j < n; ++j) activeX[j] += set.inverseSlope[active[j]];
 
         if ((k & 7) == 7 || k + 1 == rowEnd) {
-            std::uint8_t* out =
-                cov.count.data() + static_cast<std::size_t>((k >> 3) - cov.y0) * cov.width;
             std::int32_t full = 0;
             for (int x = 0; x < cov.width; ++x) {
                 full += step[x];
-                out[x] = static_cast<std::uint8_t>(partial[x] + full);
+                count[x] = static_cast<std::uint8_t>(partial[x] + full);
                 partial[x] = 0;
                 step[x] = 0;
             }
+            cov.rowRuns.push_back(cov.runs.size());
+            for (int x = 0; x < cov.width;) {
+                const int c = count[x];
+                if (c == 0) {
+                    ++x;
+                } else if (c == 64) {
+                    const int from = x;
+                    while (x < cov.width && count[x] == 64) ++x;
+                    cov.runs.push_back(Run{from, x - from, 64});
+                } else {
+                    cov.runs.push_back(Run{x, 1, c});
+                    ++x;
+                }
+            }
         }
     }
+    cov.rowRuns.push_back(cov.runs.size());
 }
 
-const Tile& GlyphRasterizer::Impl::tile(int outline, GlyphColour colour) {
-    for (const Tile& t : tiles)
-        if (t.outline == outline && t.colour == colour) return t;
-    tiles.push_back(Tile{outline, colour, {}});
-    Tile& t = tiles.back();
-    const Coverage& cov = coverage[outline];
-    std::uint8_t lut[65][3];
+std::size_t GlyphRasterizer::Impl::paint(GlyphColour colour, int e) {
+    for (std::size_t i = 0; i < paintCount; ++i)
+        if (paints[i].colour == colour) return i;
+    if (paintCount == paints.size()) paints.emplace_back();
+    Paint& p = paints[paintCount];
+    p.colour = colour;
     for (int c = 0; c <= 64; ++c) {
-        lut[c][0] = blendBase(c, colour.blue);
-        lut[c][1] = blendBase(c, colour.green);
-        lut[c][2] = blendBase(c, colour.red);
+        p.onWhite[c][0] = blendBase(c, colour.blue);
+        p.onWhite[c][1] = blendBase(c, colour.green);
+        p.onWhite[c][2] = blendBase(c, colour.red);
     }
-    t.bgr.resize(cov.count.size() * 3);
-    std::uint8_t* out = t.bgr.data();
-    for (std::uint8_t c : cov.count) {
-        out[0] = lut[c][0];
-        out[1] = lut[c][1];
-        out[2] = lut[c][2];
-        out += 3;
+    p.solid.resize(static_cast<std::size_t>(3) * e);
+    for (std::size_t i = 0; i < p.solid.size(); i += 3) {
+        p.solid[i] = colour.blue;
+        p.solid[i + 1] = colour.green;
+        p.solid[i + 2] = colour.red;
     }
-    return t;
+    return paintCount++;
 }
 
 void GlyphRasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
@@ -397,10 +434,8 @@ void GlyphRasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
     m.rowDir.resize(edges);
     for (int o = 0; o < kOutlineCount; ++o) m.computeCoverage(o, e);
 
-    // One operation per drawn layer. A layer whose box meets no box drawn
-    // before it in the same glyph lands on white and is a copy of its tile.
-    m.tiles.clear();
-    m.tiles.reserve(static_cast<std::size_t>(kGlyphCount) * kLayersPerGlyph);
+    // One operation per drawn layer.
+    m.paintCount = 0;
     m.ops.clear();
     const GlyphRecipes& r = glyphRecipes();
     for (int g = 0; g < kGlyphCount; ++g) {
@@ -413,38 +448,46 @@ void GlyphRasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
             const int o = outlines[layer];
             if (o < 0 || o >= kOutlineCount || m.coverage[o].empty()) continue;
             const Coverage& cov = m.coverage[o];
-            Op op{g * e + cov.x0, cov.y0, cov.y0 + cov.height, cov.width,
-                  nullptr,        false,  colours[layer]};
+            Op op{g * e + cov.x0, cov.y0, cov.y0 + cov.height, &cov, m.paint(colours[layer], e),
+                  false};
             for (std::size_t j = glyphOps; j < m.ops.size(); ++j) {
                 const Op& prior = m.ops[j];
-                if (op.x0 < prior.x0 + prior.width && prior.x0 < op.x0 + op.width &&
+                if (op.x0 < prior.x0 + prior.coverage->width && prior.x0 < op.x0 + cov.width &&
                     op.y0 < prior.y1 && prior.y0 < op.y1)
                     op.blend = true;
             }
-            op.source = op.blend ? cov.count.data() : m.tile(o, colours[layer]).bgr.data();
             m.ops.push_back(op);
         }
     }
 
+    // Row by row: white, then every layer's runs on that row. Full coverage
+    // gives the colour itself whatever lies below.
     const std::size_t rowBytes = static_cast<std::size_t>(159) * e;
     for (int y = 0; y < e; ++y) {
         std::uint8_t* row = pixels + static_cast<std::size_t>(y) * stride;
         std::memset(row, 255, rowBytes);
         for (const Op& op : m.ops) {
             if (y < op.y0 || y >= op.y1) continue;
-            std::uint8_t* dst = row + static_cast<std::size_t>(op.x0) * 3;
-            const std::size_t line = static_cast<std::size_t>(y - op.y0) * op.width;
-            if (!op.blend) {
-                std::memcpy(dst, op.source + 3 * line, static_cast<std::size_t>(op.width) * 3);
-                continue;
-            }
-            const std::uint8_t* c = op.source + line;
-            for (int x = 0; x < op.width; ++x, dst += 3) {
-                const int n = c[x];
-                if (n == 0) continue;
-                dst[0] = blendOver(n, dst[0], op.colour.blue);
-                dst[1] = blendOver(n, dst[1], op.colour.green);
-                dst[2] = blendOver(n, dst[2], op.colour.red);
+            const Paint& paint = m.paints[op.paint];
+            const Coverage& cov = *op.coverage;
+            std::uint8_t* box = row + static_cast<std::size_t>(op.x0) * 3;
+            const std::size_t from = cov.rowRuns[static_cast<std::size_t>(y - op.y0)];
+            const std::size_t to = cov.rowRuns[static_cast<std::size_t>(y - op.y0) + 1];
+            for (std::size_t i = from; i < to; ++i) {
+                const Run& run = cov.runs[i];
+                std::uint8_t* dst = box + static_cast<std::size_t>(run.x) * 3;
+                const int c = run.coverage;
+                if (c == 64) {
+                    std::memcpy(dst, paint.solid.data(), static_cast<std::size_t>(run.length) * 3);
+                } else if (!op.blend) {
+                    dst[0] = paint.onWhite[c][0];
+                    dst[1] = paint.onWhite[c][1];
+                    dst[2] = paint.onWhite[c][2];
+                } else {
+                    dst[0] = blendOver(c, dst[0], paint.colour.blue);
+                    dst[1] = blendOver(c, dst[1], paint.colour.green);
+                    dst[2] = blendOver(c, dst[2], paint.colour.red);
+                }
             }
         }
     }

@@ -73,6 +73,7 @@ BENCHMARK(BM_FillFloor)->Arg(40)->Arg(91)->Arg(363)->Unit(benchmark::kMicrosecon
 // Keeps the real time per iteration of every run, for the summary.
 class RecordingReporter : public benchmark::ConsoleReporter {
   public:
+    RecordingReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && run.iterations > 0)
@@ -94,7 +95,7 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RecordingReporter reporter;
+    RecordingReporter reporter;  // plain text, no colour codes
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n%6s %12s %12s %12s %14s %14s\n", "side", "render ms", "reference ms", "floor ms",
                 "render/ref", "render/floor");
