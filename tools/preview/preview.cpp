@@ -9,6 +9,8 @@
 //   --seconds S   clock time in seconds (default 754)
 //   --res DIR     folder with buttons.bmp and clock.bmp (default: the
 //                 source tree's res folder)
+//   --puzzle FILE[:N]  show puzzle N (from 0) of a collection file as a
+//                 fresh game, instead of the sample board
 
 #include <algorithm>
 #include <cstdio>
@@ -28,9 +30,10 @@ using quorrin::Board;
 using quorrin::EdgeRef;
 
 int usage() {
-    std::fprintf(stderr,
-                 "usage: preview [--board WxH] [--banner] [--seconds S] [--res DIR] "
-                 "<width> <height> <output.png|.bmp>\n");
+    std::fprintf(
+        stderr,
+        "usage: preview [--board WxH | --puzzle FILE[:N]] [--banner] [--seconds S] [--res DIR] "
+        "<width> <height> <output.png|.bmp>\n");
     return 2;
 }
 
@@ -84,6 +87,7 @@ int main(int argc, char** argv) {
     int boardW = 10, boardH = 10, seconds = 754;
     bool banner = false;
     std::string res = QUORRIN_RES_DIR;
+    std::string puzzle;
     std::vector<const char*> args;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--banner") == 0) {
@@ -92,6 +96,8 @@ int main(int argc, char** argv) {
             if (std::sscanf(argv[++i], "%dx%d", &boardW, &boardH) != 2) return usage();
         } else if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
             seconds = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--puzzle") == 0 && i + 1 < argc) {
+            puzzle = argv[++i];
         } else if (std::strcmp(argv[i], "--res") == 0 && i + 1 < argc) {
             res = argv[++i];
         } else {
@@ -102,7 +108,28 @@ int main(int argc, char** argv) {
     const int width = std::atoi(args[0]), height = std::atoi(args[1]);
     if (boardW < 0 || boardH < 0 || boardW > 200 || boardH > 200) return usage();
 
-    const Board board = sampleBoard(boardW, boardH);
+    Board board;
+    const bool fresh = !puzzle.empty();
+    if (fresh) {
+        int index = 0;
+        const std::size_t colon = puzzle.rfind(':');
+        if (colon != std::string::npos && colon + 1 < puzzle.size() &&
+            puzzle.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
+            index = std::atoi(puzzle.c_str() + colon + 1);
+            puzzle.resize(colon);
+        }
+        static quorrin::PuzzleCollection collection;
+        std::uint32_t identity = 0;
+        if (!collection.read(puzzle.c_str(), identity) || index >= collection.puzzleCount) {
+            std::fprintf(stderr, "preview: no puzzle %d in %s\n", index, puzzle.c_str());
+            return 1;
+        }
+        board.load(collection.puzzles[index]);
+        boardW = board.width;
+        boardH = board.height;
+    } else {
+        board = sampleBoard(boardW, boardH);
+    }
     quorrin::Screen screen;
     screen.bitmapLoader = quorrin::folderBitmapLoader(res);
     if (!screen.resize(width, height, board)) {
@@ -119,9 +146,13 @@ int main(int argc, char** argv) {
     const EdgeRef origin{r0 * stride + c0 + (boardW > 3 ? 1 : 0), 0};
     const EdgeRef hover{std::min(boardH - 1, r0 + 1) * stride + std::max(0, boardW - 1), 1};
 
-    screen.drawToolbar(true, 1);
-    screen.drawClock(seconds);
-    screen.drawBoard(board, boardH > 0 ? hover : EdgeRef{}, boardW > 0 ? origin : EdgeRef{});
+    screen.drawToolbar(!fresh, fresh ? -1 : 1);
+    screen.drawClock(fresh ? 0 : seconds);
+    if (fresh) {
+        screen.drawBoard(board, EdgeRef{}, EdgeRef{});
+    } else {
+        screen.drawBoard(board, boardH > 0 ? hover : EdgeRef{}, boardW > 0 ? origin : EdgeRef{});
+    }
     if (banner) screen.drawClearBanner();
     std::printf(
         "client %dx%d board %dx%d: pitch %d glyph %d margin %d origin (%d, %d) "
