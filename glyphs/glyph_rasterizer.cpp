@@ -60,9 +60,8 @@ inline std::int64_t floor12(std::int64_t v) {
            static_cast<std::int64_t>(kBias >> 12);
 }
 
-// A run of pixels on one pixel row of an outline's box: `length` fully
-// covered pixels (coverage 64) or one partly covered pixel (coverage 1..63).
-// Pixels that no run names have coverage 0.
+// A run of pixels of equal coverage (1 to 64) on one pixel row of an
+// outline's box. Pixels that no run names have coverage 0.
 struct Run {
     std::int32_t x;  // from the box's left side
     std::int32_t length;
@@ -89,6 +88,14 @@ struct Paint {
 // One layer of one glyph in the sheet. A layer whose box meets the box of no
 // layer drawn before it in the same glyph lands on white; otherwise it is
 // blended pixel by pixel over what is there.
+// An edge while it crosses the sample rows, kept in order of x.
+struct ActiveEdge {
+    std::int64_t x;     // crossing on the current row
+    std::int32_t step;  // inverse slope: change of x from one row to the next
+    std::int32_t endRow;
+    std::int32_t direction;
+};
+
 struct Op {
     int x0, y0, y1;  // sheet pixel column of the box, rows y0 .. y1 - 1
     const Coverage* coverage;
@@ -116,13 +123,11 @@ struct GlyphRasterizer::Impl {
     std::vector<std::int64_t> firstX;    // per edge: x on its first active row
     std::vector<int> byTop;              // edges of every outline by their upper end
     std::vector<int> order;              // the active edges of one outline by first row
-    std::vector<int> active;
-    std::vector<std::int64_t> activeX;
-    std::vector<std::int64_t> rowX;
-    std::vector<std::int8_t> rowDir;
-    std::vector<std::int32_t> partial;  // per pixel column: samples in edge pixels
-    std::vector<std::int32_t> step;     // per pixel column: change of full-pixel samples
-    std::vector<std::uint8_t> count;    // coverage of one pixel row
+    std::vector<ActiveEdge> active;      // edges crossing the current sample row
+    std::vector<std::int32_t> partial;   // per pixel column: samples in edge pixels
+    std::vector<std::int32_t> step;      // per pixel column: change of full-pixel samples
+    std::vector<int> touched;            // pixel columns where the coverage changes
+    std::vector<std::uint8_t> isTouched;
     Coverage coverage[kOutlineCount];
     std::vector<Paint> paints;  // the first paintCount are this render's
     std::size_t paintCount = 0;
@@ -307,55 +312,53 @@ void GlyphRasterizer::Impl::computeCoverage(int outline, int e) {
     cov.height = ((rowEnd - 1) >> 3) - cov.y0 + 1;
     cov.runs.clear();
     cov.rowRuns.clear();
-    count.resize(static_cast<std::size_t>(cov.width));
+    isTouched.assign(static_cast<std::size_t>(cov.width) + 1, 0);
+    touched.clear();
+    auto touch = [this](int column) {
+        if (isTouched[column] == 0) {
+            isTouched[column] = 1;
+            touched.push_back(column);
+        }
+    };
     partial.assign(static_cast<std::size_t>(cov.width) + 1, 0);
     step.assign(static_cast<std::size_t>(cov.width) + 1, 0);
     const std::int32_t widthSamples = rows;
     const int x0 = cov.x0;
 
-    active.clear();
-    activeX.clear();
+    ActiveEdge* edges = active.data();
+    std::size_t n = 0;
     std::size_t next = 0;
     for (std::int32_t k = rowMin; k < rowEnd; ++k) {
         // Drop the edges that ended, take on those that start on this row.
         std::size_t kept = 0;
-        for (std::size_t j = 0; j < active.size(); ++j) {
-            if (endRow[active[j]] > k) {
-                active[kept] = active[j];
-                activeX[kept] = activeX[j];
-                ++kept;
-            }
-        }
-        active.resize(kept);
-        activeX.resize(kept);
+        for (std::size_t j = 0; j < n; ++j)
+            if (edges[j].endRow > k) edges[kept++] = edges[j];
+        n = kept;
         while (next < order.size() && firstRow[order[next]] == k) {
-            active.push_back(order[next]);
-            activeX.push_back(firstX[order[next]]);
-            ++next;
+            const int i = order[next++];
+            edges[n++] = ActiveEdge{firstX[i], set.inverseSlope[i], endRow[i], set.direction[i]};
         }
-        // Crossings sorted by x. The order of equal x does not change the
-        // covered samples: a crossing's own x is always covered.
-        const std::size_t n = active.size();
-        for (std::size_t j = 0; j < n; ++j) {
-            const std::int64_t x = activeX[j];
-            const std::int8_t d = set.direction[active[j]];
+        // Crossings sorted by x; from one row to the next they seldom change
+        // places. The order of equal x does not change the covered samples:
+        // a crossing's own x is always covered.
+        for (std::size_t j = 1; j < n; ++j) {
+            if (edges[j - 1].x <= edges[j].x) continue;
+            const ActiveEdge moving = edges[j];
             std::size_t at = j;
-            while (at > 0 && rowX[at - 1] > x) {
-                rowX[at] = rowX[at - 1];
-                rowDir[at] = rowDir[at - 1];
+            while (at > 0 && edges[at - 1].x > moving.x) {
+                edges[at] = edges[at - 1];
                 --at;
             }
-            rowX[at] = x;
-            rowDir[at] = d;
+            edges[at] = moving;
         }
         int sum = 0;
         std::size_t spanFirst = 0;
         std::int64_t lastColumn = -1;
         for (std::size_t j = 0; j < n; ++j) {
-            sum += rowDir[j];
+            sum += edges[j].direction;
             if (sum != 0) continue;
-            std::int64_t a = floor12(rowX[spanFirst] + 2047);
-            std::int64_t b = floor12(rowX[j] - 2048);
+            std::int64_t a = floor12(edges[spanFirst].x + 2047);
+            std::int64_t b = floor12(edges[j].x - 2048);
             spanFirst = j + 1;
             if (a < 0) a = 0;
             if (b > widthSamples - 1) b = widthSamples - 1;
@@ -364,39 +367,49 @@ void GlyphRasterizer::Impl::computeCoverage(int outline, int e) {
             lastColumn = b;
             const int pa = static_cast<int>(a >> 3) - x0;
             const int pb = static_cast<int>(b >> 3) - x0;
+            touch(pa);
             if (pa == pb) {
                 partial[pa] += static_cast<std::int32_t>(b - a + 1);
             } else {
+                touch(pa + 1);
+                touch(pb);
                 partial[pa] += 8 - static_cast<std::int32_t>(a & 7);
                 partial[pb] += static_cast<std::int32_t>(b & 7) + 1;
                 step[pa + 1] += 8;
                 step[pb] -= 8;
             }
         }
-        for (std::size_t j = 0; j < n; ++j) activeX[j] += set.inverseSlope[active[j]];
+        for (std::size_t j = 0; j < n; ++j) edges[j].x += edges[j].step;
 
         if ((k & 7) == 7 || k + 1 == rowEnd) {
-            std::int32_t full = 0;
-            for (int x = 0; x < cov.width; ++x) {
-                full += step[x];
-                count[x] = static_cast<std::uint8_t>(partial[x] + full);
-                partial[x] = 0;
-                step[x] = 0;
-            }
+            // Coverage only changes at the touched columns: between them it
+            // is the running count of fully covered sample rows.
+            std::sort(touched.begin(), touched.end());
             cov.rowRuns.push_back(cov.runs.size());
-            for (int x = 0; x < cov.width;) {
-                const int c = count[x];
-                if (c == 0) {
-                    ++x;
-                } else if (c == 64) {
-                    const int from = x;
-                    while (x < cov.width && count[x] == 64) ++x;
-                    cov.runs.push_back(Run{from, x - from, 64});
-                } else {
-                    cov.runs.push_back(Run{x, 1, c});
-                    ++x;
+            const std::size_t rowStart = cov.runs.size();
+            auto emit = [&](int x, int length, int c) {
+                if (c == 0 || length <= 0) return;
+                if (cov.runs.size() > rowStart) {
+                    Run& last = cov.runs.back();
+                    if (last.coverage == c && last.x + last.length == x) {
+                        last.length += length;
+                        return;
+                    }
                 }
+                cov.runs.push_back(Run{x, length, c});
+            };
+            std::int32_t full = 0;
+            int x = 0;
+            for (int column : touched) {
+                emit(x, column - x, full);
+                full += step[column];
+                emit(column, 1, partial[column] + full);
+                partial[column] = 0;
+                step[column] = 0;
+                isTouched[column] = 0;
+                x = column + 1;
             }
+            touched.clear();
         }
     }
     cov.rowRuns.push_back(cov.runs.size());
@@ -430,8 +443,7 @@ void GlyphRasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
     m.firstRow.resize(edges);
     m.endRow.resize(edges);
     m.firstX.resize(edges);
-    m.rowX.resize(edges);
-    m.rowDir.resize(edges);
+    m.active.resize(edges);
     for (int o = 0; o < kOutlineCount; ++o) m.computeCoverage(o, e);
 
     // One operation per drawn layer.
@@ -480,13 +492,17 @@ void GlyphRasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
                 if (c == 64) {
                     std::memcpy(dst, paint.solid.data(), static_cast<std::size_t>(run.length) * 3);
                 } else if (!op.blend) {
-                    dst[0] = paint.onWhite[c][0];
-                    dst[1] = paint.onWhite[c][1];
-                    dst[2] = paint.onWhite[c][2];
+                    for (int j = 0; j < run.length; ++j, dst += 3) {
+                        dst[0] = paint.onWhite[c][0];
+                        dst[1] = paint.onWhite[c][1];
+                        dst[2] = paint.onWhite[c][2];
+                    }
                 } else {
-                    dst[0] = blendOver(c, dst[0], paint.colour.blue);
-                    dst[1] = blendOver(c, dst[1], paint.colour.green);
-                    dst[2] = blendOver(c, dst[2], paint.colour.red);
+                    for (int j = 0; j < run.length; ++j, dst += 3) {
+                        dst[0] = blendOver(c, dst[0], paint.colour.blue);
+                        dst[1] = blendOver(c, dst[1], paint.colour.green);
+                        dst[2] = blendOver(c, dst[2], paint.colour.red);
+                    }
                 }
             }
         }
