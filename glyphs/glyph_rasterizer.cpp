@@ -28,18 +28,19 @@ struct BitCounts {
 };
 constexpr BitCounts kBitCounts;
 
-// (a * b) >> 12 in 64 bits, rounding toward minus infinity.
-inline std::int32_t mulShift(std::int64_t a, std::int64_t b) {
-    std::int64_t p = a * b;
-    // Right shift of a negative value: floor division by 4096, written out
-    // so that it does not depend on the compiler's shift of negative values.
-    std::int64_t q = p >= 0 ? p / 4096 : -((-p + 4095) / 4096);
-    return static_cast<std::int32_t>(q);
+// Floor of v / 4096: the signed shift by 12 that the fixed-point arithmetic
+// uses, written so that it does not depend on how the compiler shifts
+// negative values. Shifting v + 2^62 as an unsigned number and taking 2^50
+// off again gives the floor for every v from -2^62 up, without a branch.
+inline std::int64_t floor12(std::int64_t v) {
+    constexpr std::uint64_t kBias = std::uint64_t{1} << 62;
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(v) + kBias) >> 12) -
+           static_cast<std::int64_t>(kBias >> 12);
 }
 
-// Floor of v / 4096 for a 32-bit value.
-inline std::int32_t shift12(std::int32_t v) {
-    return v >= 0 ? v / 4096 : -((-v + 4095) / 4096);
+// (a * b) >> 12 with the product in 64 bits, taken as 32 bits.
+inline std::int32_t mulShift(std::int64_t a, std::int64_t b) {
+    return static_cast<std::int32_t>(floor12(a * b));
 }
 
 inline std::uint8_t blendBase(int c, std::uint8_t colour) {
@@ -48,16 +49,6 @@ inline std::uint8_t blendBase(int c, std::uint8_t colour) {
 
 inline std::uint8_t blendOver(int c, std::uint8_t old, std::uint8_t colour) {
     return static_cast<std::uint8_t>((old * (64 - c) + colour * c) >> 6);
-}
-
-// Floor of v / 4096 (a signed shift by 12), independent of how the
-// compiler shifts negative values.
-// Shifting v + 2^62 as an unsigned number and taking 2^50 off again gives
-// the floor for every v from -2^62 up, without a branch.
-inline std::int64_t floor12(std::int64_t v) {
-    constexpr std::uint64_t kBias = std::uint64_t{1} << 62;
-    return static_cast<std::int64_t>((static_cast<std::uint64_t>(v) + kBias) >> 12) -
-           static_cast<std::int64_t>(kBias >> 12);
 }
 
 // A run of pixels of equal coverage (1 to 64) on one pixel row of an
@@ -85,9 +76,6 @@ struct Paint {
     std::vector<std::uint8_t> solid;
 };
 
-// One layer of one glyph in the sheet. A layer whose box meets the box of no
-// layer drawn before it in the same glyph lands on white; otherwise it is
-// blended pixel by pixel over what is there.
 // An edge while it crosses the sample rows, kept in order of x.
 struct ActiveEdge {
     std::int64_t x;     // crossing on the current row
@@ -96,6 +84,9 @@ struct ActiveEdge {
     std::int32_t direction;
 };
 
+// One layer of one glyph in the sheet. A layer whose box meets the box of no
+// layer drawn before it in the same glyph lands on white; otherwise it is
+// blended pixel by pixel over what is there.
 struct Op {
     int x0, y0, y1;  // sheet pixel column of the box, rows y0 .. y1 - 1
     const Coverage* coverage;
@@ -114,7 +105,6 @@ struct GlyphRasterizer::Impl {
     std::int32_t crossingX[kMaxCrossings] = {};
     std::int8_t crossingDir[kMaxCrossings] = {};
     int crossingCount = 0;
-    std::vector<std::uint8_t> mask;
 
     // The sheet renderer's working state, kept between renders so that a
     // render allocates nothing once the buffers have grown.
@@ -177,7 +167,7 @@ void GlyphRasterizer::fillOutline(int outline, std::uint8_t* mask, int widthSamp
     const int end = set.start[outline + 1];
     std::uint8_t* row = mask;
     for (int k = 0; k < rows; ++k, row += strideBytes) {
-        const std::int32_t y = 2048 + 4096 * k;
+        const std::int64_t y = 2048 + std::int64_t{4096} * k;
         m.crossingCount = 0;
         for (int i = first; i < end; ++i) {
             if (m.scaledYTop[i] > y || y >= m.scaledYBottom[i]) continue;
@@ -199,8 +189,8 @@ void GlyphRasterizer::fillOutline(int outline, std::uint8_t* mask, int widthSamp
         for (int i = 0; i < m.crossingCount; ++i) {
             sum += m.crossingDir[i];
             if (sum != 0) continue;
-            int a = shift12(m.crossingX[spanFirst] + 2047);
-            int b = shift12(m.crossingX[i] - 2048);
+            int a = static_cast<int>(floor12(std::int64_t{m.crossingX[spanFirst]} + 2047));
+            int b = static_cast<int>(floor12(std::int64_t{m.crossingX[i]} - 2048));
             if (a < 0) a = 0;
             if (b > widthSamples - 1) b = widthSamples - 1;
             spanFirst = i + 1;
