@@ -244,6 +244,36 @@ TEST(GlyphPalette, ColoursAreStoredBlueFirst) {
     EXPECT_EQ(ExactPale, (GlyphColour{174, 198, 191}));
 }
 
+// The outline coordinate that scales to exactly `target` (12 fractional bits
+// of a sample) at glyph side e.
+std::int32_t scalesTo(std::int32_t target, int e) {
+    const std::int64_t s = glyphScaleFactor(e);
+    return static_cast<std::int32_t>((std::int64_t{target} * 4096 + s - 1) / s);
+}
+
+TEST(GlyphSheet, SpansMeetingOnASampleCentreCountItOnce) {
+    // Two rectangles side by side, the shared side on the centre of sample
+    // column 8: on every row one span ends and the next begins on that
+    // column, whose sample is set once.
+    const int e = 16;
+    const std::int32_t left = scalesTo(0, e), middle = scalesTo(8 * 4096 + 2048, e),
+                       right = scalesTo(16 * 4096, e), bottom = scalesTo(8 * 4096, e);
+    for (bool leftFirst : {true, false}) {
+        testing::OutlineBuilder b;
+        if (leftFirst) b.addRect(left, 0, middle, bottom);
+        b.addRect(middle, 0, right, bottom);
+        if (!leftFirst) b.addRect(left, 0, middle, bottom);
+        const OutlineSet& set = b.finish();
+        GlyphRasterizer raster(set);
+        const auto got = sheet(raster, e);
+        EXPECT_TRUE(sameSheet(got, referenceSheet(e, set), e));
+        EXPECT_TRUE(is(pixelAt(got, e, 0, 0, 0), DotGrey));
+        EXPECT_TRUE(is(pixelAt(got, e, 0, 1, 0), DotGrey));
+        EXPECT_TRUE(pixelAt(got, e, 0, 2, 0).white());
+        EXPECT_TRUE(pixelAt(got, e, 0, 0, 1).white());
+    }
+}
+
 // Random outline sets: polygons with corners on a grid fine enough to put
 // crossings and corners exactly on sample centres at side 729 (scale 4),
 // overlapping, nested, reversed and reaching out of the glyph, rendered as
