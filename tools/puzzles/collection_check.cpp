@@ -1,0 +1,262 @@
+#include "collection_check.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "board/board.h"
+#include "loop_solver.h"
+#include "store/puzzle_collection.h"
+
+namespace quorrin {
+
+namespace {
+
+const char* const kGradeNames[] = {"?", "easy", "medium", "hard", "needs guessing"};
+
+// The file's text cut into lines the way the game's reader cuts it: CR LF is
+// one LF, 0x1A ends the text, and a line of more than 2047 bytes comes in
+// pieces. Returns all lines, also those after the 30th.
+bool readRawLines(const std::string& path, std::vector<std::string>& lines) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return false;
+    std::string text;
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    std::fclose(f);
+    std::string line;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char ch = text[i];
+        if (ch == '\x1A') break;
+        if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line.push_back(ch);
+        if (ch == '\n' || static_cast<int>(line.size()) == kMaxLineBytes) {
+            lines.push_back(line);
+            line.clear();
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return true;
+}
+
+bool plainNumber(const std::string& field) {
+    size_t end = field.size();
+    if (end > 0 && field[end - 1] == '\n') --end;
+    if (end == 0) return false;
+    for (size_t i = 0; i < end; ++i) {
+        if (field[i] < '0' || field[i] > '9') return false;
+    }
+    return true;
+}
+
+std::string printable(const std::string& bytes) {
+    std::string out;
+    for (unsigned char ch : bytes) {
+        if (ch >= 0x20 && ch < 0x7F) {
+            out.push_back(static_cast<char>(ch));
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", ch);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+// Format problems that the game's parser passes over in silence.
+void inspectText(const std::string& raw, LineReport& rep) {
+    std::string line = raw;
+    size_t nul = line.find('\0');
+    if (nul != std::string::npos) {
+        rep.errors.push_back("NUL byte at offset " + std::to_string(nul) +
+                             ": the rest of the line is ignored");
+        line.resize(nul);
+    }
+    if (line == "\n" || line.empty()) {
+        rep.errors.push_back("empty line: the game lists it as a puzzle without a board");
+        return;
+    }
+    if (line.back() != '\n' && static_cast<int>(raw.size()) == kMaxLineBytes) {
+        rep.errors.push_back("longer than 2047 bytes: the game cuts it into several puzzles");
+    }
+    std::vector<std::string> fields;
+    std::string field;
+    for (char ch : line) {
+        if (ch == '/') {
+            fields.push_back(field);
+            field.clear();
+        } else {
+            field.push_back(ch);
+        }
+    }
+    fields.push_back(field);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        if (fields[i].size() > static_cast<size_t>(kMaxFieldBytes)) {
+            rep.errors.push_back("field " + std::to_string(i + 1) + " is " +
+                                 std::to_string(fields[i].size()) + " bytes, more than " +
+                                 std::to_string(kMaxFieldBytes));
+        }
+    }
+    static const char* const names[] = {"difficulty", "height", "width"};
+    for (size_t i = 0; i < 3; ++i) {
+        if (i >= fields.size() || !plainNumber(fields[i])) {
+            rep.notes.push_back(std::string(names[i]) + " field '" +
+                                printable(i < fields.size() ? fields[i] : "") +
+                                "' is not a plain number");
+        }
+    }
+    int w = rep.width, h = rep.height;
+    if (w < 1 || h < 1) return;
+    size_t rows = fields.size() > 3 ? fields.size() - 3 : 0;
+    if (rows < static_cast<size_t>(h)) {
+        rep.notes.push_back("only " + std::to_string(rows) + " of " + std::to_string(h) +
+                            " rows given; the missing ones have no clues");
+    } else if (rows > static_cast<size_t>(h)) {
+        rep.notes.push_back(std::to_string(rows - static_cast<size_t>(h)) +
+                            " fields after the last row are ignored");
+    }
+    for (size_t r = 0; r < rows && r < static_cast<size_t>(h); ++r) {
+        const std::string& f = fields[r + 3];
+        int cells = 0;
+        std::string skipped;
+        for (size_t i = 0; i < f.size(); ++i) {
+            char ch = f[i];
+            bool cell = ch == '.' || (ch >= '0' && ch <= '3');
+            if (cell) {
+                ++cells;
+            } else if (!(ch == '\n' && i + 1 == f.size())) {
+                skipped.push_back(ch);
+            }
+        }
+        if (!skipped.empty()) {
+            rep.notes.push_back("row " + std::to_string(r + 1) + ": " +
+                                std::to_string(skipped.size()) + " characters skipped ('" +
+                                printable(skipped) + "')");
+        }
+        if (cells < w) {
+            rep.notes.push_back("row " + std::to_string(r + 1) + ": " + std::to_string(cells) +
+                                " cells for " + std::to_string(w) + " columns");
+        } else if (cells > w) {
+            rep.notes.push_back("row " + std::to_string(r + 1) + ": " + std::to_string(cells - w) +
+                                " cells beyond the width ignored");
+        }
+    }
+}
+
+// The game's own board must accept the solution.
+bool boardAccepts(const PuzzleEntry& entry, const LoopSolution& loop) {
+    Board board;
+    board.load(entry);
+    const int w = entry.width, h = entry.height;
+    for (int r = 0; r <= h; ++r) {
+        for (int c = 0; c <= w; ++c) {
+            int right = c < w && loop[static_cast<size_t>(horizontalEdge(w, r, c))] ? Line : Empty;
+            int down = r < h && loop[static_cast<size_t>(verticalEdge(w, h, r, c))] ? Line : Empty;
+            board.codes[static_cast<size_t>(r * (w + 1) + c)] =
+                static_cast<std::uint8_t>(3 * right + down);
+        }
+    }
+    board.updateClueStates();
+    return board.isSolved();
+}
+
+}  // namespace
+
+bool FileReport::ok() const {
+    if (!readable || !errors.empty()) return false;
+    for (const LineReport& l : lines) {
+        if (!l.errors.empty()) return false;
+    }
+    return true;
+}
+
+FileReport checkCollection(const std::string& path, const CheckOptions& options) {
+    FileReport report;
+    report.path = path;
+    auto collection = std::make_unique<PuzzleCollection>();
+    std::vector<std::string> raw;
+    if (!collection->read(path.c_str(), report.identity) || !readRawLines(path, raw)) {
+        report.errors.push_back("cannot be read as a collection (missing, unreadable or empty)");
+        return report;
+    }
+    report.readable = true;
+    if (raw.size() > static_cast<size_t>(kMaxPuzzles)) {
+        report.errors.push_back(std::to_string(raw.size()) + " lines: only the first " +
+                                std::to_string(kMaxPuzzles) + " are read");
+    }
+    for (int i = 0; i < collection->puzzleCount; ++i) {
+        const PuzzleEntry& entry = collection->puzzles[i];
+        LineReport rep;
+        rep.index = i + 1;
+        rep.width = entry.width;
+        rep.height = entry.height;
+        rep.difficulty = entry.difficulty;
+        if (static_cast<size_t>(i) < raw.size()) inspectText(raw[static_cast<size_t>(i)], rep);
+        const int w = entry.width, h = entry.height;
+        if (w < 1 || h < 1) {
+            if (rep.errors.empty()) {
+                rep.errors.push_back(
+                    "size outside the limits: no board (W, H >= 1 and "
+                    "(W+1)x(H+1) <= 2048)");
+            }
+            report.lines.push_back(rep);
+            continue;
+        }
+        LoopPuzzle puzzle(w, h);
+        for (int r = 0; r < h; ++r) {
+            for (int c = 0; c < w; ++c) {
+                std::uint8_t k = entry.clues[static_cast<size_t>(r * (w + 1) + c)];
+                puzzle.setClue(r, c, k <= 3 ? k : -1);
+            }
+        }
+        rep.clueCount = puzzle.clueCount();
+        LoopAnalysis a = analysePuzzle(puzzle);
+        rep.solutions = a.solutions;
+        rep.grade = a.grade;
+        if (a.solutions == 0) {
+            rep.errors.push_back("no solution");
+        } else if (a.solutions > 1) {
+            rep.errors.push_back("more than one solution");
+        } else {
+            rep.boardAgrees = isLoopSolution(puzzle, a.first) && boardAccepts(entry, a.first);
+            if (!rep.boardAgrees) rep.errors.push_back("the game's board rejects the solution");
+            if (options.difficultyIsGrade && rep.difficulty != rep.grade) {
+                rep.errors.push_back("difficulty field " + std::to_string(rep.difficulty) +
+                                     " differs from the grade " + std::to_string(rep.grade));
+            }
+        }
+        report.lines.push_back(rep);
+    }
+    return report;
+}
+
+std::string formatReport(const FileReport& report) {
+    std::string out = report.path + ":";
+    if (report.readable) {
+        char id[16];
+        std::snprintf(id, sizeof id, "%08X", report.identity);
+        out += " " + std::to_string(report.lines.size()) + " puzzles, identity " + id;
+    }
+    out += "\n";
+    for (const std::string& e : report.errors) out += "  error: " + e + "\n";
+    for (const LineReport& l : report.lines) {
+        char head[160];
+        const char* sol = l.width < 1 || l.height < 1 ? "no board"
+                          : l.solutions == 0          ? "no solution"
+                          : l.solutions == 1          ? "unique"
+                                                      : "several solutions";
+        std::snprintf(head, sizeof head, "  line %2d: %dx%d difficulty %d, %d clues, %s", l.index,
+                      l.width, l.height, l.difficulty, l.clueCount, sol);
+        out += head;
+        if (l.solutions == 1) {
+            out += ", grade " + std::to_string(l.grade) + " (" + kGradeNames[l.grade] + ")";
+        }
+        out += "\n";
+        for (const std::string& e : l.errors) out += "    error: " + e + "\n";
+        for (const std::string& n : l.notes) out += "    note: " + n + "\n";
+    }
+    out += report.ok() ? "  OK\n" : "  FAILED\n";
+    return out;
+}
+
+}  // namespace quorrin

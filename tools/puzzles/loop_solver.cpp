@@ -149,6 +149,9 @@ struct LoopSolver::Impl {
     int count = 0;
     int limit = 2;
     long long nodes = 0;
+    int bestBranch = -1;
+    std::vector<std::uint8_t> seen;
+    std::vector<std::int32_t> stack;
     LoopSolution* firstOut = nullptr;
 
     void push(int item) {
@@ -414,20 +417,39 @@ struct LoopSolver::Impl {
         return !s.bad;
     }
 
+    // True when the outline of the two cells is itself a solution: every
+    // other clue counts exactly the outline's sides around it.
+    bool dominoSolves(int a, int b) const {
+        int ra = a / g.w, ca = a % g.w, rb = b / g.w, cb = b % g.w;
+        for (int cell = 0; cell < g.cells; ++cell) {
+            int k = clues[static_cast<size_t>(cell)];
+            if (k < 0 || cell == a || cell == b) continue;
+            int r = cell / g.w, c = cell % g.w;
+            int touching = (std::abs(r - ra) + std::abs(c - ca) == 1 ? 1 : 0) +
+                           (std::abs(r - rb) + std::abs(c - cb) == 1 ? 1 : 0);
+            if (k != touching) return false;
+        }
+        return true;
+    }
+
     // Two 3s side by side: the side between them and their two far sides are
     // on the loop, and the side between them does not continue past either end.
+    // (The one exception is a loop that is just the outline of the two cells.)
     void adjacentThrees(State& s) {
         for (int r = 0; r < g.h; ++r) {
             for (int c = 0; c < g.w; ++c) {
-                if (clues[static_cast<size_t>(r * g.w + c)] != 3) continue;
-                if (c + 1 < g.w && clues[static_cast<size_t>(r * g.w + c + 1)] == 3) {
+                const int a = r * g.w + c;
+                if (clues[static_cast<size_t>(a)] != 3) continue;
+                if (c + 1 < g.w && clues[static_cast<size_t>(a + 1)] == 3 &&
+                    !dominoSolves(a, a + 1)) {
                     setEdge(s, verticalEdge(g.w, g.h, r, c), kLine);
                     setEdge(s, verticalEdge(g.w, g.h, r, c + 1), kLine);
                     setEdge(s, verticalEdge(g.w, g.h, r, c + 2), kLine);
                     if (r > 0) setEdge(s, verticalEdge(g.w, g.h, r - 1, c + 1), kCross);
                     if (r + 1 < g.h) setEdge(s, verticalEdge(g.w, g.h, r + 1, c + 1), kCross);
                 }
-                if (r + 1 < g.h && clues[static_cast<size_t>((r + 1) * g.w + c)] == 3) {
+                if (r + 1 < g.h && clues[static_cast<size_t>(a + g.w)] == 3 &&
+                    !dominoSolves(a, a + g.w)) {
                     setEdge(s, horizontalEdge(g.w, r, c), kLine);
                     setEdge(s, horizontalEdge(g.w, r + 1, c), kLine);
                     setEdge(s, horizontalEdge(g.w, r + 2, c), kLine);
@@ -438,25 +460,111 @@ struct LoopSolver::Impl {
         }
     }
 
+    // Whole-board rules, too costly to run on every change:
+    //  - parity: a closed loop crosses every row of cells, and every column,
+    //    an even number of times;
+    //  - connection: all lines must still be able to join up through edges
+    //    that are not crossed.
+    // Returns true when an edge was set; marks the state bad on a contradiction.
+    bool globalRules(State& s) {
+        bool changed = false;
+        for (int r = 0; r < g.h && !s.bad; ++r) {
+            int lines = 0, unknowns = 0, last = -1;
+            for (int c = 0; c <= g.w; ++c) {
+                int e = verticalEdge(g.w, g.h, r, c);
+                std::uint8_t st = s.edge[static_cast<size_t>(e)];
+                lines += st == kLine ? 1 : 0;
+                if (st == kUnknown) ++unknowns, last = e;
+            }
+            if (unknowns == 0 && lines % 2 != 0) s.bad = true;
+            if (unknowns == 1) {
+                setEdge(s, last, lines % 2 != 0 ? kLine : kCross);
+                changed = true;
+            }
+        }
+        for (int c = 0; c < g.w && !s.bad; ++c) {
+            int lines = 0, unknowns = 0, last = -1;
+            for (int r = 0; r <= g.h; ++r) {
+                int e = horizontalEdge(g.w, r, c);
+                std::uint8_t st = s.edge[static_cast<size_t>(e)];
+                lines += st == kLine ? 1 : 0;
+                if (st == kUnknown) ++unknowns, last = e;
+            }
+            if (unknowns == 0 && lines % 2 != 0) s.bad = true;
+            if (unknowns == 1) {
+                setEdge(s, last, lines % 2 != 0 ? kLine : kCross);
+                changed = true;
+            }
+        }
+        if (s.bad || s.lines == 0 || s.closed) return changed;
+        // Walk from one line through every edge that is not crossed.
+        int startDot = -1;
+        for (int v = 0; v < g.dots && startDot < 0; ++v) {
+            if (s.dotLine[static_cast<size_t>(v)] > 0) startDot = v;
+        }
+        seen.assign(static_cast<size_t>(g.dots), 0);
+        stack.clear();
+        stack.push_back(startDot);
+        seen[static_cast<size_t>(startDot)] = 1;
+        int lineEnds = 0;
+        while (!stack.empty()) {
+            int v = stack.back();
+            stack.pop_back();
+            lineEnds += s.dotLine[static_cast<size_t>(v)];
+            for (int d = 0; d < 4; ++d) {
+                int e = g.dotEdges[static_cast<size_t>(v)][static_cast<size_t>(d)];
+                if (e < 0 || s.edge[static_cast<size_t>(e)] == kCross) continue;
+                const auto& ends = g.edgeDots[static_cast<size_t>(e)];
+                int u = ends[0] == v ? ends[1] : ends[0];
+                if (!seen[static_cast<size_t>(u)]) {
+                    seen[static_cast<size_t>(u)] = 1;
+                    stack.push_back(u);
+                }
+            }
+        }
+        if (lineEnds != 2 * s.lines) s.bad = true;
+        return changed;
+    }
+
+    // Local rules to a fixed point, then the whole-board rules, repeated.
+    bool propagateAll(State& s, int level) {
+        while (propagate(s, level)) {
+            if (!globalRules(s)) break;
+        }
+        if (s.bad) clearQueue();
+        return !s.bad;
+    }
+
     // One-edge lookahead under the level-2 rules.
+    // Also notes in bestBranch the edge whose two values each settle the most
+    // other edges: the best edge to branch on when the lookahead gets stuck.
     void lookahead(State& s) {
         State& tmp = scratch();
         bool changed = true;
         while (changed && !s.bad && !s.closed) {
             changed = false;
+            bestBranch = -1;
+            long bestScore = -1;
             for (int e = 0; e < g.edges && !s.bad && !s.closed; ++e) {
                 if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
                 if (!worthTrying(s, e)) continue;
+                long score = 1;
                 for (std::uint8_t val : {kLine, kCross}) {
                     tmp = s;
                     setEdge(tmp, e, val);
                     propagate(tmp, 2);
                     if (tmp.bad) {
                         setEdge(s, e, val == kLine ? kCross : kLine);
-                        propagate(s, 2);
+                        propagateAll(s, 2);
                         changed = true;
+                        score = -1;
                         break;
                     }
+                    score *= 1 + s.unknown - tmp.unknown;
+                }
+                if (score > bestScore) {
+                    bestScore = score;
+                    bestBranch = e;
                 }
             }
         }
@@ -489,7 +597,10 @@ struct LoopSolver::Impl {
     DeduceOutcome deduce(int level) {
         State& s = work;
         start(s, level);
-        if (level >= 3 && !s.bad && !s.closed) lookahead(s);
+        if (level >= 3 && !s.bad && !s.closed) {
+            propagateAll(s, 2);
+            lookahead(s);
+        }
         if (s.bad) return DeduceOutcome::Contradiction;
         return s.closed ? DeduceOutcome::Solved : DeduceOutcome::Stuck;
     }
@@ -528,6 +639,8 @@ struct LoopSolver::Impl {
         ++nodes;
         if (pool.size() < depth + 2) pool.resize(depth + 2);
         State& s = pool[depth];
+        bestBranch = -1;
+        if (!s.bad && !s.closed) lookahead(s);
         if (s.bad) return;
         if (s.closed) {
             ++count;
@@ -540,13 +653,14 @@ struct LoopSolver::Impl {
             }
             return;
         }
-        int e = chooseEdge(s);
+        int e = bestBranch;
+        if (e < 0 || s.edge[static_cast<size_t>(e)] != kUnknown) e = chooseEdge(s);
         if (e < 0) return;
         for (std::uint8_t val : {kLine, kCross}) {
             State& next = pool[depth + 1];
             next = pool[depth];
             setEdge(next, e, val);
-            propagate(next, 2);
+            propagateAll(next, 2);
             dfs(depth + 1);
             if (count >= limit) return;
         }
@@ -560,6 +674,7 @@ struct LoopSolver::Impl {
         if (first != nullptr) first->clear();
         if (pool.size() < 2) pool.resize(2);
         start(pool[1], 2);
+        propagateAll(pool[1], 2);
         dfs(1);
         return std::min(count, limit);
     }

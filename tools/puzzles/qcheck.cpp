@@ -1,3 +1,44 @@
-int main() {
-    return 0;
+// qcheck: checks collection files the way the game reads them.
+//
+//   qcheck [--difficulty-is-grade] [--quiet] FILE.dat...
+//
+// For every line: its size, difficulty field, clue count, format problems,
+// number of solutions and grade. The exit status is 1 when any puzzle is not
+// unique or not within the limits of the format (or, with
+// --difficulty-is-grade, when a difficulty field differs from the grade),
+// 2 on wrong usage.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "collection_check.h"
+
+int main(int argc, char** argv) {
+    quorrin::CheckOptions options;
+    bool quiet = false;
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--difficulty-is-grade") == 0) {
+            options.difficultyIsGrade = true;
+        } else if (std::strcmp(argv[i], "--quiet") == 0) {
+            quiet = true;
+        } else if (argv[i][0] == '-' && argv[i][1] == '-') {
+            files.clear();
+            break;
+        } else {
+            files.emplace_back(argv[i]);
+        }
+    }
+    if (files.empty()) {
+        std::fprintf(stderr, "usage: qcheck [--difficulty-is-grade] [--quiet] FILE.dat...\n");
+        return 2;
+    }
+    bool ok = true;
+    for (const std::string& path : files) {
+        quorrin::FileReport report = quorrin::checkCollection(path, options);
+        if (!quiet || !report.ok()) std::fputs(quorrin::formatReport(report).c_str(), stdout);
+        ok = ok && report.ok();
+    }
+    return ok ? 0 : 1;
 }
