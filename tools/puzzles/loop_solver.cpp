@@ -154,6 +154,51 @@ struct LoopSolver::Impl {
     std::vector<std::int32_t> stack;
     LoopSolution* firstOut = nullptr;
 
+    // Undo records of a trial: while trailing, every change of a per-edge,
+    // per-cell or per-dot entry is recorded so that the trial can be taken back.
+    bool trailing = false;
+    std::vector<std::pair<std::uint8_t*, std::uint8_t>> trail8;
+    std::vector<std::pair<std::int32_t*, std::int32_t>> trail32;
+
+    void w8(std::uint8_t& ref, std::uint8_t v) {
+        if (trailing) trail8.emplace_back(&ref, ref);
+        ref = v;
+    }
+    void inc(std::uint8_t& ref) { w8(ref, static_cast<std::uint8_t>(ref + 1)); }
+    void w32(std::int32_t& ref, std::int32_t v) {
+        if (trailing) trail32.emplace_back(&ref, ref);
+        ref = v;
+    }
+
+    struct Scalars {
+        int lines, unknown, closeCandidate;
+        bool closed, bad;
+    };
+
+    // Sets the edge, propagates under the level-2 rules, reports whether that
+    // led to a contradiction and how many edges are still unknown, and takes
+    // everything back.
+    bool trial(State& s, int e, std::uint8_t val, int& unknownAfter) {
+        const Scalars saved{s.lines, s.unknown, s.closeCandidate, s.closed, s.bad};
+        trailing = true;
+        setEdge(s, e, val);
+        propagate(s, 2);
+        trailing = false;
+        const bool bad = s.bad;
+        unknownAfter = s.unknown;
+        for (size_t i = trail8.size(); i-- > 0;) *trail8[i].first = trail8[i].second;
+        for (size_t i = trail32.size(); i-- > 0;) *trail32[i].first = trail32[i].second;
+        trail8.clear();
+        trail32.clear();
+        s.lines = saved.lines;
+        s.unknown = saved.unknown;
+        s.closeCandidate = saved.closeCandidate;
+        s.closed = saved.closed;
+        s.bad = saved.bad;
+        clearQueue();
+        return bad;
+    }
+
     void push(int item) {
         if (!inQueue[static_cast<size_t>(item)]) {
             inQueue[static_cast<size_t>(item)] = 1;
@@ -221,17 +266,17 @@ struct LoopSolver::Impl {
         int a = g.edgeDots[ei][0], b = g.edgeDots[ei][1];
         size_t ai = static_cast<size_t>(a), bi = static_cast<size_t>(b);
         int c0 = g.edgeCells[ei][0], c1 = g.edgeCells[ei][1];
-        s.edge[ei] = val;
+        w8(s.edge[ei], val);
         --s.unknown;
         pushDot(a);
         pushDot(b);
         pushCell(c0);
         pushCell(c1);
         if (val == kCross) {
-            ++s.dotCross[ai];
-            ++s.dotCross[bi];
-            if (c0 >= 0) ++s.cellCross[static_cast<size_t>(c0)];
-            if (c1 >= 0) ++s.cellCross[static_cast<size_t>(c1)];
+            inc(s.dotCross[ai]);
+            inc(s.dotCross[bi]);
+            if (c0 >= 0) inc(s.cellCross[static_cast<size_t>(c0)]);
+            if (c1 >= 0) inc(s.cellCross[static_cast<size_t>(c1)]);
             return;
         }
         if (s.dotLine[ai] >= 2 || s.dotLine[bi] >= 2) {
@@ -242,10 +287,10 @@ struct LoopSolver::Impl {
         int eb = s.dotLine[bi] == 0 ? b : s.mate[bi];
         int la = s.dotLine[ai] == 0 ? 0 : s.len[ai];
         int lb = s.dotLine[bi] == 0 ? 0 : s.len[bi];
-        ++s.dotLine[ai];
-        ++s.dotLine[bi];
-        if (c0 >= 0) ++s.cellLine[static_cast<size_t>(c0)];
-        if (c1 >= 0) ++s.cellLine[static_cast<size_t>(c1)];
+        inc(s.dotLine[ai]);
+        inc(s.dotLine[bi]);
+        if (c0 >= 0) inc(s.cellLine[static_cast<size_t>(c0)]);
+        if (c1 >= 0) inc(s.cellLine[static_cast<size_t>(c1)]);
         ++s.lines;
         if (ea == b) {
             // The edge joins the two ends of one path: a closed loop.
@@ -260,10 +305,10 @@ struct LoopSolver::Impl {
             return;
         }
         int n = la + lb + 1;
-        s.mate[static_cast<size_t>(ea)] = eb;
-        s.mate[static_cast<size_t>(eb)] = ea;
-        s.len[static_cast<size_t>(ea)] = n;
-        s.len[static_cast<size_t>(eb)] = n;
+        w32(s.mate[static_cast<size_t>(ea)], eb);
+        w32(s.mate[static_cast<size_t>(eb)], ea);
+        w32(s.len[static_cast<size_t>(ea)], n);
+        w32(s.len[static_cast<size_t>(eb)], n);
         checkCandidate(s);
         int f = g.edgeBetween(ea, eb);
         if (f >= 0 && s.edge[static_cast<size_t>(f)] == kUnknown) {
@@ -291,7 +336,7 @@ struct LoopSolver::Impl {
     void addFact(State& s, int v, int q, std::uint8_t bit) {
         std::uint8_t& f = s.pair[static_cast<size_t>(v)];
         if (f & bit) return;
-        f = static_cast<std::uint8_t>(f | bit);
+        w8(f, static_cast<std::uint8_t>(f | bit));
         pushDot(v);
         pushCell(g.quadCells[static_cast<size_t>(v)][static_cast<size_t>(q)]);
     }
@@ -539,7 +584,6 @@ struct LoopSolver::Impl {
     // Also notes in bestBranch the edge whose two values each settle the most
     // other edges: the best edge to branch on when the lookahead gets stuck.
     void lookahead(State& s) {
-        State& tmp = scratch();
         bool changed = true;
         while (changed && !s.bad && !s.closed) {
             changed = false;
@@ -550,17 +594,15 @@ struct LoopSolver::Impl {
                 if (!worthTrying(s, e)) continue;
                 long score = 1;
                 for (std::uint8_t val : {kLine, kCross}) {
-                    tmp = s;
-                    setEdge(tmp, e, val);
-                    propagate(tmp, 2);
-                    if (tmp.bad) {
+                    int unknownAfter = 0;
+                    if (trial(s, e, val, unknownAfter)) {
                         setEdge(s, e, val == kLine ? kCross : kLine);
                         propagateAll(s, 2);
                         changed = true;
                         score = -1;
                         break;
                     }
-                    score *= 1 + s.unknown - tmp.unknown;
+                    score *= 1 + s.unknown - unknownAfter;
                 }
                 if (score > bestScore) {
                     bestScore = score;
@@ -575,17 +617,14 @@ struct LoopSolver::Impl {
         size_t ei = static_cast<size_t>(e);
         for (int v : g.edgeDots[ei]) {
             size_t vi = static_cast<size_t>(v);
-            if (s.dotLine[vi] > 0 || s.dotCross[vi] > 0 || s.pair[vi] != 0) return true;
+            if (s.dotLine[vi] > 0 || s.dotCross[vi] > g.offBoard[vi] || s.pair[vi] != 0) {
+                return true;
+            }
         }
         for (int c : g.edgeCells[ei]) {
             if (c >= 0 && clues[static_cast<size_t>(c)] >= 0) return true;
         }
         return false;
-    }
-
-    State& scratch() {
-        if (pool.empty()) pool.emplace_back();
-        return pool[0];
     }
 
     void start(State& s, int level) {
