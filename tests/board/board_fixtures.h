@@ -1,8 +1,7 @@
-// Small helpers for building boards in tests.
+// Helpers for building boards in tests.
 #pragma once
 
-#include <cstring>
-#include <initializer_list>
+#include <algorithm>
 #include <string>
 
 #include "board/board.h"
@@ -10,79 +9,63 @@
 
 namespace quorrin::test {
 
-// A puzzle from rows of cells: "." no clue, "0".."3" a clue.
-inline PuzzleEntry entryOf(std::initializer_list<const char*> rows) {
+// A puzzle from its rows of cells separated by "/": "." no clue, "0".."3" a
+// clue; "" has no cell.
+inline PuzzleEntry entryOf(const std::string& rows) {
+    const std::size_t w = std::min(rows.find('/'), rows.size());
+    const auto h = rows.empty() ? 0 : 1 + std::count(rows.begin(), rows.end(), '/');
     PuzzleEntry e;
-    e.height = static_cast<std::int32_t>(rows.size());
-    e.width = rows.size() == 0 ? 0 : static_cast<std::int32_t>(std::strlen(*rows.begin()));
-    e.clues.assign(static_cast<std::size_t>((e.width + 1) * (e.height + 1)), 255);
-    int r = 0;
-    for (const char* row : rows) {
-        for (int c = 0; c < e.width; ++c) {
-            if (row[c] != '.') {
-                e.clues[static_cast<std::size_t>(r * (e.width + 1) + c)] =
-                    static_cast<std::uint8_t>(row[c] - '0');
-            }
-        }
-        ++r;
-    }
+    e.parseLine(("0/" + std::to_string(h) + "/" + std::to_string(w) + "/" + rows).c_str());
     return e;
 }
 
-// A board of w x h cells without clues.
-inline Board emptyBoard(int w, int h) {
-    PuzzleEntry e;
-    e.width = w;
-    e.height = h;
-    e.clues.assign(static_cast<std::size_t>((w + 1) * (h + 1)), 255);
+inline Board loaded(const PuzzleEntry& e) {
     Board b;
     b.load(e);
     return b;
 }
 
-inline EdgeRef rightOf(const Board& b, int r, int c) {
-    return EdgeRef{r * (b.width + 1) + c, 0};
-}
-inline EdgeRef downOf(const Board& b, int r, int c) {
-    return EdgeRef{r * (b.width + 1) + c, 1};
+// A board of w x h cells without clues.
+inline Board emptyBoard(int w, int h) {
+    PuzzleEntry e;
+    e.parseLine(("0/" + std::to_string(h) + "/" + std::to_string(w)).c_str());
+    return loaded(e);
 }
 
-inline std::uint8_t& codeAt(Board& b, int r, int c) {
-    return b.codes[static_cast<std::size_t>(r * (b.width + 1) + c)];
+// An edge by the vertex (r, c) that owns it: the edge to its right, or
+// below it when vertical.
+struct E {
+    int r, c;
+    bool vertical;
+    friend bool operator==(const E& a, const E& b) {
+        return a.r == b.r && a.c == b.c && a.vertical == b.vertical;
+    }
+};
+inline EdgeRef edgeOf(const Board& b, E e) {
+    return EdgeRef{e.r * (b.width + 1) + e.c, static_cast<std::uint8_t>(e.vertical)};
 }
+
 inline std::uint8_t clueAt(const Board& b, int r, int c) {
     return b.clues[static_cast<std::size_t>(r * (b.width + 1) + c)];
 }
 
 // Put an edge into a state directly, then recompute the clues.
-inline void setEdge(Board& b, EdgeRef e, EdgeState s) {
-    std::uint8_t& code = b.codes[static_cast<std::size_t>(e.vertex)];
-    const int right = code / 3;
-    const int down = code % 3;
-    code = static_cast<std::uint8_t>(e.vertical == 0 ? 3 * s + down : 3 * right + s);
+inline void setEdge(Board& b, E e, EdgeState s) {
+    std::uint8_t& code = b.codes[static_cast<std::size_t>(edgeOf(b, e).vertex)];
+    code = static_cast<std::uint8_t>(e.vertical ? 3 * (code / 3) + s : 3 * s + code % 3);
     b.updateClueStates();
 }
 
-// Draw the outline of the rectangle of cells from (r0, c0) to (r1, c1)
-// inclusive as Line edges.
+// Draw the outline of the cells (r0, c0) to (r1, c1) inclusive as Lines.
 inline void drawRectangle(Board& b, int r0, int c0, int r1, int c1) {
     for (int c = c0; c <= c1; ++c) {
-        setEdge(b, rightOf(b, r0, c), Line);
-        setEdge(b, rightOf(b, r1 + 1, c), Line);
+        setEdge(b, {r0, c, false}, Line);
+        setEdge(b, {r1 + 1, c, false}, Line);
     }
     for (int r = r0; r <= r1; ++r) {
-        setEdge(b, downOf(b, r, c0), Line);
-        setEdge(b, downOf(b, r, c1 + 1), Line);
+        setEdge(b, {r, c0, true}, Line);
+        setEdge(b, {r, c1 + 1, true}, Line);
     }
-}
-
-inline int countEdges(const Board& b, EdgeState s) {
-    int n = 0;
-    for (int v = 0; v < b.vertexCount(); ++v) {
-        const int code = b.codes[static_cast<std::size_t>(v)];
-        n += (code / 3 == s) + (code % 3 == s);
-    }
-    return n;
 }
 
 }  // namespace quorrin::test

@@ -1,8 +1,10 @@
-// The solution check: clues, degrees and the single-loop walk, with the
-// walk checked against a plain component count on random loops.
+// The solution check: clues, degrees and the single-loop walk, by hand on the
+// tricky shapes and against a plain component count on every region of small
+// grids, and a real puzzle played to the end. The check never changes the
+// codes.
 #include <gtest/gtest.h>
 
-#include <random>
+#include <array>
 #include <vector>
 
 #include "board_fixtures.h"
@@ -10,125 +12,60 @@
 namespace quorrin {
 namespace {
 
-using test::downOf;
-using test::drawRectangle;
-using test::emptyBoard;
-using test::entryOf;
-using test::rightOf;
-using test::setEdge;
+using namespace test;
 
-// isSolved, also checking that the codes are the same afterwards.
+// isSolved and traceSingleLoop, checking that both leave the codes alone.
 bool solvedKeepingCodes(Board& b) {
     const auto before = b.codes;
     const bool solved = b.isSolved();
     EXPECT_EQ(b.codes, before);
-    const bool loop = b.traceSingleLoop();
+    b.traceSingleLoop();
     EXPECT_EQ(b.codes, before);
-    (void)loop;
     return solved;
 }
 
-TEST(IsSolved, NoLineIsNeverSolved) {
-    Board none = emptyBoard(3, 3);
-    EXPECT_FALSE(solvedKeepingCodes(none));
-    Board zeros;
-    zeros.load(entryOf({"00", "00"}));
-    EXPECT_FALSE(solvedKeepingCodes(zeros));
-    Board empty;
-    empty.load(PuzzleEntry{});
-    EXPECT_FALSE(solvedKeepingCodes(empty));
-    EXPECT_FALSE(empty.traceSingleLoop());
+TEST(IsSolved, Shapes) {
+    const char* r3 = ".../.../...";
+    const char* r43 = "..../..../....";
+    struct Case {
+        const char* what;
+        const char* rows;
+        std::vector<std::array<int, 4>> rectangles;  // cells r0, c0 to r1, c1
+        std::vector<E> lines;
+        bool solved;
+    };
+    const Case cases[] = {
+        {"no line", r3, {}, {}, false},
+        {"zero clues, no line", "00/00", {}, {}, false},
+        {"no cell", "", {}, {}, false},
+        {"one cell", r3, {{1, 1, 1, 1}}, {}, true},
+        {"loop at vertex 0", r3, {{0, 0, 1, 0}}, {}, true},
+        {"along the right and bottom outline", r43, {{1, 2, 2, 3}}, {}, true},
+        {"whole outline", r43, {{0, 0, 2, 3}}, {}, true},
+        {"two loops", "...../...../...../...../.....", {{0, 0, 1, 1}, {3, 3, 4, 4}}, {}, false},
+        {"second loop first in index order",
+         "...../.....",
+         {{0, 3, 1, 4}, {1, 0, 1, 1}},
+         {},
+         false},
+        {"two loops, every clue exact", "3..3/....", {{0, 0, 1, 0}, {0, 3, 1, 3}}, {}, false},
+        {"open path", r3, {}, {{0, 0, false}, {0, 1, true}}, false},
+        {"loop with a spur", r3, {{1, 1, 2, 2}}, {{0, 0, false}, {0, 1, true}}, false},
+        {"clue under", ".../.3./...", {{0, 0, 2, 2}}, {}, false},
+        {"clue over", ".../.../1..", {{1, 0, 2, 0}}, {}, false},
+        {"clue exact", ".../.../3..", {{1, 0, 2, 0}}, {}, true},
+        {"zero clue crossed", "0../.2./...", {{1, 1, 2, 2}}, {}, true},
+    };
+    for (const Case& k : cases) {
+        Board b = loaded(entryOf(k.rows));
+        for (const auto& q : k.rectangles) drawRectangle(b, q[0], q[1], q[2], q[3]);
+        for (const E& e : k.lines) setEdge(b, e, Line);
+        EXPECT_EQ(solvedKeepingCodes(b), k.solved) << k.what;
+    }
 }
 
-TEST(IsSolved, LoopRoundOneCell) {
-    Board b = emptyBoard(3, 3);
-    drawRectangle(b, 1, 1, 1, 1);
-    EXPECT_TRUE(solvedKeepingCodes(b));
-}
-
-TEST(IsSolved, LoopAtVertexZero) {
-    Board b = emptyBoard(3, 3);
-    drawRectangle(b, 0, 0, 1, 0);
-    EXPECT_EQ(b.codes[0], 8);
-    EXPECT_TRUE(solvedKeepingCodes(b));
-}
-
-TEST(IsSolved, LoopAlongRightAndBottomOutline) {
-    Board b = emptyBoard(4, 3);
-    drawRectangle(b, 1, 2, 2, 3);
-    EXPECT_TRUE(solvedKeepingCodes(b));
-    Board whole = emptyBoard(4, 3);
-    drawRectangle(whole, 0, 0, 2, 3);
-    EXPECT_TRUE(solvedKeepingCodes(whole));
-}
-
-TEST(IsSolved, TwoLoopsAreNotSolved) {
-    Board c = emptyBoard(5, 5);
-    drawRectangle(c, 0, 0, 1, 1);
-    drawRectangle(c, 3, 3, 4, 4);
-    EXPECT_FALSE(solvedKeepingCodes(c));
-    // Second loop before the first in index order, and side by side.
-    Board d = emptyBoard(5, 2);
-    drawRectangle(d, 0, 3, 1, 4);
-    drawRectangle(d, 1, 0, 1, 1);
-    EXPECT_FALSE(solvedKeepingCodes(d));
-    // Two loops that between them satisfy every clue.
-    Board e;
-    e.load(entryOf({"3..3", "...."}));
-    drawRectangle(e, 0, 0, 1, 0);
-    drawRectangle(e, 0, 3, 1, 3);
-    ASSERT_EQ(test::clueAt(e, 0, 0), 11);
-    ASSERT_EQ(test::clueAt(e, 0, 3), 11);
-    EXPECT_FALSE(solvedKeepingCodes(e));
-}
-
-TEST(IsSolved, OpenPathIsNotSolved) {
-    Board b = emptyBoard(3, 3);
-    setEdge(b, rightOf(b, 0, 0), Line);
-    setEdge(b, downOf(b, 0, 1), Line);
-    EXPECT_FALSE(solvedKeepingCodes(b));
-    // Also a loop with a spur.
-    drawRectangle(b, 1, 1, 2, 2);
-    EXPECT_FALSE(solvedKeepingCodes(b));
-}
-
-TEST(IsSolved, ClueUnderOrOverOnClosedLoop) {
-    Board under;
-    under.load(entryOf({"...", ".3.", "..."}));
-    drawRectangle(under, 0, 0, 2, 2);
-    EXPECT_FALSE(solvedKeepingCodes(under));
-    Board over;
-    over.load(entryOf({"...", "...", "1.."}));
-    drawRectangle(over, 1, 0, 2, 0);  // cell (2,0) gets three Line sides
-    EXPECT_FALSE(solvedKeepingCodes(over));
-    Board exact;
-    exact.load(entryOf({"...", "...", "3.."}));
-    drawRectangle(exact, 1, 0, 2, 0);
-    EXPECT_TRUE(solvedKeepingCodes(exact));
-}
-
-TEST(IsSolved, CrossesAndEmptiesElsewhereDoNotMatter) {
-    Board b;
-    b.load(entryOf({"0..", ".2.", "..."}));
-    drawRectangle(b, 1, 1, 2, 2);
-    b.crossEdge(rightOf(b, 3, 0));
-    b.takeSnapshot();  // trial mode armed
-    EXPECT_TRUE(solvedKeepingCodes(b));
-}
-
-TEST(IsSolved, SolvedAfterRightClickIsReportedOnNextLeftClick) {
-    Board b = emptyBoard(3, 3);
-    drawRectangle(b, 0, 0, 0, 0);
-    setEdge(b, rightOf(b, 2, 2), Line);
-    EXPECT_FALSE(b.isSolved());
-    b.crossEdge(rightOf(b, 2, 2));  // the right click removes the stray Line
-    EXPECT_TRUE(b.isSolved());      // what the next check will see
-    b.markEdge(rightOf(b, 3, 2));   // a left click that draws elsewhere
-    EXPECT_FALSE(b.isSolved());
-}
-
-// Reference: number of connected components of the Line edges, and whether
-// every vertex has degree 0 or 2.
+// Reference: connected components of the Line edges (union-find), and
+// whether every vertex has 0 or 2 of them.
 struct LineGraph {
     int components = 0;
     bool degreesOk = true;
@@ -136,14 +73,12 @@ struct LineGraph {
 
 LineGraph analyse(const Board& b) {
     const int n = b.vertexCount();
-    const int stride = b.width + 1;
-    std::vector<int> parent(static_cast<std::size_t>(n));
+    std::vector<int> parent(static_cast<std::size_t>(n)), degree(parent.size(), 0);
     for (int i = 0; i < n; ++i) parent[static_cast<std::size_t>(i)] = i;
     auto find = [&](int x) {
         while (parent[static_cast<std::size_t>(x)] != x) x = parent[static_cast<std::size_t>(x)];
         return x;
     };
-    std::vector<int> degree(static_cast<std::size_t>(n), 0);
     auto link = [&](int a, int c) {
         ++degree[static_cast<std::size_t>(a)];
         ++degree[static_cast<std::size_t>(c)];
@@ -152,54 +87,102 @@ LineGraph analyse(const Board& b) {
     for (int v = 0; v < n; ++v) {
         const int code = b.codes[static_cast<std::size_t>(v)];
         if (code / 3 == Line) link(v, v + 1);
-        if (code % 3 == Line) link(v, v + stride);
+        if (code % 3 == Line) link(v, v + b.width + 1);
     }
     LineGraph g;
     for (int v = 0; v < n; ++v) {
         const int d = degree[static_cast<std::size_t>(v)];
-        if (d != 0 && d != 2) g.degreesOk = false;
+        g.degreesOk = g.degreesOk && (d == 0 || d == 2);
         if (d > 0 && find(v) == v) ++g.components;
     }
     return g;
 }
 
-TEST(TraceSingleLoop, AgreesWithComponentCountOnRandomRegions) {
-    // The boundary of a random set of cells is a set of loops; keep the
-    // boards where every vertex has degree 0 or 2.
-    std::mt19937 rng(2024);
-    int single = 0, several = 0;
-    for (int round = 0; round < 4000; ++round) {
-        const int w = 1 + static_cast<int>(rng() % 7);
-        const int h = 1 + static_cast<int>(rng() % 7);
-        Board b = emptyBoard(w, h);
-        std::vector<int> inside(static_cast<std::size_t>(w * h));
-        for (int& x : inside) x = rng() % 2 == 0;
+// Every non-empty set of cells of p's grid: p's board with the outline of
+// the cells as Lines (and some other edges crossed), and the reference's
+// verdict: one loop by component count, and every clue with as many outline
+// sides as its value. Every single loop is such an outline.
+template <class Visit>
+void forEachRegion(const PuzzleEntry& p, Visit visit) {
+    const int w = p.width, h = p.height;
+    for (unsigned mask = 1; mask < (1u << (w * h)); ++mask) {
         auto in = [&](int r, int c) {
-            return r >= 0 && c >= 0 && r < h && c < w &&
-                   inside[static_cast<std::size_t>(r * w + c)];
+            return r >= 0 && c >= 0 && r < h && c < w && ((mask >> (r * w + c)) & 1u) != 0;
         };
+        auto state = [&](bool outline, int k) {
+            return outline ? Line : (k + static_cast<int>(mask)) % 5 == 0 ? Cross : Empty;
+        };
+        Board b = loaded(p);
+        bool cluesMet = true;
         for (int r = 0; r <= h; ++r) {
             for (int c = 0; c <= w; ++c) {
-                const int right =
-                    c < w && in(r - 1, c) != in(r, c) ? Line : (rng() % 4 == 0 ? Cross : Empty);
-                const int down =
-                    r < h && in(r, c - 1) != in(r, c) ? Line : (rng() % 4 == 0 ? Cross : Empty);
-                const int rs = c < w ? right : 0;
-                const int ds = r < h ? down : 0;
+                const int right = c < w ? state(in(r - 1, c) != in(r, c), r + 2 * c) : Empty;
+                const int down = r < h ? state(in(r, c - 1) != in(r, c), 2 * r + c) : Empty;
                 b.codes[static_cast<std::size_t>(r * (w + 1) + c)] =
-                    static_cast<std::uint8_t>(3 * rs + ds);
+                    static_cast<std::uint8_t>(3 * right + down);
+                const int clue = p.clues[static_cast<std::size_t>(r * (w + 1) + c)];
+                if (r == h || c == w || clue == 255) continue;
+                const int sides = (in(r - 1, c) != in(r, c)) + (in(r + 1, c) != in(r, c)) +
+                                  (in(r, c - 1) != in(r, c)) + (in(r, c + 1) != in(r, c));
+                cluesMet = cluesMet && sides == clue;
             }
         }
         b.updateClueStates();
-        const LineGraph g = analyse(b);
-        if (!g.degreesOk) continue;
-        const auto before = b.codes;
-        EXPECT_EQ(b.isSolved(), g.components == 1) << "round " << round;
-        EXPECT_EQ(b.codes, before);
-        (g.components == 1 ? single : several)++;
+        visit(b, analyse(b), cluesMet);
     }
-    EXPECT_GT(single, 200);
-    EXPECT_GT(several, 200);
+}
+
+TEST(TraceSingleLoop, AgreesWithComponentCountOnEveryRegion) {
+    for (const char* rows :
+         {"..../..../..../....", "...../...../.....", "../../../../../..", "......./......."}) {
+        int single = 0, several = 0;
+        forEachRegion(entryOf(rows), [&](Board& b, const LineGraph& g, bool) {
+            if (!g.degreesOk) return;
+            (g.components == 1 ? single : several)++;
+            EXPECT_EQ(solvedKeepingCodes(b), g.components == 1) << rows;
+        });
+        EXPECT_GT(single, 50) << rows;
+        EXPECT_GT(several, 50) << rows;
+    }
+}
+
+// A real puzzle played to the end: its unique solution drawn edge by edge.
+TEST(Playthrough, UniqueSolutionDrawnEdgeByEdge) {
+    PuzzleEntry puzzle;
+    puzzle.parseLine("3/4/4/0..1/..1./22../....\n");
+    ASSERT_EQ(puzzle.width, 4);
+    ASSERT_EQ(puzzle.height, 4);
+    std::vector<Board> solutions;
+    forEachRegion(puzzle, [&](Board& b, const LineGraph& g, bool cluesMet) {
+        const bool solution = cluesMet && g.degreesOk && g.components == 1;
+        EXPECT_EQ(solvedKeepingCodes(b), solution);
+        if (solution) solutions.push_back(b);
+    });
+    ASSERT_EQ(solutions.size(), 1u);
+    std::vector<EdgeRef> solution;
+    for (std::int32_t v = 0; v < solutions[0].vertexCount(); ++v) {
+        for (std::uint8_t vertical = 0; vertical < 2; ++vertical) {
+            if (solutions[0].edgeState(EdgeRef{v, vertical}) == Line)
+                solution.push_back({v, vertical});
+        }
+    }
+    ASSERT_EQ(solution.size(), 16u);
+
+    Board board = loaded(puzzle);
+    for (std::size_t i = 0; i < solution.size(); ++i) {
+        ASSERT_EQ(board.edgeState(solution[i]), Empty);
+        board.markEdge(solution[i]);
+        ASSERT_EQ(board.edgeState(solution[i]), Line) << "edge " << i << " refused";
+        const std::vector<std::uint8_t> codes = board.codes;
+        EXPECT_EQ(board.isSolved(), i + 1 == solution.size()) << "edge " << i;
+        EXPECT_EQ(board.codes, codes) << "edge " << i;
+    }
+    EXPECT_EQ(board.edgeState(EdgeRef{0, 0}), Cross);  // the zero clue's crosses stay
+    // Taking the last edge away and drawing it again: unsolved, then solved.
+    board.crossEdge(solution.back());
+    EXPECT_FALSE(board.isSolved());
+    board.markEdge(solution.back());
+    EXPECT_TRUE(board.isSolved());
 }
 
 }  // namespace
