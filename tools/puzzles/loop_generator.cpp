@@ -1,5 +1,6 @@
 #include "loop_generator.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quorrin {
@@ -106,11 +107,9 @@ LoopPuzzle cluesOfLoop(int w, int h, const LoopSolution& loop) {
 
 namespace {
 
-// The puzzle is unique and needs no rule above the grade.
-bool acceptable(LoopSolver& solver, int grade) {
-    if (grade <= kGradeMedium) return solver.deduce(grade) == DeduceOutcome::Solved;
-    if (solver.deduce(kGradeMedium) == DeduceOutcome::Solved) return true;
-    if (grade == kGradeHard) return solver.deduce(kGradeHard) == DeduceOutcome::Solved;
+// The puzzle is unique and needs no rule above the level.
+bool acceptable(LoopSolver& solver, int level) {
+    if (level <= kGradeHard) return solver.deduce(level) == DeduceOutcome::Solved;
     return solver.countSolutions(2) == 1;
 }
 
@@ -141,15 +140,21 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
             size_t j = static_cast<size_t>(rng.below(static_cast<int>(i)));
             std::swap(groups[i - 1], groups[j]);
         }
-        for (const auto& [a, b] : groups) {
-            std::int8_t ka = puzzle.clues[static_cast<size_t>(a)];
-            std::int8_t kb = puzzle.clues[static_cast<size_t>(b)];
-            puzzle.clues[static_cast<size_t>(a)] = -1;
-            puzzle.clues[static_cast<size_t>(b)] = -1;
-            solver.setClues(puzzle.clues);
-            if (!acceptable(solver, options.grade)) {
-                puzzle.clues[static_cast<size_t>(a)] = ka;
-                puzzle.clues[static_cast<size_t>(b)] = kb;
+        // Take clues away with the cheap rules first; the costly ones then
+        // only look at the clues that are left.
+        const int firstLevel = std::min(options.grade, kGradeMedium);
+        for (int level = firstLevel; level <= options.grade; ++level) {
+            for (const auto& [a, b] : groups) {
+                std::int8_t ka = puzzle.clues[static_cast<size_t>(a)];
+                std::int8_t kb = puzzle.clues[static_cast<size_t>(b)];
+                if (ka < 0 && kb < 0) continue;
+                puzzle.clues[static_cast<size_t>(a)] = -1;
+                puzzle.clues[static_cast<size_t>(b)] = -1;
+                solver.setClues(puzzle.clues);
+                if (!acceptable(solver, level)) {
+                    puzzle.clues[static_cast<size_t>(a)] = ka;
+                    puzzle.clues[static_cast<size_t>(b)] = kb;
+                }
             }
         }
         solver.setClues(puzzle.clues);

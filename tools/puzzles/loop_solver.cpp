@@ -180,6 +180,8 @@ struct LoopSolver::Impl {
     // everything back.
     bool trial(State& s, int e, std::uint8_t val, int& unknownAfter) {
         const Scalars saved{s.lines, s.unknown, s.closeCandidate, s.closed, s.bad};
+        box = {g.h + 1, g.w + 1, -1, -1};
+        trialGlobal = s.closeCandidate >= 0;
         trailing = true;
         setEdge(s, e, val);
         propagate(s, 2);
@@ -197,6 +199,42 @@ struct LoopSolver::Impl {
         s.bad = saved.bad;
         clearQueue();
         return bad;
+    }
+
+    // What a trial read: the dots it looked at lie in box (first row, first
+    // column, last row, last column), unless it read the whole board.
+    std::array<int, 4> box{};
+    bool trialGlobal = false;
+    // Dots whose surroundings changed during a lookahead, in order.
+    bool logging = false;
+    std::vector<std::int32_t> changeLog;
+    // Result of the last trial of each edge and value that led nowhere.
+    struct Memo {
+        int logPos = -1;
+        std::array<int, 4> box{};
+        int gained = 0;
+    };
+    std::vector<Memo> memo;
+
+    void touch(int v) {
+        int r = v / (g.w + 1), c = v % (g.w + 1);
+        box[0] = std::min(box[0], r);
+        box[1] = std::min(box[1], c);
+        box[2] = std::max(box[2], r);
+        box[3] = std::max(box[3], c);
+    }
+
+    // A trial gives the same result again when nothing it read has changed.
+    bool memoStillHolds(const Memo& m) const {
+        if (m.logPos < 0) return false;
+        for (size_t i = static_cast<size_t>(m.logPos); i < changeLog.size(); ++i) {
+            int v = changeLog[i];
+            int r = v / (g.w + 1), c = v % (g.w + 1);
+            if (r >= m.box[0] - 1 && r <= m.box[2] + 1 && c >= m.box[1] - 1 && c <= m.box[3] + 1) {
+                return false;
+            }
+        }
+        return true;
     }
 
     void push(int item) {
@@ -239,6 +277,7 @@ struct LoopSolver::Impl {
     void checkCandidate(State& s) {
         int f = s.closeCandidate;
         if (f < 0) return;
+        trialGlobal = true;
         if (s.edge[static_cast<size_t>(f)] != kUnknown) {
             s.closeCandidate = -1;
             return;
@@ -268,6 +307,13 @@ struct LoopSolver::Impl {
         int c0 = g.edgeCells[ei][0], c1 = g.edgeCells[ei][1];
         w8(s.edge[ei], val);
         --s.unknown;
+        if (trailing) {
+            touch(a);
+            touch(b);
+        } else if (logging) {
+            changeLog.push_back(a);
+            changeLog.push_back(b);
+        }
         pushDot(a);
         pushDot(b);
         pushCell(c0);
@@ -285,6 +331,10 @@ struct LoopSolver::Impl {
         }
         int ea = s.dotLine[ai] == 0 ? a : s.mate[ai];
         int eb = s.dotLine[bi] == 0 ? b : s.mate[bi];
+        if (trailing) {
+            touch(ea);
+            touch(eb);
+        }
         int la = s.dotLine[ai] == 0 ? 0 : s.len[ai];
         int lb = s.dotLine[bi] == 0 ? 0 : s.len[bi];
         inc(s.dotLine[ai]);
@@ -299,6 +349,7 @@ struct LoopSolver::Impl {
                 return;
             }
             s.closed = true;
+            trialGlobal = true;
             for (int f = 0; f < g.edges && !s.bad; ++f) {
                 if (s.edge[static_cast<size_t>(f)] == kUnknown) setEdge(s, f, kCross);
             }
@@ -337,6 +388,7 @@ struct LoopSolver::Impl {
         std::uint8_t& f = s.pair[static_cast<size_t>(v)];
         if (f & bit) return;
         w8(f, static_cast<std::uint8_t>(f | bit));
+        if (logging && !trailing) changeLog.push_back(v);
         pushDot(v);
         pushCell(g.quadCells[static_cast<size_t>(v)][static_cast<size_t>(q)]);
     }
@@ -452,6 +504,15 @@ struct LoopSolver::Impl {
             int item = queue.back();
             queue.pop_back();
             inQueue[static_cast<size_t>(item)] = 0;
+            if (trailing) {
+                if (item < g.cells) {
+                    int r = item / g.w, c = item % g.w;
+                    touch(r * (g.w + 1) + c);
+                    touch((r + 1) * (g.w + 1) + c + 1);
+                } else {
+                    touch(item - g.cells);
+                }
+            }
             if (item < g.cells) {
                 processCell(s, item, level);
             } else {
@@ -584,6 +645,9 @@ struct LoopSolver::Impl {
     // Also notes in bestBranch the edge whose two values each settle the most
     // other edges: the best edge to branch on when the lookahead gets stuck.
     void lookahead(State& s) {
+        memo.assign(2 * static_cast<size_t>(g.edges), Memo{});
+        changeLog.clear();
+        logging = true;
         bool changed = true;
         while (changed && !s.bad && !s.closed) {
             changed = false;
@@ -594,8 +658,20 @@ struct LoopSolver::Impl {
                 if (!worthTrying(s, e)) continue;
                 long score = 1;
                 for (std::uint8_t val : {kLine, kCross}) {
+                    Memo& m = memo[2 * static_cast<size_t>(e) + (val == kLine ? 0 : 1)];
+                    if (memoStillHolds(m)) {
+                        score *= 1 + m.gained;
+                        continue;
+                    }
                     int unknownAfter = 0;
-                    if (trial(s, e, val, unknownAfter)) {
+                    bool bad = trial(s, e, val, unknownAfter);
+                    m.logPos = -1;
+                    if (!bad && !trialGlobal) {
+                        m.logPos = static_cast<int>(changeLog.size());
+                        m.box = box;
+                        m.gained = s.unknown - unknownAfter;
+                    }
+                    if (bad) {
                         setEdge(s, e, val == kLine ? kCross : kLine);
                         propagateAll(s, 2);
                         changed = true;
@@ -610,6 +686,7 @@ struct LoopSolver::Impl {
                 }
             }
         }
+        logging = false;
     }
 
     // Edges next to nothing known lead nowhere in one step; skip them.
