@@ -1,219 +1,157 @@
-// The rasterizer's arithmetic and span rules on small hand-made outlines,
-// checked on the production rasterizer and on the reference one alike.
-
+// The rasterizer's arithmetic on small hand-made outlines: scale, span rules,
+// winding and blending, against exact figures and the reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "glyphs/glyph_rasterizer.h"
-#include "reference_rasterizer.h"
-#include "test_outlines.h"
+#include "glyph_test_util.h"
 
 namespace quorrin {
 namespace {
 
 using testing::OutlineBuilder;
 
-// At glyph side 729 the scale is exactly 4: an outline coordinate v becomes
-// 4v in samples, so a test can put a crossing on any sample position S
-// (12 fractional bits) by giving the outline S / 4.
+// At glyph side 729 the scale is exactly 4: at(S) is the outline coordinate
+// that lands on sample position S (12 fractional bits).
 constexpr int kExactSide = 729;
 constexpr std::int32_t at(std::int32_t samplePosition) {
     return samplePosition / 4;
 }
-constexpr std::int32_t kSample = 4096;
+constexpr std::int32_t S = 4096, H = 2048;  // a sample, half a sample
 
-TEST(GlyphScale, FactorIsTruncatedAndScalesEdges) {
+TEST(GlyphScale, FactorIsTruncated) {
     EXPECT_EQ(glyphScaleFactor(48), 1078);
     EXPECT_EQ(glyphScaleFactor(100), 2247);
-    EXPECT_EQ(glyphScaleFactor(0), 0);
     EXPECT_EQ(glyphScaleFactor(kExactSide), 16384);
     EXPECT_EQ(glyphScaleFactor(kMaxGlyphSize), 1472874);
-
-    reference::Rasterizer ref;
-    ref.setGlyphSize(48);
-    EXPECT_EQ(ref.scaleFactor(), 1078);
-    ref.setGlyphSize(100);
-    EXPECT_EQ(ref.scaleFactor(), 2247);
 }
 
-// Fills one outline into a small mask with both rasterizers; they must agree.
-std::vector<std::uint8_t> fill(const OutlineSet& set, int widthSamples, int rows, int stride,
-                               int e = kExactSide) {
-    std::vector<std::uint8_t> mask(static_cast<std::size_t>(rows) * stride, 0);
+// Outline 0 filled into a small mask by both rasterizers, which must agree.
+std::vector<std::uint8_t> fill(const OutlineSet& set, int widthSamples, int rows, int stride) {
+    std::vector<std::uint8_t> got(static_cast<std::size_t>(rows * stride), 0), want = got;
     GlyphRasterizer raster(set);
-    raster.setGlyphSize(e);
-    raster.fillOutline(0, mask.data(), widthSamples, rows, stride);
-    std::vector<std::uint8_t> expected(mask.size(), 0);
     reference::Rasterizer ref(set);
-    ref.setGlyphSize(e);
-    ref.fillOutline(0, expected.data(), widthSamples, rows, stride);
-    EXPECT_EQ(mask, expected);
-    return mask;
+    raster.setGlyphSize(kExactSide);
+    ref.setGlyphSize(kExactSide);
+    raster.fillOutline(0, got.data(), widthSamples, rows, stride);
+    ref.fillOutline(0, want.data(), widthSamples, rows, stride);
+    EXPECT_EQ(got, want);
+    return got;
 }
 
-std::vector<std::uint8_t> fillRect(std::int32_t x0, std::int32_t y0, std::int32_t x1,
-                                   std::int32_t y1, int widthSamples = 32, int rows = 2,
-                                   int stride = 4) {
+TEST(GlyphSpans, SampleCentresOnCrossingsAndTheGlyphsEdges) {
+    struct Case {
+        std::int32_t x0, y0, x1, y1;  // a rectangle, in sample positions
+        int widthSamples, rows, stride;
+        std::vector<std::uint8_t> mask;
+    };
+    // clang-format off
+    const Case cases[] = {
+        // Columns 8 to 15 on rows 0 and 1: the centre of column 8 lies on the
+        // left crossing, that of column 16 on the right one.
+        {8 * S, 0, 16 * S, 2 * S, 32, 2, 4, {0, 0xFF, 0, 0, 0, 0xFF, 0, 0}},
+        {8 * S + H, 0, 9 * S, S, 32, 1, 4, {0, 0x80, 0, 0}},
+        // Both crossings on one x: covered only when that x is a centre.
+        {8 * S + H, 0, 8 * S + H, S, 32, 1, 4, {0, 0x80, 0, 0}},
+        {9 * S, 0, 9 * S, S, 32, 1, 4, {0, 0, 0, 0}},
+        // Just short of a centre on either side.
+        {3 * S + H + 4, 0, 5 * S + H - 4, S, 32, 1, 4, {0x08, 0, 0, 0}},
+        // Within one byte, and across several.
+        {2 * S, 0, 6 * S, S, 32, 1, 4, {0x3C, 0, 0, 0}},
+        {5 * S, 0, 27 * S, S, 32, 1, 4, {0x07, 0xFF, 0xFF, 0xE0}},
+        // The upper end on a row centre is in, the lower end is not.
+        {0, S + H, 8 * S, 3 * S + H, 8, 4, 1, {0, 0xFF, 0xFF, 0}},
+        // Clipped to columns 0 to widthSamples - 1, and to rows from 0.
+        {-5 * S, 0, 40 * S, S, 12, 1, 3, {0xFF, 0xF0, 0}},
+        {-9 * S, 0, -S, S, 12, 1, 3, {0, 0, 0}},
+        {12 * S, 0, 20 * S, S, 12, 1, 3, {0, 0, 0}},
+        {0, -3 * S, 8 * S, 9 * S, 8, 2, 1, {0xFF, 0xFF}}};
+    // clang-format on
+    for (const Case& c : cases) {
+        OutlineBuilder b;
+        b.addRect(at(c.x0), at(c.y0), at(c.x1), at(c.y1));
+        EXPECT_EQ(fill(b.finish(), c.widthSamples, c.rows, c.stride), c.mask)
+            << c.x0 << "," << c.y0 << " " << c.x1 << "," << c.y1;
+    }
+    // A corner shared by two edges on a row centre counts once: a diamond
+    // with its side corners on the centre of row 2 fills that row.
     OutlineBuilder b;
-    b.addRect(at(x0), at(y0), at(x1), at(y1));
-    return fill(b.finish(), widthSamples, rows, stride);
-}
-
-TEST(GlyphSpans, SampleCentresOnCrossingsAreCovered) {
-    const std::int32_t top = 0, bottom = 2 * kSample;  // sample rows 0 and 1
-    // 8.0 to 16.0 samples: columns 8..15, exactly pixel column 1.
-    EXPECT_EQ(fillRect(8 * kSample, top, 16 * kSample, bottom),
-              (std::vector<std::uint8_t>{0, 0xFF, 0, 0, 0, 0xFF, 0, 0}));
-    // 8.5 to 9.0: the centre of column 8 lies on the left crossing.
-    EXPECT_EQ(fillRect(8 * kSample + 2048, top, 9 * kSample, bottom),
-              (std::vector<std::uint8_t>{0, 0x80, 0, 0, 0, 0x80, 0, 0}));
-    // Both crossings at the same x: covered only when that x is a centre.
-    EXPECT_EQ(fillRect(8 * kSample + 2048, top, 8 * kSample + 2048, bottom),
-              (std::vector<std::uint8_t>{0, 0x80, 0, 0, 0, 0x80, 0, 0}));
-    EXPECT_EQ(fillRect(9 * kSample, top, 9 * kSample, bottom), (std::vector<std::uint8_t>(8, 0)));
-    // Just short of a centre on either side: not covered.
-    EXPECT_EQ(fillRect(3 * kSample + 2052, top, 5 * kSample + 2044, bottom),
-              (std::vector<std::uint8_t>{0x08, 0, 0, 0, 0x08, 0, 0, 0}));
-    // Start and end within one byte, and across several bytes.
-    EXPECT_EQ(fillRect(2 * kSample, top, 6 * kSample, bottom),
-              (std::vector<std::uint8_t>{0x3C, 0, 0, 0, 0x3C, 0, 0, 0}));
-    EXPECT_EQ(fillRect(5 * kSample, top, 27 * kSample, bottom),
-              (std::vector<std::uint8_t>{0x07, 0xFF, 0xFF, 0xE0, 0x07, 0xFF, 0xFF, 0xE0}));
-}
-
-TEST(GlyphSpans, UpperEndOnARowCentreIsActiveLowerEndIsNot) {
-    // y from the centre of sample row 1 to the centre of row 3: rows 1 and 2.
-    const auto mask = fillRect(0, kSample + 2048, 8 * kSample, 3 * kSample + 2048, 8, 4, 1);
-    EXPECT_EQ(mask, (std::vector<std::uint8_t>{0, 0xFF, 0xFF, 0}));
-    // A shared corner on a row centre is counted once: a diamond whose left
-    // and right corners lie on the centre of row 2 fills that row once.
-    OutlineBuilder b;
-    b.addContour({{at(8 * kSample), at(0)},
-                  {at(16 * kSample), at(2 * kSample + 2048)},
-                  {at(8 * kSample), at(5 * kSample)},
-                  {at(0), at(2 * kSample + 2048)}});
+    b.addContour(
+        {{at(8 * S), 0}, {at(16 * S), at(2 * S + H)}, {at(8 * S), at(5 * S)}, {0, at(2 * S + H)}});
     const auto diamond = fill(b.finish(), 16, 5, 2);
-    EXPECT_EQ(diamond[4], 0xFF);
-    EXPECT_EQ(diamond[5], 0xFF);
-}
-
-TEST(GlyphSpans, ClippedAtTheGlyphsSides) {
-    // Reaching left of the glyph starts at column 0, right of it ends at the
-    // last column; nothing is written beyond widthSamples.
-    EXPECT_EQ(fillRect(-5 * kSample, 0, 40 * kSample, kSample, 12, 1, 3),
-              (std::vector<std::uint8_t>{0xFF, 0xF0, 0}));
-    EXPECT_EQ(fillRect(-9 * kSample, 0, -1 * kSample, kSample, 12, 1, 3),
-              (std::vector<std::uint8_t>{0, 0, 0}));
-    EXPECT_EQ(fillRect(12 * kSample, 0, 20 * kSample, kSample, 12, 1, 3),
-              (std::vector<std::uint8_t>{0, 0, 0}));
-    // Rows above the glyph are never produced, rows below are not asked for.
-    EXPECT_EQ(fillRect(0, -3 * kSample, 8 * kSample, 9 * kSample, 8, 2, 1),
-              (std::vector<std::uint8_t>{0xFF, 0xFF}));
+    EXPECT_EQ(diamond[4] & diamond[5], 0xFF);
 }
 
 TEST(GlyphSpans, NonZeroWinding) {
-    OutlineBuilder b;
     // Two overlapping rectangles running the same way fill their union once;
-    // a rectangle running the other way inside a third one leaves a hole.
-    b.addRect(at(0), at(0), at(6 * kSample), at(kSample));
-    b.addRect(at(4 * kSample), at(0), at(10 * kSample), at(kSample));
-    b.addRect(at(16 * kSample), at(0), at(32 * kSample), at(kSample));
-    b.addRect(at(20 * kSample), at(0), at(28 * kSample), at(kSample), true);
+    // one running the other way inside a third leaves a hole.
+    OutlineBuilder b;
+    b.addRect(0, 0, at(6 * S), at(S));
+    b.addRect(at(4 * S), 0, at(10 * S), at(S));
+    b.addRect(at(16 * S), 0, at(32 * S), at(S));
+    b.addRect(at(20 * S), 0, at(28 * S), at(S), true);
     EXPECT_EQ(fill(b.finish(), 32, 1, 4), (std::vector<std::uint8_t>{0xFF, 0xC0, 0xF0, 0x0F}));
 }
 
-TEST(GlyphSpans, SlantedEdgesFollowTheInverseSlope) {
-    // A triangle: the crossing moves by the inverse slope from row to row.
-    OutlineBuilder b;
-    b.addContour({{at(0), at(0)}, {at(16 * kSample), at(8 * kSample)}, {at(0), at(8 * kSample)}});
-    const auto mask = fill(b.finish(), 16, 8, 2);
-    for (int k = 0; k < 8; ++k) {
-        // Row k's right crossing is at 2k + 1 samples: columns 0 .. 2k.
-        const int last = 2 * k;
-        const std::uint16_t bits = static_cast<std::uint16_t>(0xFFFF << (15 - last));
-        EXPECT_EQ(mask[2 * k], bits >> 8) << "row " << k;
-        EXPECT_EQ(mask[2 * k + 1], bits & 0xFF) << "row " << k;
+TEST(GlyphSpans, SpansMeetingOnASampleCentreSetItOnce) {
+    // Two rectangles side by side at side 16, sharing a side on the centre
+    // of sample column 8: one span ends and the next begins on that column.
+    const int e = 16;
+    const auto scalesTo = [e](std::int64_t target) {
+        const std::int64_t s = glyphScaleFactor(e);
+        return static_cast<std::int32_t>((target * 4096 + s - 1) / s);
+    };
+    const std::int32_t middle = scalesTo(8 * S + H), right = scalesTo(16 * S),
+                       bottom = scalesTo(8 * S);
+    for (bool leftFirst : {true, false}) {
+        OutlineBuilder b;
+        if (leftFirst) b.addRect(0, 0, middle, bottom);
+        b.addRect(middle, 0, right, bottom);
+        if (!leftFirst) b.addRect(0, 0, middle, bottom);
+        const OutlineSet& set = b.finish();
+        GlyphRasterizer raster(set);
+        const auto got = testing::renderSheet(raster, e);
+        EXPECT_TRUE(testing::sameSheet(got, testing::referenceSheet(e, set), e));
+        // Pixels 0 and 1 of row 0 fully DotGrey, then white, and white below.
+        const std::vector<std::uint8_t> row0(got.begin(), got.begin() + 9),
+            below(got.begin() + glyphSheetStride(e), got.begin() + glyphSheetStride(e) + 3);
+        EXPECT_EQ(row0, (std::vector<std::uint8_t>{88, 87, 91, 88, 87, 91, 255, 255, 255}));
+        EXPECT_EQ(below, (std::vector<std::uint8_t>{255, 255, 255}));
     }
 }
 
-// A glyph whose only outline covers `columns` x `rows` samples of pixel
-// (0, 0), painted as a base and then overlaid.
-struct PixelCase {
-    int columns;
-    int rows;
-};
-
-std::vector<std::uint8_t> paint(PixelCase c, GlyphColour base, const GlyphColour* overlay) {
+TEST(GlyphBlending, BaseAndOverlayByCoverage) {
+    // Outlines covering 4 x 8, 4 x 4, 8 x 8, 6 x 8 and 2 x 8 samples of pixel (0, 0).
     OutlineBuilder b;
-    b.addRect(at(0), at(0), at(c.columns * kSample), at(c.rows * kSample));
-    const OutlineSet& set = b.finish();
-    const int e = kExactSide;
-    const int stride = 3 * e;
-    std::vector<std::uint8_t> glyph(static_cast<std::size_t>(stride) * e, 7);
-    std::vector<std::uint8_t> mask(static_cast<std::size_t>(8) * e * e, 0xAA);
-    GlyphRasterizer raster(set);
-    raster.setGlyphSize(e);
-    if (overlay == nullptr) {
-        raster.paintBase(glyph.data(), stride, e, 0, base, mask.data());
-    } else {
-        raster.paintBase(glyph.data(), stride, e, kNoOutline, base, mask.data());
-        raster.paintOverlay(glyph.data(), stride, e, 0, *overlay, mask.data());
+    const int sizes[][2] = {{4, 8}, {4, 4}, {8, 8}, {6, 8}, {2, 8}};
+    for (const auto& size : sizes) {
+        b.beginOutline();
+        b.addRect(0, 0, at(size[0] * S), at(size[1] * S));
     }
-    // Every other pixel is white.
-    for (std::size_t i = 3; i < glyph.size(); ++i)
-        if (glyph[i] != 255) {
-            ADD_FAILURE() << "byte " << i << " is " << int{glyph[i]};
-            break;
-        }
-    return {glyph[0], glyph[1], glyph[2]};
-}
-
-TEST(GlyphBlending, BaseAndOverlayFormulas) {
-    EXPECT_EQ(paint({4, 8}, Ink, nullptr), (std::vector<std::uint8_t>{146, 146, 146}));
-    EXPECT_EQ(paint({4, 4}, Ink, nullptr), (std::vector<std::uint8_t>{200, 200, 200}));
-    EXPECT_EQ(paint({8, 8}, Ink, nullptr), (std::vector<std::uint8_t>{38, 38, 38}));
-    EXPECT_EQ(paint({1, 1}, Ink, nullptr), (std::vector<std::uint8_t>{251, 251, 251}));
-    // RGB (147, 195, 117), stored blue first.
-    EXPECT_EQ(paint({6, 8}, White, &TrialGreen), (std::vector<std::uint8_t>{117, 195, 147}));
-    EXPECT_EQ(paint({8, 8}, White, &TrialGreen), (std::vector<std::uint8_t>{71, 176, 112}));
-}
-
-TEST(GlyphBlending, OverlayBlendsOverWhatIsThere) {
-    // Ink at coverage 32 (146), then TrialGreen at coverage 16 over it:
-    // (146 * 48 + channel * 16) >> 6 per channel.
-    OutlineBuilder b;
-    b.addRect(at(0), at(0), at(4 * kSample), at(8 * kSample));
-    b.beginOutline();
-    b.addRect(at(0), at(0), at(2 * kSample), at(8 * kSample));
-    const OutlineSet& set = b.finish();
+    GlyphRasterizer raster(b.finish());
+    raster.setGlyphSize(kExactSide);
     const int e = kExactSide;
-    std::vector<std::uint8_t> glyph(static_cast<std::size_t>(3) * e * e);
-    std::vector<std::uint8_t> mask(static_cast<std::size_t>(8) * e * e);
-    GlyphRasterizer raster(set);
-    raster.setGlyphSize(e);
-    raster.paintBase(glyph.data(), 3 * e, e, 0, Ink, mask.data());
-    raster.paintOverlay(glyph.data(), 3 * e, e, 1, TrialGreen, mask.data());
-    EXPECT_EQ(glyph[0], (146 * 48 + 71 * 16) >> 6);
-    EXPECT_EQ(glyph[1], (146 * 48 + 176 * 16) >> 6);
-    EXPECT_EQ(glyph[2], (146 * 48 + 112 * 16) >> 6);
-    EXPECT_EQ(glyph[3], 255);
-}
-
-TEST(GlyphFill, BuiltInOutlinesMatchTheReferenceAtManySizes) {
-    GlyphRasterizer raster;
-    reference::Rasterizer ref;
-    for (int e : {1, 2, 5, 12, 17, 40, 48, 91, 100}) {
-        raster.setGlyphSize(e);
-        ref.setGlyphSize(e);
-        const std::size_t bytes = static_cast<std::size_t>(8) * e * e;
-        for (int o = 0; o < kOutlineCount; ++o) {
-            std::vector<std::uint8_t> got(bytes, 0), want(bytes, 0);
-            raster.fillOutline(o, got.data(), 8 * e, 8 * e, e);
-            ref.fillOutline(o, want.data(), 8 * e, 8 * e, e);
-            ASSERT_EQ(got, want) << "outline " << o << " at side " << e;
-        }
+    // clang-format off
+    const struct { int base; GlyphColour baseColour; int overlay; GlyphColour colour;
+                   std::vector<std::uint8_t> bgr; } cases[] = {
+        {0, Ink, kNoOutline, White, {146, 146, 146}},
+        {1, Ink, kNoOutline, White, {200, 200, 200}},
+        {2, Ink, kNoOutline, White, {38, 38, 38}},
+        {kNoOutline, White, 3, TrialGreen, {117, 195, 147}},  // RGB (147, 195, 117)
+        {0, Ink, 4, TrialGreen, {127, 153, 137}}};  // (146 * 48 + channel * 16) >> 6
+    // clang-format on
+    std::vector<std::uint8_t> glyph(static_cast<std::size_t>(3 * e * e)),
+        mask(8 * glyph.size() / 3);
+    for (const auto& c : cases) {
+        std::fill(glyph.begin(), glyph.end(), std::uint8_t{7});
+        std::fill(mask.begin(), mask.end(), std::uint8_t{0xAA});
+        raster.paintBase(glyph.data(), 3 * e, e, c.base, c.baseColour, mask.data());
+        if (c.overlay != kNoOutline)
+            raster.paintOverlay(glyph.data(), 3 * e, e, c.overlay, c.colour, mask.data());
+        EXPECT_EQ(std::vector<std::uint8_t>(glyph.begin(), glyph.begin() + 3), c.bgr);
+        EXPECT_TRUE(std::all_of(glyph.begin() + 3, glyph.end(), [](int v) { return v == 255; }));
     }
 }
 
