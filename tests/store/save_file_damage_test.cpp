@@ -1,32 +1,26 @@
 // Damaged, truncated and foreign save files, and writes that fail.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
-#include "game_fixture.h"
+#include "store_fixtures.h"
 
 namespace quorrin {
 namespace {
 
 using test::Game;
-using test::kEasy;
 using test::readBytes;
-using test::writeBytes;
-
-void put32(std::string& bytes, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        bytes[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
-}
 
 class DamagedSaveFile : public test::StoreTest {
   protected:
     // A save file of a game in progress on puzzle 1 (3 x 2 cells) of
-    // "easy.dat", trial started at the down edge of vertex 5, with two
-    // records (the current one first).
+    // "easy.dat", trial started at the down edge of vertex 5, 600 seconds on
+    // the clock, with two records (the current one first).
     void SetUp() override {
         test::StoreTest::SetUp();
-        writeCollection("easy.dat", kEasy);
+        test::writeBytes(file("easy.dat"), test::kEasy);
         ProgressStore store;
         Game game;
         openFirst(store, "easy.dat", game);
@@ -47,11 +41,11 @@ class DamagedSaveFile : public test::StoreTest {
 
     // Start with bytes as the save file.
     bool startWith(const std::string& bytes, ProgressStore& store, Game& game) {
-        writeBytes(savePath(), bytes);
+        test::writeBytes(savePath(), bytes);
         return game.start(store);
     }
 
-    // The file as written resumes; check the start of a fresh puzzle.
+    // The saved game dropped: puzzle starts afresh.
     void expectFreshStart(const ProgressStore& store, const Game& game, int puzzle) {
         EXPECT_TRUE(game.solved);
         EXPECT_EQ(store.currentPuzzle, puzzle);
@@ -66,25 +60,13 @@ class DamagedSaveFile : public test::StoreTest {
     std::vector<std::uint8_t> codes;
 };
 
-TEST_F(DamagedSaveFile, IntactFileResumes) {
-    ProgressStore store;
-    Game game;
-    ASSERT_TRUE(startWith(good, store, game));
-    EXPECT_FALSE(game.solved);
-    EXPECT_EQ(game.trial, Started);
-    EXPECT_EQ(game.origin, (EdgeRef{5, 1}));
-    EXPECT_EQ(game.elapsed, 600);
-    EXPECT_EQ(game.board.codes, codes);
-    EXPECT_EQ(store.records.size(), 2u);
-}
-
 TEST_F(DamagedSaveFile, EveryTruncationIsSafe) {
-    for (std::size_t size = 0; size < good.size(); ++size) {
+    for (std::size_t size = 0; size <= good.size(); ++size) {
         ProgressStore store;
         Game game;
         const bool started = startWith(good.substr(0, size), store, game);
-        if (size < 2136) {
-            EXPECT_FALSE(started) << size;  // treated as missing
+        if (size < 2136) {  // shorter than the header: treated as missing
+            EXPECT_FALSE(started) << size;
             EXPECT_TRUE(store.records.empty());
             EXPECT_TRUE(game.solved);
             EXPECT_EQ(store.collectionName[0], '\0');
@@ -97,50 +79,54 @@ TEST_F(DamagedSaveFile, EveryTruncationIsSafe) {
         if (whole == 0) {
             EXPECT_EQ(store.records.size(), 1u);  // a new record for the text
             expectFreshStart(store, game, 1);
-        } else {
-            EXPECT_EQ(store.records.size(), whole) << size;
-            EXPECT_FALSE(game.solved);
-            EXPECT_EQ(game.board.codes, codes);
+            continue;
         }
+        EXPECT_EQ(store.records.size(), whole) << size;
+        EXPECT_FALSE(game.solved);
+        EXPECT_EQ(game.board.codes, codes);
+        EXPECT_EQ(game.trial, Started);
+        EXPECT_EQ(game.origin, (EdgeRef{5, 1}));
+        EXPECT_EQ(game.elapsed, 600);
     }
+}
+
+struct Poke {  // value written little-endian into bytes bytes at offset at
+    std::size_t at;
+    std::uint32_t value;
+    int bytes;
+};
+
+std::string poked(std::string file, const std::vector<Poke>& pokes) {
+    for (const Poke& p : pokes) {
+        for (int i = 0; i < p.bytes; ++i)
+            file[p.at + std::size_t(i)] = static_cast<char>(p.value >> (8 * i));
+    }
+    return file;
 }
 
 TEST_F(DamagedSaveFile, RecordCountsThatLie) {
-    for (std::uint32_t count : {0xFFFFFFFFu, 0x80000000u, 3u, 1000000u, 0x7FFFFFFFu}) {
-        std::string bytes = good;
-        put32(bytes, 64, count);
+    for (std::uint32_t count : {0xFFFFFFFFu, 0x80000000u, 3u, 1000000u, 0x7FFFFFFFu, 1u}) {
+        // Also -1 and 3600 as clear times of puzzles 0 and 1: not cleared.
+        const std::string bytes =
+            poked(good, {{64, count, 4}, {2136 + 4, 0xFFFF, 2}, {2136 + 6, 3600, 2}});
         ProgressStore store;
         Game game;
         ASSERT_TRUE(startWith(bytes, store, game)) << count;
+        EXPECT_FALSE(game.solved);
+        EXPECT_EQ(store.records[0].clearTimes[0], 0);
+        EXPECT_EQ(store.records[0].clearTimes[1], 0);
+        EXPECT_EQ(store.records[0].clearTimes[2], 99);
+        if (count == 1) {  // fewer than the file holds: believed
+            EXPECT_EQ(store.records.size(), 1u);
+            continue;
+        }
         ASSERT_EQ(store.records.size(), 2u) << count;  // what the file holds
         EXPECT_EQ(store.records[1].identity, 0xABCDEF01u);
         EXPECT_EQ(store.records[1].clearTimes[4], 321);
-        EXPECT_FALSE(game.solved);
         // Written back with the true count.
         ASSERT_TRUE(store.writeSaveFile(game.board, game.trial, game.origin, game.elapsed));
-        EXPECT_TRUE(readBytes(savePath()) == good);
+        EXPECT_EQ(readBytes(savePath()).substr(64, 4), good.substr(64, 4));
     }
-    // A smaller count than records present: the count is believed.
-    std::string bytes = good;
-    put32(bytes, 64, 1);
-    ProgressStore store;
-    Game game;
-    ASSERT_TRUE(startWith(bytes, store, game));
-    EXPECT_EQ(store.records.size(), 1u);
-}
-
-TEST_F(DamagedSaveFile, ClearTimesOutOfRangeReadAsNotCleared) {
-    std::string bytes = good;
-    bytes[2136 + 4 + 0] = '\xFF';  // -1 at puzzle 0
-    bytes[2136 + 4 + 1] = '\xFF';
-    bytes[2136 + 4 + 2] = '\x10';  // 3600 at puzzle 1
-    bytes[2136 + 4 + 3] = '\x0E';
-    ProgressStore store;
-    Game game;
-    ASSERT_TRUE(startWith(bytes, store, game));
-    EXPECT_EQ(store.records[0].clearTimes[0], 0);
-    EXPECT_EQ(store.records[0].clearTimes[1], 0);
-    EXPECT_EQ(store.records[0].clearTimes[2], 99);
 }
 
 TEST_F(DamagedSaveFile, NameWithoutNul) {
@@ -153,117 +139,85 @@ TEST_F(DamagedSaveFile, NameWithoutNul) {
     EXPECT_EQ(store.records.size(), 2u);  // kept for the collection opened next
     EXPECT_EQ(store.collectionName[0], '\0');
     // Garbage after a proper name is zeroed.
-    std::string tail = good;
-    tail[40] = 'z';
-    ProgressStore other;
-    Game g;
-    ASSERT_TRUE(startWith(tail, other, g));
-    EXPECT_EQ(other.collectionName[40], '\0');
-}
-
-TEST_F(DamagedSaveFile, CurrentPuzzleOutsideTheCollection) {
-    for (std::uint32_t index : {3u, 30u, 0x7FFFFFFFu, 0xFFFFFFFFu, 0x80000000u}) {
-        std::string bytes = good;
-        put32(bytes, 68, index);
-        ProgressStore store;
-        Game game;
-        ASSERT_TRUE(startWith(bytes, store, game)) << index;
-        expectFreshStart(store, game, 0);
-    }
-    // Without a game to resume too; puzzle 0 is uncleared, so it starts.
-    std::string bytes = good;
-    put32(bytes, 68, 77);
-    put32(bytes, 72, 0xFFFFFFFFu);
-    ProgressStore store;
-    Game game;
+    bytes = good;
+    bytes[40] = 'z';
     ASSERT_TRUE(startWith(bytes, store, game));
-    expectFreshStart(store, game, 0);
+    EXPECT_EQ(store.collectionName[40], '\0');
 }
 
-TEST_F(DamagedSaveFile, ResumeStateOutOfRange) {
-    for (std::uint32_t state : {3u, 0xFFFFFFFEu, 0x80000000u, 1000u}) {
-        std::string bytes = good;
-        put32(bytes, 72, state);
-        ProgressStore store;
-        Game game;
-        ASSERT_TRUE(startWith(bytes, store, game)) << state;
-        expectFreshStart(store, game, 1);
-    }
-}
-
-TEST_F(DamagedSaveFile, GridThatIsNotABoardOfThePuzzle) {
-    const std::size_t grid = 88;
-    const std::size_t stride = 4;  // puzzle 1 is 3 x 2 cells
-    struct Damage {
-        std::size_t at;
-        char code;
+TEST_F(DamagedSaveFile, DamageThatDropsTheGame) {
+    const std::size_t grid = 88, stride = 4;  // puzzle 1 is 3 x 2 cells
+    const std::pair<std::vector<Poke>, int> cases[] = {
+        // Current puzzle outside the collection (also without a game): 0
+        // starts. A resume state other than -1..2.
+        {{{68, 3, 4}}, 0},
+        {{{68, 30, 4}}, 0},
+        {{{68, 0x7FFFFFFF, 4}}, 0},
+        {{{68, 0xFFFFFFFF, 4}}, 0},
+        {{{68, 0x80000000, 4}}, 0},
+        {{{68, 77, 4}, {72, 0xFFFFFFFF, 4}}, 0},
+        {{{72, 3, 4}}, 1},
+        {{{72, 0xFFFFFFFE, 4}}, 1},
+        {{{72, 0x80000000, 4}}, 1},
+        {{{72, 1000, 4}}, 1},
+        // Grids that are no board of the puzzle: not codes, a right edge in
+        // column W, a down edge in row H, bytes beyond the 12-byte grid.
+        {{{grid + 4, 9, 1}}, 1},
+        {{{grid, 0xFF, 1}}, 1},
+        {{{grid + 3, 6, 1}}, 1},
+        {{{grid + 2 * stride + 1, 2, 1}}, 1},
+        {{{grid + 12, 1, 1}}, 1},
+        {{{grid + 2047, 1, 1}}, 1},
     };
-    for (const Damage d : {Damage{grid + 4, 9}, Damage{grid + 0, '\xFF'},
-                           Damage{grid + 3, 6},               // right edge in column W
-                           Damage{grid + 2 * stride + 1, 2},  // down edge in row H
-                           Damage{grid + 12, 1},              // beyond the 12-byte grid
-                           Damage{grid + 2047, 1}}) {
-        std::string bytes = good;
-        bytes[d.at] = d.code;
+    for (const auto& [pokes, puzzle] : cases) {
         ProgressStore store;
         Game game;
-        ASSERT_TRUE(startWith(bytes, store, game)) << d.at;
-        expectFreshStart(store, game, 1);
+        ASSERT_TRUE(startWith(poked(good, pokes), store, game))
+            << pokes[0].at << "=" << pokes[0].value;
+        expectFreshStart(store, game, puzzle);
     }
 }
 
-TEST_F(DamagedSaveFile, TrialOriginThatIsNotAnEdge) {
-    struct Origin {
-        std::uint32_t vertex;
-        char vertical;
+TEST_F(DamagedSaveFile, DamageTheGameSurvives) {
+    struct Case {
+        std::vector<Poke> pokes;
+        TrialMode trial;
+        bool origin;  // the trial origin kept
+        int elapsed;
     };
-    for (const Origin o : {Origin{12, 0}, Origin{3, 0}, Origin{8, 1}, Origin{0xFFFFFFFEu, 0},
-                           Origin{0x7FFFFFFFu, 1}, Origin{5, 2}, Origin{0xFFFFFFFFu, 0}}) {
-        std::string bytes = good;
-        put32(bytes, 76, o.vertex);
-        bytes[80] = o.vertical;
+    const Case cases[] = {
+        // A trial origin that is no edge: dropped, and the started trial goes
+        // back to armed (its snapshot the board as resumed); in trial state
+        // Off it is just dropped.
+        {{{76, 12, 4}}, Armed, false, 600},
+        {{{76, 3, 4}, {80, 0, 1}}, Armed, false, 600},
+        {{{76, 8, 4}}, Armed, false, 600},
+        {{{76, 0xFFFFFFFE, 4}}, Armed, false, 600},
+        {{{76, 0x7FFFFFFF, 4}}, Armed, false, 600},
+        {{{80, 2, 1}}, Armed, false, 600},
+        {{{76, 0xFFFFFFFF, 4}}, Armed, false, 600},
+        {{{72, 0, 4}, {76, 99, 4}}, Off, false, 600},
+        // Bytes 81 to 83 beside the orientation are ignored.
+        {{{81, 7, 1}, {83, 1, 1}}, Started, true, 600},
+        // The clock is held to 0..3599.
+        {{{84, 0xFFFFFFFF, 4}}, Started, true, 0},
+        {{{84, 0x80000000, 4}}, Started, true, 0},
+        {{{84, 3599, 4}}, Started, true, 3599},
+        {{{84, 3600, 4}}, Started, true, 3599},
+        {{{84, 0x7FFFFFFF, 4}}, Started, true, 3599},
+    };
+    for (const Case& k : cases) {
+        const std::string where =
+            std::to_string(k.pokes[0].at) + "=" + std::to_string(k.pokes[0].value);
         ProgressStore store;
         Game game;
-        ASSERT_TRUE(startWith(bytes, store, game)) << o.vertex;
-        // The board is kept; the started trial goes back to armed with the
-        // resumed board as its snapshot.
-        EXPECT_FALSE(game.solved);
-        EXPECT_EQ(game.trial, Armed);
-        EXPECT_FALSE(game.origin.valid());
-        EXPECT_EQ(game.board.codes, codes);
-        EXPECT_EQ(game.board.snapshot, codes);
-    }
-    // In trial state Off a bad origin is dropped and the game goes on.
-    std::string bytes = good;
-    put32(bytes, 72, 0);
-    put32(bytes, 76, 99);
-    ProgressStore store;
-    Game game;
-    ASSERT_TRUE(startWith(bytes, store, game));
-    EXPECT_EQ(game.trial, Off);
-    EXPECT_FALSE(game.origin.valid());
-    EXPECT_EQ(game.origin.vertical, 0);
-    // Bytes 81 to 83 beside the orientation are ignored.
-    std::string padded = good;
-    padded[81] = 7;
-    padded[83] = 1;
-    ProgressStore s2;
-    Game g2;
-    ASSERT_TRUE(startWith(padded, s2, g2));
-    EXPECT_EQ(g2.trial, Started);
-    EXPECT_EQ(g2.origin, (EdgeRef{5, 1}));
-}
-
-TEST_F(DamagedSaveFile, ClockOutsideItsRange) {
-    for (auto [stored, expected] : {std::pair{0xFFFFFFFFu, 0}, std::pair{0x80000000u, 0},
-                                    std::pair{3600u, 3599}, std::pair{0x7FFFFFFFu, 3599}}) {
-        std::string bytes = good;
-        put32(bytes, 84, stored);
-        ProgressStore store;
-        Game game;
-        ASSERT_TRUE(startWith(bytes, store, game));
-        EXPECT_EQ(game.elapsed, expected);
-        EXPECT_FALSE(game.solved);
+        ASSERT_TRUE(startWith(poked(good, k.pokes), store, game)) << where;
+        EXPECT_FALSE(game.solved) << where;
+        EXPECT_EQ(game.trial, k.trial) << where;
+        EXPECT_EQ(game.origin, (k.origin ? EdgeRef{5, 1} : EdgeRef{})) << where;
+        EXPECT_EQ(game.elapsed, k.elapsed) << where;
+        EXPECT_EQ(game.board.codes, codes) << where;
+        EXPECT_EQ(game.board.snapshot, codes) << where;
     }
 }
 
@@ -271,20 +225,16 @@ TEST_F(DamagedSaveFile, RandomBytesNeverCrash) {
     std::mt19937 rng(99);
     for (int round = 0; round < 300; ++round) {
         std::string bytes = good;
-        const int flips = 1 + static_cast<int>(rng() % 40);
-        for (int i = 0; i < flips; ++i) {
+        for (int flips = 1 + static_cast<int>(rng() % 40); flips > 0; --flips) {
             // Mostly in the header, where the damage matters.
-            const std::size_t at = rng() % 4 == 0 ? rng() % bytes.size() : rng() % 2136;
-            bytes[at] = static_cast<char>(rng());
+            bytes[rng() % 4 == 0 ? rng() % bytes.size() : rng() % 2136] = static_cast<char>(rng());
         }
         bytes.resize(bytes.size() - rng() % 100);
         ProgressStore store;
         Game game;
         if (startWith(bytes, store, game) && !game.solved) {
             // Whatever resumed is a sound board.
-            for (std::int32_t v = 0; v < game.board.vertexCount(); ++v) {
-                ASSERT_LE(game.board.codes[static_cast<std::size_t>(v)], 8);
-            }
+            for (std::uint8_t code : game.board.codes) ASSERT_LE(code, 8);
             ASSERT_TRUE(!game.origin.valid() || game.board.hasEdge(game.origin));
             ASSERT_TRUE(game.trial >= Off && game.trial <= Started);
             game.board.isSolved();
@@ -293,13 +243,11 @@ TEST_F(DamagedSaveFile, RandomBytesNeverCrash) {
     }
 }
 
-// ---- Writing ----
-
 bool failingReplace(const char*, const char*) {
     return false;
 }
 
-TEST_F(DamagedSaveFile, FailedReplaceLeavesTheOldFile) {
+TEST_F(DamagedSaveFile, FailedWritesLeaveTheOldFile) {
     ProgressStore store;
     Game game;
     ASSERT_TRUE(startWith(good, store, game));
@@ -308,26 +256,11 @@ TEST_F(DamagedSaveFile, FailedReplaceLeavesTheOldFile) {
     EXPECT_FALSE(store.writeSaveFile(game.board, Started, game.origin, 700));
     EXPECT_TRUE(readBytes(savePath()) == good);
     EXPECT_FALSE(std::filesystem::exists(folder / "quorrin.sav.tmp"));
-}
-
-TEST_F(DamagedSaveFile, TemporaryFileThatCannotBeCreatedLeavesTheOldFile) {
-    ProgressStore store;
-    Game game;
-    ASSERT_TRUE(startWith(good, store, game));
+    // A temporary file that cannot be created.
+    platform().replaceFile = defaultPlatform().replaceFile;
     std::filesystem::create_directories(folder / "quorrin.sav.tmp");
     EXPECT_FALSE(store.writeSaveFile(game.board, Off, EdgeRef{}, 1));
     EXPECT_TRUE(readBytes(savePath()) == good);
-}
-
-TEST_F(DamagedSaveFile, WriteReplacesAnExistingFile) {
-    ProgressStore store;
-    Game game;
-    ASSERT_TRUE(startWith(good, store, game));
-    ASSERT_TRUE(store.writeSaveFile(game.board, -1, EdgeRef{}, 0));
-    const std::string written = readBytes(savePath());
-    ASSERT_EQ(written.size(), good.size());
-    EXPECT_EQ(written.substr(72, 4), std::string("\xFF\xFF\xFF\xFF", 4));
-    EXPECT_FALSE(std::filesystem::exists(folder / "quorrin.sav.tmp"));
 }
 
 }  // namespace

@@ -1,0 +1,113 @@
+// A temporary folder per test with the executable "quorrin.exe" in it, files
+// of raw bytes, the game state start-up hands to the store, and a plain
+// CRC-32C.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "board/board.h"
+#include "store/platform.h"
+#include "store/progress_store.h"
+
+namespace quorrin::test {
+
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::FILE* f = std::fopen(path.string().c_str(), "wb");
+    ASSERT_NE(f, nullptr) << path;
+    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+    std::fclose(f);
+}
+
+inline std::string readBytes(const std::filesystem::path& path) {
+    std::string bytes;
+    std::FILE* f = std::fopen(path.string().c_str(), "rb");
+    if (f == nullptr) return bytes;
+    char chunk[4096];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, f)) > 0;)
+        bytes.append(chunk, got);
+    std::fclose(f);
+    return bytes;
+}
+
+inline void put32(std::string& bytes, std::size_t at, std::uint32_t v) {
+    for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
+}
+
+// The CRC-32C register over bytes, bit by bit, without the final complement:
+// the identity of a collection whose text read is bytes.
+inline std::uint32_t identityOf(const std::string& bytes) {
+    std::uint32_t reg = 0xFFFFFFFFu;
+    for (unsigned char b : bytes) {
+        reg ^= b;
+        for (int i = 0; i < 8; ++i) reg = (reg & 1u) ? (reg >> 1) ^ 0x82F63B78u : reg >> 1;
+    }
+    return reg;
+}
+
+inline std::string& fakeExecutable() {
+    static std::string path;
+    return path;
+}
+
+struct Game {
+    std::int32_t elapsed = 0;
+    bool solved = true;
+    TrialMode trial = Off;
+    EdgeRef origin;
+    Board board;
+
+    bool start(ProgressStore& store) {
+        return store.loadAtStartup(elapsed, solved, trial, origin, board);
+    }
+};
+
+// Three small puzzles: 2 x 2, 3 x 2 and 1 x 1.
+inline const std::string kEasy = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/2\n";
+
+class StoreTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder =
+            std::filesystem::temp_directory_path() /
+            (std::string("quorrin-") + info->name() + "-" + std::to_string(std::random_device()()));
+        std::filesystem::create_directories(folder);
+        // The separator the platform writes, so that the folder length is
+        // measured as it is in the program.
+        fakeExecutable() = (folder / "quorrin.exe").string();
+        platform() = defaultPlatform();
+        platform().executablePath = [](char* buffer, std::size_t size) {
+            const std::string& path = fakeExecutable();
+            if (path.empty() || path.size() + 1 > size) return false;
+            std::memcpy(buffer, path.c_str(), path.size() + 1);
+            return true;
+        };
+    }
+    void TearDown() override {
+        platform() = defaultPlatform();
+        std::error_code ec;
+        std::filesystem::remove_all(folder, ec);
+    }
+    std::filesystem::path file(const char* name) const { return folder / name; }
+    std::filesystem::path savePath() const { return folder / "quorrin.sav"; }
+
+    // First run: no save file; the player opens a collection.
+    void openFirst(ProgressStore& store, const char* name, Game& game) {
+        ASSERT_FALSE(game.start(store));
+        ASSERT_TRUE(store.setCollectionName(name));
+        ASSERT_TRUE(store.loadCollection());
+        store.selectNextUncleared();
+        game.board.load(store.collection.puzzles[store.currentPuzzle]);
+        game.solved = false;
+    }
+
+    std::filesystem::path folder;
+};
+
+}  // namespace quorrin::test
