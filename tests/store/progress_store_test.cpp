@@ -14,31 +14,30 @@ namespace {
 using test::Game;
 using test::identityOf;
 using test::kEasy;
-using test::put32;
+using test::poked;
 using test::readBytes;
 using test::writeBytes;
 
 using ProgressStoreTest = test::StoreTest;
 
 TEST_F(ProgressStoreTest, SavePathAndFolder) {
-    ProgressStore store;
-    Game game;
-    EXPECT_FALSE(game.start(store));  // no save file yet
     const std::string exe = test::fakeExecutable();
-    EXPECT_EQ(std::string(store.savePath), exe.substr(0, exe.size() - 3) + "sav");
-    EXPECT_EQ(store.folderLength, static_cast<std::int32_t>(exe.size() - 11));
-    EXPECT_TRUE(game.solved);
-    // No separator; too short to take an extension; longer than 512 bytes.
-    for (auto [path, save] :
-         {std::pair{std::string("game.exe"), "game.sav"}, std::pair{std::string("ab"), ""},
-          std::pair{std::string(600, 'x'), ""}}) {
+    // The test folder; no separator; too short to take an extension; longer
+    // than 512 bytes.
+    for (auto [path, save, folderLength] :
+         {std::tuple{exe, exe.substr(0, exe.size() - 3) + "sav", exe.size() - 11},
+          std::tuple{std::string("game.exe"), std::string("game.sav"), std::size_t{0}},
+          std::tuple{std::string("ab"), std::string(), std::size_t{0}},
+          std::tuple{std::string(600, 'x'), std::string(), std::size_t{0}}}) {
         test::fakeExecutable() = path;
-        ProgressStore other;
-        EXPECT_FALSE(game.start(other));
-        EXPECT_STREQ(other.savePath, save);
-        EXPECT_EQ(other.folderLength, 0);
-        if (*save == '\0') {
-            EXPECT_FALSE(other.writeSaveFile(game.board, -1, EdgeRef{}, 0));
+        ProgressStore store;
+        Game game;
+        EXPECT_FALSE(game.start(store));  // no save file
+        EXPECT_TRUE(game.solved);
+        EXPECT_EQ(store.savePath, save);
+        EXPECT_EQ(store.folderLength, static_cast<std::int32_t>(folderLength));
+        if (save.empty()) {
+            EXPECT_FALSE(store.writeSaveFile(game.board, kNoResume, EdgeRef{}, 0));
         }
     }
 }
@@ -57,25 +56,21 @@ TEST_F(ProgressStoreTest, FirstRunWritesExactly2200Bytes) {
 
     std::string expected(2200, '\0');
     expected.replace(0, 8, "easy.dat");
-    put32(expected, 64, 1);            // records
-    put32(expected, 68, 0);            // current puzzle
-    put32(expected, 72, 1);            // resume state: trial armed
-    put32(expected, 76, 0xFFFFFFFFu);  // no trial origin
-    put32(expected, 84, 754);          // clock
-    expected[88 + 1] = 2;              // the grid: one Line below vertex 1
-    put32(expected, 2136, identityOf(kEasy));
-    put32(expected, 2136 + 4 + 2, 0x1234);  // clear times of puzzles 1 and 29
-    expected[2136 + 4 + 58] = static_cast<char>(3599 & 0xFF);
-    expected[2136 + 4 + 59] = static_cast<char>(3599 >> 8);
+    expected = poked(expected, {{64, 1, 4},                    // records
+                                {68, 0, 4},                    // current puzzle
+                                {72, 1, 4},                    // resume state: trial armed
+                                {76, 0xFFFFFFFF, 4},           // no trial origin
+                                {84, 754, 4},                  // clock
+                                {88 + 1, 2, 1},                // the grid: a Line below vertex 1
+                                {2136, identityOf(kEasy), 4},  // the record
+                                {2136 + 4 + 2, 0x1234, 2},     // clear times of puzzles 1 and 29
+                                {2136 + 4 + 58, 3599, 2}});
     const std::string written = readBytes(savePath());
     EXPECT_EQ(written.size(), 2200u);
-    EXPECT_TRUE(written == expected);
-    for (std::size_t i = 0; i < std::min(written.size(), expected.size()); ++i) {
-        if (written[i] != expected[i]) {
-            ADD_FAILURE() << "first difference at byte " << i;
-            break;
-        }
-    }
+    const auto diff =
+        std::mismatch(written.begin(), written.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(written == expected)
+        << "first difference at byte " << (diff.first - written.begin());
     EXPECT_FALSE(std::filesystem::exists(folder / "quorrin.sav.tmp"));
 
     // A started trial's origin and orientation, a negative clock: little-endian.
@@ -119,58 +114,41 @@ TEST_F(ProgressStoreTest, TrialGameRoundTrip) {
     EXPECT_TRUE(readBytes(savePath()) == first);
 }
 
-TEST_F(ProgressStoreTest, SelectNextUncleared) {
+TEST_F(ProgressStoreTest, StartUpGoesToTheNextUnclearedPuzzle) {
     writeBytes(file("easy.dat"), kEasy);
     ProgressStore store;
     Game game;
     openFirst(store, "easy.dat", game);
-    std::int16_t* times = store.records[0].clearTimes;
-    // From, cleared puzzles -> selected (-1: none). The current one is tried
-    // first, then the search wraps round; slots beyond the collection do not
-    // count, and an index outside it searches from the start.
+    // Saved puzzle, cleared puzzles -> the puzzle start-up begins (its width).
+    // The saved one is tried first, then the search wraps round; every
+    // puzzle cleared, the saved one starts again. Slots beyond the
+    // collection do not count, and an index outside it searches from 0.
     struct Case {
         std::int32_t from;
         std::vector<int> cleared;
-        std::int32_t selected;
+        std::int32_t selected, width;
     };
-    for (const Case& k : {Case{1, {}, 1}, Case{1, {1}, 2}, Case{1, {1, 2}, 0},
-                          Case{1, {0, 1, 2}, -1}, Case{29, {0, 2}, 1}, Case{-4, {0, 2}, 1}}) {
-        std::fill(times, times + kMaxPuzzles, std::int16_t{0});
-        for (int i : k.cleared) times[i] = 5;
+    for (const Case& k :
+         {Case{1, {}, 1, 3}, Case{1, {1}, 2, 1}, Case{1, {1, 2}, 0, 2}, Case{29, {0, 2}, 1, 3},
+          Case{-4, {0, 2}, 1, 3}, Case{2, {0, 1, 2}, 2, 1}}) {
+        std::fill_n(store.records[0].clearTimes, kMaxPuzzles, std::int16_t{0});
+        for (int i : k.cleared) store.records[0].clearTimes[i] = 5;
         store.currentPuzzle = k.from;
-        EXPECT_EQ(store.selectNextUncleared(), k.selected >= 0) << k.from;
-        EXPECT_EQ(store.currentPuzzle, k.selected >= 0 ? k.selected : k.from);
+        ASSERT_TRUE(store.writeSaveFile(game.board, kNoResume, EdgeRef{}, 40));
+        ProgressStore next;
+        Game started;
+        ASSERT_TRUE(started.start(next));
+        EXPECT_TRUE(started.solved);  // the puzzle starts afresh
+        EXPECT_EQ(next.currentPuzzle, k.selected) << k.from;
+        EXPECT_EQ(started.board.width, k.width) << k.from;
     }
+    EXPECT_FALSE(store.selectNextUncleared());  // every puzzle cleared: no change
+    EXPECT_EQ(store.currentPuzzle, 2);
     store.currentRecord = 5;  // no such record
     EXPECT_FALSE(store.selectNextUncleared());
 }
 
-TEST_F(ProgressStoreTest, AfterASolveTheNextUnclearedPuzzleStarts) {
-    writeBytes(file("easy.dat"), kEasy);
-    ProgressStore store;
-    Game game;
-    openFirst(store, "easy.dat", game);
-    store.currentPuzzle = 1;
-    store.records[0].clearTimes[1] = 40;  // puzzle 1 solved
-    store.records[0].clearTimes[2] = 50;
-    ASSERT_TRUE(store.writeSaveFile(game.board, kNoResume, EdgeRef{}, 40));
-    ProgressStore next;
-    Game started;
-    ASSERT_TRUE(started.start(next));
-    EXPECT_TRUE(started.solved);       // the puzzle starts afresh
-    EXPECT_EQ(next.currentPuzzle, 0);  // wrapped round to the start
-    EXPECT_EQ(started.board.width, 2);
-    // Every puzzle cleared: the saved puzzle starts again.
-    next.records[0].clearTimes[0] = 9;
-    next.currentPuzzle = 2;
-    ASSERT_TRUE(next.writeSaveFile(started.board, kNoResume, EdgeRef{}, 9));
-    ProgressStore third;
-    ASSERT_TRUE(started.start(third));
-    EXPECT_EQ(third.currentPuzzle, 2);
-    EXPECT_EQ(started.board.width, 1);
-}
-
-TEST_F(ProgressStoreTest, ChangedCollectionGetsANewRecordAndDropsTheGame) {
+TEST_F(ProgressStoreTest, ARecordPerCollectionText) {
     writeBytes(file("easy.dat"), kEasy);
     ProgressStore store;
     Game game;
@@ -180,8 +158,8 @@ TEST_F(ProgressStoreTest, ChangedCollectionGetsANewRecordAndDropsTheGame) {
     game.board.load(store.collection.puzzles[2]);
     ASSERT_TRUE(store.writeSaveFile(game.board, Off, EdgeRef{}, 100));
 
-    // One byte changed: a new record; the puzzle at the saved index starts
-    // afresh.
+    // One byte changed: a new record, the game dropped, and the puzzle at
+    // the saved index starts afresh.
     const std::string changed = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/3\n";
     writeBytes(file("easy.dat"), changed);
     ProgressStore second;
@@ -191,62 +169,34 @@ TEST_F(ProgressStoreTest, ChangedCollectionGetsANewRecordAndDropsTheGame) {
     ASSERT_EQ(second.records.size(), 2u);
     EXPECT_EQ(second.currentRecord, 1);
     EXPECT_EQ(second.records[1].identity, identityOf(changed));
-    EXPECT_EQ(second.records[0].clearTimes[0], 11);
     EXPECT_EQ(second.currentPuzzle, 2);
     EXPECT_EQ(second.resumeState, kNoResume);
-    ASSERT_TRUE(second.writeSaveFile(game.board, kNoResume, EdgeRef{}, 0));
+    ASSERT_TRUE(second.writeSaveFile(g2.board, kNoResume, EdgeRef{}, 0));
     EXPECT_EQ(readBytes(savePath()).size(), 2136u + 2 * 64u);
-
-    // A shorter text: the saved index lies outside it, so puzzle 0 starts.
-    writeBytes(file("easy.dat"), "1/1/1/1\n");
-    ProgressStore third;
-    ASSERT_TRUE(game.start(third));
-    EXPECT_EQ(third.currentPuzzle, 0);
-    EXPECT_EQ(third.records.size(), 3u);
-    ASSERT_TRUE(third.writeSaveFile(game.board, kNoResume, EdgeRef{}, 0));
 
     // The old text again: its record comes back into use.
     writeBytes(file("easy.dat"), kEasy);
-    ProgressStore fourth;
-    ASSERT_TRUE(game.start(fourth));
-    EXPECT_EQ(fourth.currentRecord, 0);
-    EXPECT_EQ(fourth.records.size(), 3u);
-    EXPECT_EQ(fourth.currentPuzzle, 1);  // puzzle 0 is cleared in that record
-}
+    ProgressStore third;
+    ASSERT_TRUE(g2.start(third));
+    EXPECT_EQ(third.currentRecord, 0);
+    EXPECT_EQ(third.records.size(), 2u);
 
-TEST_F(ProgressStoreTest, RecordsOfMissingCollectionsAreKept) {
-    writeBytes(file("a.dat"), kEasy);
-    writeBytes(file("b.dat"), "9/1/1/1\n");
-    ProgressStore store;
-    Game game;
-    openFirst(store, "a.dat", game);
-    store.records[0].clearTimes[2] = 77;
-    ASSERT_TRUE(store.setCollectionName("b.dat"));
-    ASSERT_TRUE(store.loadCollection());
-    EXPECT_EQ(store.currentRecord, 1);
-    EXPECT_EQ(store.resumeState, kNoResume);
-    ASSERT_TRUE(store.writeSaveFile(game.board, kNoResume, EdgeRef{}, 0));
-    std::filesystem::remove(file("a.dat"));
-    ProgressStore next;
-    ASSERT_TRUE(game.start(next));
-    ASSERT_TRUE(next.writeSaveFile(game.board, kNoResume, EdgeRef{}, 0));
-    // The collection named in the save file is gone: start-up fails, and
-    // the records stay for the collection opened next.
-    std::filesystem::remove(file("b.dat"));
+    // The collection gone: start-up fails, and the records stay for the
+    // collection opened next.
+    std::filesystem::remove(file("easy.dat"));
     ProgressStore last;
     Game g3;
     EXPECT_FALSE(g3.start(last));
     EXPECT_TRUE(g3.solved);
     ASSERT_EQ(last.records.size(), 2u);
-    EXPECT_EQ(last.records[0].identity, identityOf(kEasy));
-    EXPECT_EQ(last.records[0].clearTimes[2], 77);
+    EXPECT_EQ(last.records[0].clearTimes[0], 11);
     // A failed load leaves the collection in play alone.
     writeBytes(file("a.dat"), kEasy);
     writeBytes(file("empty.dat"), "");
     ASSERT_TRUE(last.setCollectionName("a.dat"));
     ASSERT_TRUE(last.loadCollection());
     EXPECT_EQ(last.currentRecord, 0);
-    for (const char* name : {"b.dat", "empty.dat"}) {
+    for (const char* name : {"easy.dat", "empty.dat"}) {
         ASSERT_TRUE(last.setCollectionName(name));
         EXPECT_FALSE(last.loadCollection());
         EXPECT_EQ(last.collection.puzzleCount, 3);

@@ -11,6 +11,7 @@ namespace quorrin {
 namespace {
 
 using test::Game;
+using test::poked;
 using test::readBytes;
 
 class DamagedSaveFile : public test::StoreTest {
@@ -56,6 +57,19 @@ class DamagedSaveFile : public test::StoreTest {
         EXPECT_EQ(game.board.codes, fresh.codes);
     }
 
+    // The saved game resumes from bytes.
+    void expectResumed(const std::string& bytes, TrialMode trial, bool origin, int elapsed) {
+        ProgressStore store;
+        Game game;
+        ASSERT_TRUE(startWith(bytes, store, game));
+        EXPECT_FALSE(game.solved);
+        EXPECT_EQ(game.trial, trial);
+        EXPECT_EQ(game.origin, (origin ? EdgeRef{5, 1} : EdgeRef{}));
+        EXPECT_EQ(game.elapsed, elapsed);
+        EXPECT_EQ(game.board.codes, codes);
+        EXPECT_EQ(game.board.snapshot, codes);
+    }
+
     std::string good;
     std::vector<std::uint8_t> codes;
 };
@@ -88,20 +102,6 @@ TEST_F(DamagedSaveFile, EveryTruncationIsSafe) {
         EXPECT_EQ(game.origin, (EdgeRef{5, 1}));
         EXPECT_EQ(game.elapsed, 600);
     }
-}
-
-struct Poke {  // value written little-endian into bytes bytes at offset at
-    std::size_t at;
-    std::uint32_t value;
-    int bytes;
-};
-
-std::string poked(std::string file, const std::vector<Poke>& pokes) {
-    for (const Poke& p : pokes) {
-        for (int i = 0; i < p.bytes; ++i)
-            file[p.at + std::size_t(i)] = static_cast<char>(p.value >> (8 * i));
-    }
-    return file;
 }
 
 TEST_F(DamagedSaveFile, RecordCountsThatLie) {
@@ -145,80 +145,50 @@ TEST_F(DamagedSaveFile, NameWithoutNul) {
     EXPECT_EQ(store.collectionName[40], '\0');
 }
 
-TEST_F(DamagedSaveFile, DamageThatDropsTheGame) {
-    const std::size_t grid = 88, stride = 4;  // puzzle 1 is 3 x 2 cells
-    const std::pair<std::vector<Poke>, int> cases[] = {
-        // Current puzzle outside the collection (also without a game): 0
-        // starts. A resume state other than -1..2.
-        {{{68, 3, 4}}, 0},
-        {{{68, 30, 4}}, 0},
-        {{{68, 0x7FFFFFFF, 4}}, 0},
-        {{{68, 0xFFFFFFFF, 4}}, 0},
-        {{{68, 0x80000000, 4}}, 0},
-        {{{68, 77, 4}, {72, 0xFFFFFFFF, 4}}, 0},
-        {{{72, 3, 4}}, 1},
-        {{{72, 0xFFFFFFFE, 4}}, 1},
-        {{{72, 0x80000000, 4}}, 1},
-        {{{72, 1000, 4}}, 1},
-        // Grids that are no board of the puzzle: not codes, a right edge in
-        // column W, a down edge in row H, bytes beyond the 12-byte grid.
-        {{{grid + 4, 9, 1}}, 1},
-        {{{grid, 0xFF, 1}}, 1},
-        {{{grid + 3, 6, 1}}, 1},
-        {{{grid + 2 * stride + 1, 2, 1}}, 1},
-        {{{grid + 12, 1, 1}}, 1},
-        {{{grid + 2047, 1, 1}}, 1},
-    };
-    for (const auto& [pokes, puzzle] : cases) {
-        ProgressStore store;
-        Game game;
-        ASSERT_TRUE(startWith(poked(good, pokes), store, game))
-            << pokes[0].at << "=" << pokes[0].value;
-        expectFreshStart(store, game, puzzle);
-    }
-}
-
-TEST_F(DamagedSaveFile, DamageTheGameSurvives) {
+TEST_F(DamagedSaveFile, HeaderFieldsOutOfRange) {
+    const std::size_t grid = 88;  // puzzle 1 is 3 x 2 cells: 4 x 3 vertices
     struct Case {
-        std::vector<Poke> pokes;
+        std::size_t at;
+        int bytes;
+        std::vector<std::uint32_t> values;
+        int fresh;  // the saved game is dropped and this puzzle starts; -1 resumed
         TrialMode trial;
         bool origin;  // the trial origin kept
         int elapsed;
     };
     const Case cases[] = {
-        // A trial origin that is no edge: dropped, and the started trial goes
-        // back to armed (its snapshot the board as resumed); in trial state
-        // Off it is just dropped.
-        {{{76, 12, 4}}, Armed, false, 600},
-        {{{76, 3, 4}, {80, 0, 1}}, Armed, false, 600},
-        {{{76, 8, 4}}, Armed, false, 600},
-        {{{76, 0xFFFFFFFE, 4}}, Armed, false, 600},
-        {{{76, 0x7FFFFFFF, 4}}, Armed, false, 600},
-        {{{80, 2, 1}}, Armed, false, 600},
-        {{{76, 0xFFFFFFFF, 4}}, Armed, false, 600},
-        {{{72, 0, 4}, {76, 99, 4}}, Off, false, 600},
-        // Bytes 81 to 83 beside the orientation are ignored.
-        {{{81, 7, 1}, {83, 1, 1}}, Started, true, 600},
-        // The clock is held to 0..3599.
-        {{{84, 0xFFFFFFFF, 4}}, Started, true, 0},
-        {{{84, 0x80000000, 4}}, Started, true, 0},
-        {{{84, 3599, 4}}, Started, true, 3599},
-        {{{84, 3600, 4}}, Started, true, 3599},
-        {{{84, 0x7FFFFFFF, 4}}, Started, true, 3599},
+        {68, 4, {3, 30, 0x7FFFFFFF, 0xFFFFFFFF, 0x80000000}, 0, Off, false, 0},  // puzzle outside
+        {72, 4, {3, 0xFFFFFFFE, 0x80000000, 1000}, 1, Off, false, 0},            // resume state
+        {grid + 4, 1, {9, 0xFF}, 1, Off, false, 0},  // grids of no board: not codes, ...
+        {grid + 3, 1, {6}, 1, Off, false, 0},        // a right edge in column W, ...
+        {grid + 9, 1, {2}, 1, Off, false, 0},        // a down edge in row H, ...
+        {grid + 12, 1, {1}, 1, Off, false, 0},       // bytes beyond the 12-byte grid
+        {grid + 2047, 1, {1}, 1, Off, false, 0},
+        // An origin that is no edge: dropped, the started trial back to armed.
+        {76, 4, {12, 8, 0xFFFFFFFE, 0x7FFFFFFF, 0xFFFFFFFF}, -1, Armed, false, 600},
+        {80, 1, {2}, -1, Armed, false, 600},
+        {81, 1, {7}, -1, Started, true, 600},  // bytes 81 to 83 are ignored
+        {83, 1, {1}, -1, Started, true, 600},
+        {84, 4, {0xFFFFFFFF, 0x80000000}, -1, Started, true, 0},  // the clock held to 0..3599
+        {84, 4, {3599, 3600, 0x7FFFFFFF}, -1, Started, true, 3599},
     };
     for (const Case& k : cases) {
-        const std::string where =
-            std::to_string(k.pokes[0].at) + "=" + std::to_string(k.pokes[0].value);
-        ProgressStore store;
-        Game game;
-        ASSERT_TRUE(startWith(poked(good, k.pokes), store, game)) << where;
-        EXPECT_FALSE(game.solved) << where;
-        EXPECT_EQ(game.trial, k.trial) << where;
-        EXPECT_EQ(game.origin, (k.origin ? EdgeRef{5, 1} : EdgeRef{})) << where;
-        EXPECT_EQ(game.elapsed, k.elapsed) << where;
-        EXPECT_EQ(game.board.codes, codes) << where;
-        EXPECT_EQ(game.board.snapshot, codes) << where;
+        for (const std::uint32_t value : k.values) {
+            SCOPED_TRACE(std::to_string(k.at) + "=" + std::to_string(value));
+            const std::string bytes = poked(good, {{k.at, value, k.bytes}});
+            if (k.fresh < 0) {
+                expectResumed(bytes, k.trial, k.origin, k.elapsed);
+                continue;
+            }
+            ProgressStore store;
+            Game game;
+            ASSERT_TRUE(startWith(bytes, store, game));
+            expectFreshStart(store, game, k.fresh);
+        }
     }
+    // An origin in column W; in trial state Off a bad origin is just dropped.
+    expectResumed(poked(good, {{76, 3, 4}, {80, 0, 1}}), Armed, false, 600);
+    expectResumed(poked(good, {{72, 0, 4}, {76, 99, 4}}), Off, false, 600);
 }
 
 TEST_F(DamagedSaveFile, RandomBytesNeverCrash) {

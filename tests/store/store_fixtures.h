@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "board/board.h"
 #include "store/platform.h"
@@ -35,8 +36,18 @@ inline std::string readBytes(const std::filesystem::path& path) {
     return bytes;
 }
 
-inline void put32(std::string& bytes, std::size_t at, std::uint32_t v) {
-    for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(v >> (8 * i));
+// bytes with values written little-endian: {offset, value, number of bytes}.
+struct Poke {
+    std::size_t at;
+    std::uint32_t value;
+    int bytes;
+};
+inline std::string poked(std::string bytes, const std::vector<Poke>& pokes) {
+    for (const Poke& p : pokes) {
+        for (int i = 0; i < p.bytes; ++i)
+            bytes[p.at + std::size_t(i)] = static_cast<char>(p.value >> (8 * i));
+    }
+    return bytes;
 }
 
 // The CRC-32C register over bytes, bit by bit, without the final complement:
