@@ -43,10 +43,9 @@ TEST_F(ProgressStoreTest, SavePathAndFolder) {
 }
 
 TEST_F(ProgressStoreTest, FirstRunWritesExactly2200Bytes) {
-    writeBytes(file("easy.dat"), kEasy);
     ProgressStore store;
     Game game;
-    openFirst(store, "easy.dat", game);
+    openFirst(store, game);
     ASSERT_EQ(store.records.size(), 1u);
     EXPECT_EQ(store.records[0].identity, identityOf(kEasy));
     game.board.markEdge(EdgeRef{1, 1});
@@ -80,10 +79,9 @@ TEST_F(ProgressStoreTest, FirstRunWritesExactly2200Bytes) {
 }
 
 TEST_F(ProgressStoreTest, TrialGameRoundTrip) {
-    writeBytes(file("easy.dat"), kEasy);
     ProgressStore store;
     Game game;
-    openFirst(store, "easy.dat", game);
+    openFirst(store, game);
     store.currentPuzzle = 1;
     game.board.load(store.collection.puzzles[1]);  // 3 x 2
     game.board.markEdge(EdgeRef{0, 0});
@@ -115,10 +113,9 @@ TEST_F(ProgressStoreTest, TrialGameRoundTrip) {
 }
 
 TEST_F(ProgressStoreTest, StartUpGoesToTheNextUnclearedPuzzle) {
-    writeBytes(file("easy.dat"), kEasy);
     ProgressStore store;
     Game game;
-    openFirst(store, "easy.dat", game);
+    openFirst(store, game);
     // Saved puzzle, cleared puzzles -> the puzzle start-up begins (its width).
     // The saved one is tried first, then the search wraps round; every
     // puzzle cleared, the saved one starts again. Slots beyond the
@@ -149,10 +146,9 @@ TEST_F(ProgressStoreTest, StartUpGoesToTheNextUnclearedPuzzle) {
 }
 
 TEST_F(ProgressStoreTest, ARecordPerCollectionText) {
-    writeBytes(file("easy.dat"), kEasy);
     ProgressStore store;
     Game game;
-    openFirst(store, "easy.dat", game);
+    openFirst(store, game);
     store.records[0].clearTimes[0] = 11;
     store.currentPuzzle = 2;
     game.board.load(store.collection.puzzles[2]);

@@ -5,9 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -19,21 +20,14 @@
 namespace quorrin::test {
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
-    std::FILE* f = std::fopen(path.string().c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
-    std::fclose(f);
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    ASSERT_TRUE(out.good()) << path;
 }
 
 inline std::string readBytes(const std::filesystem::path& path) {
-    std::string bytes;
-    std::FILE* f = std::fopen(path.string().c_str(), "rb");
-    if (f == nullptr) return bytes;
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, f)) > 0;)
-        bytes.append(chunk, got);
-    std::fclose(f);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // bytes with values written little-endian: {offset, value, number of bytes}.
@@ -108,10 +102,11 @@ class StoreTest : public ::testing::Test {
     std::filesystem::path file(const char* name) const { return folder / name; }
     std::filesystem::path savePath() const { return folder / "quorrin.sav"; }
 
-    // First run: no save file; the player opens a collection.
-    void openFirst(ProgressStore& store, const char* name, Game& game) {
+    // First run: no save file; the player opens "easy.dat", which holds kEasy.
+    void openFirst(ProgressStore& store, Game& game) {
+        writeBytes(file("easy.dat"), kEasy);
         ASSERT_FALSE(game.start(store));
-        ASSERT_TRUE(store.setCollectionName(name));
+        ASSERT_TRUE(store.setCollectionName("easy.dat"));
         ASSERT_TRUE(store.loadCollection());
         store.selectNextUncleared();
         game.board.load(store.collection.puzzles[store.currentPuzzle]);
