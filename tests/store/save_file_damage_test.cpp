@@ -99,15 +99,17 @@ TEST_F(DamagedSaveFile, EveryTruncationIsSafe) {
 
 TEST_F(DamagedSaveFile, RecordCountsThatLie) {
     for (std::uint32_t count : {0xFFFFFFFFu, 0x80000000u, 3u, 1000000u, 0x7FFFFFFFu, 1u}) {
-        // Also -1 and 3600 as clear times of puzzles 0 and 1: not cleared.
-        const std::string bytes =
-            poked(good, {{64, count, 4}, {2136 + 4, 0xFFFF, 2}, {2136 + 6, 3600, 2}});
+        // Also clear times -1, 3600 (read as not cleared) and 3599 for puzzles
+        // 0 to 2.
+        const std::string bytes = poked(
+            good,
+            {{64, count, 4}, {2136 + 4, 0xFFFF, 2}, {2136 + 6, 3600, 2}, {2136 + 8, 3599, 2}});
         ProgressStore store;
         Game game;
         ASSERT_TRUE(startWith(bytes, store, game)) << count;
         EXPECT_FALSE(game.solved);
         const std::int16_t* times = store.records[0].clearTimes;
-        EXPECT_EQ(std::vector<int>(times, times + 3), (std::vector<int>{0, 0, 99}));
+        EXPECT_EQ(std::vector<int>(times, times + 3), (std::vector<int>{0, 0, 3599}));
         if (count == 1) {  // fewer than the file holds: believed
             EXPECT_EQ(store.records.size(), 1u);
             continue;
