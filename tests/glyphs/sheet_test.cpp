@@ -78,12 +78,11 @@ TEST(GlyphSheet, ShapesAndColours) {
     for (int g : {41, 45, 49}) EXPECT_NE(pixel(g, 590, 793.6), white) << g;  // the 0's left stroke
     // Glyphs 11 and 14 are white; the clue glyphs have no dot.
     for (int y = 0; y < e; ++y)
-        for (int x = 0; x < e; ++x)
-            for (int g = 11; g < 53; ++g)
-                ASSERT_TRUE((g > 14 && g < 41) || (g > 11 && g < 14) ||
-                            (g >= 41 && (x >= e / 4 || y >= e / 4)) ||
-                            pixel(g, x * 7.29 + 1, y * 7.29 + 1) == white)
-                    << g;
+        for (int x = 0; x < e; ++x) {
+            const auto at = [&](int g) { return pixel(g, x * 7.29 + 1, y * 7.29 + 1); };
+            ASSERT_TRUE(at(11) == white && at(14) == white) << x << "," << y;
+            for (int g = 41; g < 53 && x < e / 4 && y < e / 4; ++g) ASSERT_EQ(at(g), white) << g;
+        }
 }
 
 TEST(GlyphRecipes, MarksFollowTheEdgeStatesAndHighlights) {
@@ -94,7 +93,7 @@ TEST(GlyphRecipes, MarksFollowTheEdgeStatesAndHighlights) {
         SCOPED_TRACE(g);
         // Plain, trial origin down or right, hovered down or right.
         const int kind = g < 9 ? 0 : g < 17 ? 1 : g < 23 ? 2 : g < 32 ? 3 : 4;
-        const int code = g - (kind == 0 ? 0 : kind == 1 ? 8 : kind == 2 ? 14 : kind == 3 ? 23 : 32);
+        const int code = g - std::vector<int>{0, 8, 14, 23, 32}[static_cast<std::size_t>(kind)];
         if (g == 11 || g == 14) {
             EXPECT_EQ(r.baseOutline[g] & r.layer1Outline[g] & r.layer2Outline[g], kNoOutline);
             continue;

@@ -119,7 +119,7 @@ TEST(ScreenLayout, ExampleClientSizes) {
     }
 }
 
-TEST(ScreenLayout, ResizeSkipsSmallAndUnchangedSizes) {
+TEST(ScreenLayout, ResizeSkipsSmallAndUnchangedSizesReleaseAndPitchZero) {
     Screen screen;
     int loads = 0;
     screen.bitmapLoader = codedLoader(&loads);
@@ -141,7 +141,8 @@ TEST(ScreenLayout, ResizeSkipsSmallAndUnchangedSizes) {
     ASSERT_TRUE(screen.resize(432, 464, board));
     EXPECT_EQ(pixelAt(screen.backBuffer, 200, 200), kWhite);
     EXPECT_EQ(loads, 2);
-    // After release nothing is hit and drawing touches nothing.
+    // After release, and at pitch 0 without bitmaps, nothing is hit and no
+    // board is drawn.
     screen.release();
     EXPECT_TRUE(screen.backBuffer.empty() && screen.buttonSheet.empty() &&
                 screen.clockSheet.empty() && screen.glyphSheet.empty() && !screen.rasterizer);
@@ -151,19 +152,15 @@ TEST(ScreenLayout, ResizeSkipsSmallAndUnchangedSizes) {
     screen.drawToolbar(false, -1);
     screen.drawClock(0);
     screen.drawClearBanner();
-}
-
-TEST(ScreenLayout, PitchZeroHitsNothingAndDrawsNoBoard) {
-    Screen screen;  // no bitmaps either
-    Board board = makeBoard(44, 44);
-    ASSERT_TRUE(screen.resize(40, 60, board));  // 40 / 45 = 0
+    screen.bitmapLoader = nullptr;
+    Board big = makeBoard(44, 44);
+    ASSERT_TRUE(screen.resize(40, 60, big));  // 40 / 45 = 0
     EXPECT_EQ(screen.pitch, 0);
     EXPECT_TRUE(screen.glyphSheet.empty());
-    EdgeRef edge;
     for (int y = -2; y < 62; ++y)
-        for (int x = -2; x < 42; ++x) ASSERT_FALSE(screen.hitTest(board, x, y, edge));
-    board.codes[0] = 8;
-    screen.drawBoard(board, EdgeRef{0, 1}, EdgeRef{1, 0});
+        for (int x = -2; x < 42; ++x) ASSERT_FALSE(screen.hitTest(big, x, y, edge));
+    big.codes[0] = 8;
+    screen.drawBoard(big, EdgeRef{0, 1}, EdgeRef{1, 0});
     screen.drawToolbar(true, 3);
     screen.drawClock(3599);
     screen.drawClearBanner();
@@ -180,8 +177,8 @@ class ScreenTest : public ::testing::Test {
         screen.bitmapLoader = codedLoader();
         ASSERT_TRUE(screen.resize(432, 464, board));
         ASSERT_EQ(e - 1, a);
-        screen.glyphSheet.fillWhite();
         Surface& sheet = screen.glyphSheet;
+        sheet.fillWhite();
         for (int g = 0; g < 53; ++g) {
             const auto b = static_cast<std::uint8_t>(g);
             setPixel(sheet, g * e + 1, 1, {b, 0, 0});

@@ -30,8 +30,8 @@ TEST(SurfaceTest, CreatePadsRowsAndRefusesUnusableSizes) {
         Surface s;
         ASSERT_TRUE(s.create(4, 4));
         EXPECT_EQ(c[2] != 0 ? s.create(c[0], c[1], c[2]) : s.create(c[0], c[1]), c[3] != 0);
+        EXPECT_EQ(s.pixels.size(), static_cast<std::size_t>(c[3] * (c[3] != 0 ? c[1] : 0)));
         EXPECT_EQ(s.stride, c[3]) << c[0] << "x" << c[1];
-        EXPECT_EQ(s.pixels.size(), static_cast<std::size_t>(c[3] != 0 ? c[3] * c[1] : 0));
     }
 }
 
