@@ -151,27 +151,36 @@ TEST_F(DamagedSaveFile, HeaderFieldsOutOfRange) {
         int elapsed;
     };
     const Case cases[] = {
-        {68, 4, {3, 30, 0x7FFFFFFF, 0xFFFFFFFF, 0x80000000}, 0, Off, false, 0},  // puzzle outside
-        {72, 4, {3, 0xFFFFFFFE, 0x80000000, 1000}, 1, Off, false, 0},            // resume state
-        {grid + 4, 1, {9, 0xFF}, 1, Off, false, 0},  // grids of no board: not codes, ...
-        {grid + 3, 1, {6}, 1, Off, false, 0},        // a right edge in column W, ...
-        {grid + 9, 1, {2}, 1, Off, false, 0},        // a down edge in row H, ...
-        {grid + 12, 1, {1}, 1, Off, false, 0},       // bytes beyond the 12-byte grid
+        // The current puzzle outside the collection; a resume state other
+        // than -1..2.
+        {68, 4, {3, 30, 0x7FFFFFFF, 0xFFFFFFFF, 0x80000000}, 0, Off, false, 0},
+        {72, 4, {3, 0xFFFFFFFE, 0x80000000, 1000}, 1, Off, false, 0},
+        // Grids of no board: not codes, a right edge in column W, a down edge
+        // in row H, bytes beyond the 12-byte grid.
+        {grid + 4, 1, {9, 0xFF}, 1, Off, false, 0},
+        {grid + 3, 1, {6}, 1, Off, false, 0},
+        {grid + 9, 1, {2}, 1, Off, false, 0},
+        {grid + 12, 1, {1}, 1, Off, false, 0},
         {grid + 2047, 1, {1}, 1, Off, false, 0},
         // An origin that is no edge: dropped, the started trial back to armed.
         {76, 4, {12, 8, 0xFFFFFFFE, 0x7FFFFFFF, 0xFFFFFFFF}, -1, Armed, false, 600},
         {80, 1, {2}, -1, Armed, false, 600},
-        {81, 1, {7}, -1, Started, true, 600},  // bytes 81 to 83 are ignored
+        // Bytes 81 to 83 beside the orientation are ignored.
+        {81, 1, {7}, -1, Started, true, 600},
         {83, 1, {1}, -1, Started, true, 600},
-        {84, 4, {0xFFFFFFFF, 0x80000000}, -1, Started, true, 0},  // the clock held to 0..3599
+        // The clock held to 0..3599.
+        {84, 4, {0xFFFFFFFF, 0x80000000}, -1, Started, true, 0},
         {84, 4, {3599, 3600, 0x7FFFFFFF}, -1, Started, true, 3599},
     };
     for (const Case& k : cases) {
         for (const std::uint32_t value : k.values) {
             SCOPED_TRACE(std::to_string(k.at) + "=" + std::to_string(value));
             const std::string bytes = poked(good, {{k.at, value, k.bytes}});
-            k.fresh >= 0 ? expectFresh(bytes, k.fresh)
-                         : expectResumed(bytes, k.trial, k.origin, k.elapsed);
+            if (k.fresh >= 0) {
+                expectFresh(bytes, k.fresh);
+            } else {
+                expectResumed(bytes, k.trial, k.origin, k.elapsed);
+            }
         }
     }
     // An origin in column W; in trial state Off a bad origin is just dropped.
