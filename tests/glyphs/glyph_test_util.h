@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <utility>
@@ -84,16 +85,13 @@ inline std::vector<std::uint8_t> referenceSheet(int e, const OutlineSet& set = b
 // Names the first differing byte instead of dumping a whole sheet.
 inline ::testing::AssertionResult sameSheet(const std::vector<std::uint8_t>& got,
                                             const std::vector<std::uint8_t>& want, int e) {
+    if (got == want) return ::testing::AssertionSuccess();
+    const auto i = static_cast<std::size_t>(
+        std::mismatch(got.begin(), got.end(), want.begin(), want.end()).first - got.begin());
     const std::size_t stride = static_cast<std::size_t>(glyphSheetStride(e));
-    for (std::size_t i = 0; i < got.size() && i < want.size(); ++i)
-        if (got[i] != want[i])
-            return ::testing::AssertionFailure()
-                   << "side " << e << ": glyph " << i % stride / 3 / static_cast<std::size_t>(e)
-                   << " pixel (" << i % stride / 3 % static_cast<std::size_t>(e) << ", "
-                   << i / stride << ") byte " << i % stride % 3 << " is " << int{got[i]}
-                   << ", expected " << int{want[i]};
-    if (got.size() != want.size()) return ::testing::AssertionFailure() << "sizes differ";
-    return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "side " << e << ": row " << i / stride << " byte " << i % stride << " (glyph "
+           << i % stride / 3 / e << ") differs";
 }
 
 }  // namespace testing

@@ -43,7 +43,6 @@ Rasterizer::Rasterizer(const OutlineSet& outlines)
 
 void Rasterizer::setGlyphSize(int e) {
     const std::int32_t s = 32768 * e / 1458;
-    scale_ = s;
     for (int i = 0; i < set_.edgeCount; ++i) {
         scaledXTop_[i] = static_cast<std::int32_t>((std::int64_t{set_.xTop[i]} * s) >> 12);
         scaledYTop_[i] = static_cast<std::int32_t>((std::int64_t{set_.yTop[i]} * s) >> 12);

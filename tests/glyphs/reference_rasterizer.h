@@ -25,10 +25,6 @@ class Rasterizer {
                       std::uint8_t* mask);
     void renderSheet(int e, int stride, std::uint8_t* pixels);
 
-    std::int32_t scaleFactor() const { return scale_; }
-    const std::vector<std::int32_t>& scaledXTop() const { return scaledXTop_; }
-    const std::vector<std::int32_t>& scaledYTop() const { return scaledYTop_; }
-    const std::vector<std::int32_t>& scaledYBottom() const { return scaledYBottom_; }
     // Largest number of crossings seen on one sample row since construction.
     int mostCrossings() const { return mostCrossings_; }
 
@@ -40,7 +36,6 @@ class Rasterizer {
     std::int32_t crossingX_[32];
     std::int8_t crossingDirection_[32];
     int crossingCount_ = 0;
-    std::int32_t scale_ = 0;
     int mostCrossings_ = 0;
 };
 

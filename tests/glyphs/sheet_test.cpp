@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "glyph_test_util.h"
@@ -89,38 +90,29 @@ TEST(GlyphRecipes, MarksFollowTheEdgeStatesAndHighlights) {
     const GlyphRecipes& r = glyphRecipes();
     const int down[3] = {kNoOutline, OutlineCrossDown, OutlineLineDown};
     const int right[3] = {kNoOutline, OutlineCrossRight, OutlineLineRight};
+    using Layer = std::pair<int, GlyphColour>;
     for (int g = 0; g <= 40; ++g) {
         SCOPED_TRACE(g);
-        // Plain, trial origin down or right, hovered down or right.
-        const int kind = g < 9 ? 0 : g < 17 ? 1 : g < 23 ? 2 : g < 32 ? 3 : 4;
-        const int code = g - std::vector<int>{0, 8, 14, 23, 32}[static_cast<std::size_t>(kind)];
-        if (g == 11 || g == 14) {
+        if (g == 11 || g == 14) {  // never drawn
             EXPECT_EQ(r.baseOutline[g] & r.layer1Outline[g] & r.layer2Outline[g], kNoOutline);
             continue;
         }
-        struct Layer {
-            int outline;
-            GlyphColour colour;
-        } d{down[code % 3], kind == 1   ? TrialGreen
-                            : kind == 3 ? HoverGrey
-                                        : Ink},
-            rt{right[code / 3], kind == 2   ? TrialGreen
-                                : kind == 4 ? HoverGrey
-                                            : Ink};
+        // Plain, trial origin down or right, hovered down or right.
+        const int kind = g < 9 ? 0 : g < 17 ? 1 : g < 23 ? 2 : g < 32 ? 3 : 4;
+        const int code = g - std::vector<int>{0, 8, 14, 23, 32}[static_cast<std::size_t>(kind)];
+        Layer d{down[code % 3], kind == 1 ? TrialGreen : kind == 3 ? HoverGrey : Ink};
+        Layer rt{right[code / 3], kind == 2 ? TrialGreen : kind == 4 ? HoverGrey : Ink};
         // A hovered empty edge shows a disc, drawn over the other mark.
-        if (kind == 3 && d.outline == kNoOutline) d.outline = OutlineDiscDown;
-        if (kind == 4 && rt.outline == kNoOutline) rt.outline = OutlineDiscRight;
+        if (kind == 3 && d.first == kNoOutline) d.first = OutlineDiscDown;
+        if (kind == 4 && rt.first == kNoOutline) rt.first = OutlineDiscRight;
         std::vector<Layer> layers;
         for (const Layer& l :
-             d.outline == OutlineDiscDown ? std::vector<Layer>{rt, d} : std::vector<Layer>{d, rt})
-            if (l.outline != kNoOutline) layers.push_back(l);
-        layers.resize(2, Layer{kNoOutline, White});
-        EXPECT_EQ(r.baseOutline[g], OutlineDot);
-        EXPECT_EQ(r.baseColour[g], DotGrey);
-        EXPECT_EQ(r.layer1Outline[g], layers[0].outline);
-        EXPECT_EQ(r.layer2Outline[g], layers[1].outline);
-        EXPECT_EQ(r.layer1Colour[g], layers[0].colour);  // white for no layer
-        EXPECT_EQ(r.layer2Colour[g], layers[1].colour);
+             d.first == OutlineDiscDown ? std::vector<Layer>{rt, d} : std::vector<Layer>{d, rt})
+            if (l.first != kNoOutline) layers.push_back(l);
+        layers.resize(2, Layer{kNoOutline, White});  // an absent layer is white
+        EXPECT_TRUE(r.baseOutline[g] == OutlineDot && r.baseColour[g] == DotGrey &&
+                    Layer(r.layer1Outline[g], r.layer1Colour[g]) == layers[0] &&
+                    Layer(r.layer2Outline[g], r.layer2Colour[g]) == layers[1]);
     }
     const GlyphColour clueColours[3] = {Ink, OverOrange, ExactPale};
     for (int g = kGlyphClue; g < kGlyphCount; ++g) {
