@@ -3,6 +3,7 @@
 // BM_Analyse/N/G: complete search (up to two solutions) plus grading of an
 // N x N puzzle of grade G, one of eight puzzles per iteration in turn.
 // BM_Generate/N/G: one N x N puzzle of grade G, a new seed every iteration.
+// Grade 4 (needs guessing) is measured at 10 x 10 and 20 x 20 only.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -86,7 +87,7 @@ BENCHMARK(BM_CountSolutionsOnly)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Generate)->ArgsProduct({{10, 20}, {1, 2, 3, 4}})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Generate)
-    ->ArgsProduct({{30, 40}, {1, 2, 3, 4}})
+    ->ArgsProduct({{30, 40}, {1, 2, 3}})
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

@@ -7,6 +7,9 @@ namespace quorrin {
 
 namespace {
 
+// Nodes one uniqueness test may visit while clues are taken away.
+constexpr long long kSearchNodeLimit = 64;
+
 // The eight neighbours of a cell in circular order, starting above.
 constexpr int kRingDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 constexpr int kRingDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
@@ -110,7 +113,9 @@ namespace {
 // The puzzle is unique and needs no rule above the level.
 bool acceptable(LoopSolver& solver, int level) {
     if (level <= kGradeHard) return solver.deduce(level) == DeduceOutcome::Solved;
-    return solver.countSolutions(2) == 1;
+    // Uniqueness that takes the search too long to prove is not worth the
+    // wait: the clue stays.
+    return solver.countSolutions(2) == 1 && !solver.searchStopped();
 }
 
 }  // namespace
@@ -120,6 +125,7 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
     if (w < 1 || h < 1 || options.grade < kGradeEasy || options.grade > kGradeGuess) return false;
     LoopRandom rng(options.seed);
     LoopSolver solver{LoopPuzzle(w, h)};
+    solver.setNodeLimit(kSearchNodeLimit);
     for (int attempt = 1; attempt <= options.maxAttempts; ++attempt) {
         std::vector<std::uint8_t> inside = makeLoopRegion(w, h, rng);
         LoopSolution loop = regionOutline(w, h, inside);

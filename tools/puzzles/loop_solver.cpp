@@ -150,6 +150,8 @@ struct LoopSolver::Impl {
     int limit = 2;
     long long nodes = 0;
     int bestBranch = -1;
+    long long nodeLimit = 0;
+    bool stopped = false;
     std::vector<std::uint8_t> seen;
     std::vector<std::int32_t> stack;
     LoopSolution* firstOut = nullptr;
@@ -752,6 +754,10 @@ struct LoopSolver::Impl {
     }
 
     void dfs(size_t depth) {
+        if (nodeLimit > 0 && nodes >= nodeLimit) {
+            stopped = true;
+            return;
+        }
         ++nodes;
         if (pool.size() < depth + 2) pool.resize(depth + 2);
         State& s = pool[depth];
@@ -778,7 +784,7 @@ struct LoopSolver::Impl {
             setEdge(next, e, val);
             propagateAll(next, 2);
             dfs(depth + 1);
-            if (count >= limit) return;
+            if (count >= limit || stopped) return;
         }
     }
 
@@ -786,6 +792,7 @@ struct LoopSolver::Impl {
         count = 0;
         limit = lim;
         nodes = 0;
+        stopped = false;
         firstOut = first;
         if (first != nullptr) first->clear();
         if (pool.size() < 2) pool.resize(2);
@@ -824,6 +831,14 @@ int LoopSolver::countSolutions(int limit, LoopSolution* first) {
 
 long long LoopSolver::searchNodes() const {
     return impl_->nodes;
+}
+
+void LoopSolver::setNodeLimit(long long nodes) {
+    impl_->nodeLimit = nodes;
+}
+
+bool LoopSolver::searchStopped() const {
+    return impl_->stopped;
 }
 
 LoopAnalysis LoopSolver::analyse() {

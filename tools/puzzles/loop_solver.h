@@ -94,6 +94,11 @@ class LoopSolver {
     // Nodes visited by the last countSolutions.
     long long searchNodes() const;
 
+    // Stop the search after this many nodes (0, the default: never). A search
+    // that stopped early reports searchStopped() and its count is a lower bound.
+    void setNodeLimit(long long nodes);
+    bool searchStopped() const;
+
   private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
