@@ -37,7 +37,7 @@ quorrin_wine_prefix() {
     # A persistent wineserver, started before anything whose output is
     # captured: otherwise every wine start that ends under ctest or in a pipe
     # waits for the server to linger out.
-    "$WINESERVER" -p >/dev/null 2>&1
+    "$WINESERVER" -p >/dev/null 2>&1 || true  # already running is fine
     "$WINE64" cmd /c exit >/dev/null 2>&1 || true
 }
 
