@@ -38,7 +38,7 @@ TEST_F(CollectionCheckTest, ReportsSizeCluesSolutionsAndGrade) {
     EXPECT_EQ(l.width, 6);
     EXPECT_EQ(l.height, 5);
     EXPECT_EQ(l.difficulty, 1);
-    EXPECT_EQ(l.clueCount, 14);
+    EXPECT_EQ(l.clueCount, 13);
     EXPECT_EQ(l.solutions, 1);
     EXPECT_EQ(l.grade, 1);
     EXPECT_TRUE(l.boardAgrees);

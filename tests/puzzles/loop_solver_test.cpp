@@ -172,5 +172,19 @@ TEST(LoopSolverTest, AnswersOnTheLargestBoards) {
     }
 }
 
+TEST(LoopSolverTest, NodeLimitStopsTheSearch) {
+    // An empty 8 x 8 board has a great many loops: counting them all is long.
+    LoopSolver solver(LoopPuzzle(8, 8));
+    solver.setNodeLimit(10);
+    int n = solver.countSolutions(1000000);
+    EXPECT_TRUE(solver.searchStopped());
+    EXPECT_LE(solver.searchNodes(), 10);
+    EXPECT_LT(n, 1000000);
+    // Without a limit, two are found and the search is complete.
+    solver.setNodeLimit(0);
+    EXPECT_EQ(solver.countSolutions(2), 2);
+    EXPECT_FALSE(solver.searchStopped());
+}
+
 }  // namespace
 }  // namespace quorrin
