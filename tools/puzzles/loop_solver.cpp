@@ -646,9 +646,13 @@ struct LoopSolver::Impl {
     // One-edge lookahead under the level-2 rules.
     // Also notes in bestBranch the edge whose two values each settle the most
     // other edges: the best edge to branch on when the lookahead gets stuck.
-    void lookahead(State& s) {
-        memo.assign(2 * static_cast<size_t>(g.edges), Memo{});
-        changeLog.clear();
+    // With keepMemo the trials of the previous lookahead stay usable: every
+    // change since then has been logged and only added to that state.
+    void lookahead(State& s, bool keepMemo = false) {
+        if (!keepMemo || memo.size() != 2 * static_cast<size_t>(g.edges)) {
+            memo.assign(2 * static_cast<size_t>(g.edges), Memo{});
+            changeLog.clear();
+        }
         logging = true;
         bool changed = true;
         while (changed && !s.bad && !s.closed) {
@@ -753,7 +757,9 @@ struct LoopSolver::Impl {
         return -1;
     }
 
-    void dfs(size_t depth) {
+    // keepMemo: this node is the first child of its parent, which ran the
+    // last lookahead; the trials found there still hold where nothing changed.
+    void dfs(size_t depth, bool keepMemo) {
         if (nodeLimit > 0 && nodes >= nodeLimit) {
             stopped = true;
             return;
@@ -762,7 +768,7 @@ struct LoopSolver::Impl {
         if (pool.size() < depth + 2) pool.resize(depth + 2);
         State& s = pool[depth];
         bestBranch = -1;
-        if (!s.bad && !s.closed) lookahead(s);
+        if (!s.bad && !s.closed) lookahead(s, keepMemo);
         if (s.bad) return;
         if (s.closed) {
             ++count;
@@ -779,11 +785,14 @@ struct LoopSolver::Impl {
         if (e < 0 || s.edge[static_cast<size_t>(e)] != kUnknown) e = chooseEdge(s);
         if (e < 0) return;
         for (std::uint8_t val : {kLine, kCross}) {
+            const bool first = val == kLine;
             State& next = pool[depth + 1];
             next = pool[depth];
+            logging = first;
             setEdge(next, e, val);
             propagateAll(next, 2);
-            dfs(depth + 1);
+            logging = false;
+            dfs(depth + 1, first);
             if (count >= limit || stopped) return;
         }
     }
@@ -798,7 +807,7 @@ struct LoopSolver::Impl {
         if (pool.size() < 2) pool.resize(2);
         start(pool[1], 2);
         propagateAll(pool[1], 2);
-        dfs(1);
+        dfs(1, false);
         return std::min(count, limit);
     }
 };
