@@ -208,6 +208,21 @@ void GlyphRasterizer::fillOutline(int outline, std::uint8_t* mask, int widthSamp
     }
 }
 
+// The zeroed mask of an e x e glyph with the outline's samples set.
+void GlyphRasterizer::fillGlyphMask(int outline, std::uint8_t* mask, int e) {
+    std::memset(mask, 0, static_cast<std::size_t>(8) * e * e);
+    fillOutline(outline, mask, 8 * e, 8 * e, e);
+}
+
+// Covered samples of pixel (x, y), 0 to 64: the bytes at column x of mask
+// rows 8y to 8y + 7.
+int GlyphRasterizer::pixelCoverage(const std::uint8_t* mask, int e, int x, int y) {
+    const std::uint8_t* column = mask + static_cast<std::size_t>(8) * y * e + x;
+    int c = 0;
+    for (int k = 0; k < 8; ++k) c += kBitCounts.n[column[static_cast<std::size_t>(k) * e]];
+    return c;
+}
+
 void GlyphRasterizer::paintBase(std::uint8_t* glyph, int stride, int e, int outline,
                                 GlyphColour colour, std::uint8_t* mask) {
     if (glyph == nullptr || e <= 0) return;
@@ -217,15 +232,11 @@ void GlyphRasterizer::paintBase(std::uint8_t* glyph, int stride, int e, int outl
                         static_cast<std::size_t>(3 * e));
         return;
     }
-    const std::size_t maskBytes = static_cast<std::size_t>(8) * e * e;
-    std::memset(mask, 0, maskBytes);
-    fillOutline(outline, mask, 8 * e, 8 * e, e);
+    fillGlyphMask(outline, mask, e);
     for (int y = 0; y < e; ++y) {
         std::uint8_t* px = glyph + static_cast<std::ptrdiff_t>(y) * stride;
-        const std::uint8_t* mrow = mask + static_cast<std::size_t>(8) * y * e;
         for (int x = 0; x < e; ++x, px += 3) {
-            int c = 0;
-            for (int k = 0; k < 8; ++k) c += kBitCounts.n[mrow[k * e + x]];
+            const int c = pixelCoverage(mask, e, x, y);
             px[0] = blendBase(c, colour.blue);
             px[1] = blendBase(c, colour.green);
             px[2] = blendBase(c, colour.red);
@@ -237,15 +248,11 @@ void GlyphRasterizer::paintOverlay(std::uint8_t* glyph, int stride, int e, int o
                                    GlyphColour colour, std::uint8_t* mask) {
     if (glyph == nullptr || e <= 0 || outline < 0 || outline >= kOutlineCount || mask == nullptr)
         return;
-    const std::size_t maskBytes = static_cast<std::size_t>(8) * e * e;
-    std::memset(mask, 0, maskBytes);
-    fillOutline(outline, mask, 8 * e, 8 * e, e);
+    fillGlyphMask(outline, mask, e);
     for (int y = 0; y < e; ++y) {
         std::uint8_t* px = glyph + static_cast<std::ptrdiff_t>(y) * stride;
-        const std::uint8_t* mrow = mask + static_cast<std::size_t>(8) * y * e;
         for (int x = 0; x < e; ++x, px += 3) {
-            int c = 0;
-            for (int k = 0; k < 8; ++k) c += kBitCounts.n[mrow[k * e + x]];
+            const int c = pixelCoverage(mask, e, x, y);
             px[0] = blendOver(c, px[0], colour.blue);
             px[1] = blendOver(c, px[1], colour.green);
             px[2] = blendOver(c, px[2], colour.red);

@@ -69,6 +69,9 @@ class GlyphRasterizer {
     void renderSheet(int e, int stride, std::uint8_t* pixels);
 
   private:
+    void fillGlyphMask(int outline, std::uint8_t* mask, int e);
+    static int pixelCoverage(const std::uint8_t* mask, int e, int x, int y);
+
     struct Impl;
     std::unique_ptr<Impl> impl_;
     int size_ = 0;
