@@ -150,6 +150,8 @@ struct LoopSolver::Impl {
     int limit = 2;
     long long nodes = 0;
     int bestBranch = -1;
+    // Score of every edge in the last pass of the lookahead (0: not tried).
+    std::vector<long> edgeScore;
     long long nodeLimit = 0;
     bool stopped = false;
     std::vector<std::uint8_t> seen;
@@ -659,6 +661,7 @@ struct LoopSolver::Impl {
             changed = false;
             bestBranch = -1;
             long bestScore = -1;
+            edgeScore.assign(static_cast<size_t>(g.edges), 0);
             for (int e = 0; e < g.edges && !s.bad && !s.closed; ++e) {
                 if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
                 if (!worthTrying(s, e)) continue;
@@ -686,6 +689,7 @@ struct LoopSolver::Impl {
                     }
                     score *= 1 + s.unknown - unknownAfter;
                 }
+                edgeScore[static_cast<size_t>(e)] = score;
                 if (score > bestScore) {
                     bestScore = score;
                     bestBranch = e;
@@ -757,6 +761,45 @@ struct LoopSolver::Impl {
         return -1;
     }
 
+    // Edges whose values led straight to dead ends, weighted towards the
+    // latest ones. A contradiction that needs a few guesses to show itself
+    // would otherwise be found again under every guess made elsewhere on
+    // the board; branching on the edges that showed it first finds it once,
+    // high up in the tree.
+    std::vector<double> activity;
+    double bumpBy = 1.0;
+    bool deadEnd = false;
+
+    void bump(int e) {
+        double& a = activity[static_cast<size_t>(e)];
+        a += bumpBy;
+        bumpBy *= 1.05;
+        if (bumpBy > 1e100) {
+            for (double& x : activity) x *= 1e-100;
+            bumpBy *= 1e-100;
+        }
+    }
+
+    // The undecided edge with the highest activity, the best lookahead score
+    // breaking ties; the best score alone while no edge is active.
+    int chooseActive(const State& s) const {
+        int best = bestBranch;
+        double bestActivity = 0;
+        long bestScore = -1;
+        const bool scored = edgeScore.size() == static_cast<size_t>(g.edges);
+        for (int e = 0; e < g.edges; ++e) {
+            const double a = activity[static_cast<size_t>(e)];
+            if (a <= 0 || a < bestActivity || s.edge[static_cast<size_t>(e)] != kUnknown) continue;
+            long score = scored ? edgeScore[static_cast<size_t>(e)] : 0;
+            if (a > bestActivity || score > bestScore) {
+                bestActivity = a;
+                bestScore = score;
+                best = e;
+            }
+        }
+        return best;
+    }
+
     // keepMemo: this node is the first child of its parent, which ran the
     // last lookahead; the trials found there still hold where nothing changed.
     void dfs(size_t depth, bool keepMemo) {
@@ -769,6 +812,7 @@ struct LoopSolver::Impl {
         State& s = pool[depth];
         bestBranch = -1;
         if (!s.bad && !s.closed) lookahead(s, keepMemo);
+        deadEnd = s.bad;
         if (s.bad) return;
         if (s.closed) {
             ++count;
@@ -781,7 +825,7 @@ struct LoopSolver::Impl {
             }
             return;
         }
-        int e = bestBranch;
+        int e = chooseActive(s);
         if (e < 0 || s.edge[static_cast<size_t>(e)] != kUnknown) e = chooseEdge(s);
         if (e < 0) return;
         for (std::uint8_t val : {kLine, kCross}) {
@@ -794,6 +838,7 @@ struct LoopSolver::Impl {
             logging = false;
             dfs(depth + 1, first);
             if (count >= limit || stopped) return;
+            if (deadEnd) bump(e);
         }
     }
 
@@ -803,6 +848,8 @@ struct LoopSolver::Impl {
         nodes = 0;
         stopped = false;
         firstOut = first;
+        activity.assign(static_cast<size_t>(g.edges), 0.0);
+        bumpBy = 1.0;
         if (first != nullptr) first->clear();
         if (pool.size() < 2) pool.resize(2);
         start(pool[1], 2);
