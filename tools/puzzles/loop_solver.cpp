@@ -156,6 +156,7 @@ struct LoopSolver::Impl {
     bool stopped = false;
     std::vector<std::uint8_t> seen;
     std::vector<std::int32_t> stack;
+    std::vector<std::int32_t> region, regionEnds, regionEnd;
     LoopSolution* firstOut = nullptr;
 
     // Undo records of a trial: while trailing, every change of a per-edge,
@@ -633,7 +634,60 @@ struct LoopSolver::Impl {
             }
         }
         if (lineEnds != 2 * s.lines) s.bad = true;
+        if (!s.bad) pathEndRegions(s);
         return changed;
+    }
+
+    int regionOf(int v) {
+        while (region[static_cast<size_t>(v)] != v) {
+            int up = region[static_cast<size_t>(region[static_cast<size_t>(v)])];
+            region[static_cast<size_t>(v)] = up;
+            v = up;
+        }
+        return v;
+    }
+
+    // A path end can only go on through undecided edges and dots that no
+    // line touches yet, until it meets another path end. So the dots that
+    // are not full, joined by the undecided edges between them, fall into
+    // regions each holding an even number of path ends; and a region whose
+    // only two ends belong to one path closes that path, which must then
+    // hold every line.
+    void pathEndRegions(State& s) {
+        region.resize(static_cast<size_t>(g.dots));
+        for (int v = 0; v < g.dots; ++v) region[static_cast<size_t>(v)] = v;
+        for (int e = 0; e < g.edges; ++e) {
+            if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
+            const auto& ends = g.edgeDots[static_cast<size_t>(e)];
+            if (s.dotLine[static_cast<size_t>(ends[0])] >= 2 ||
+                s.dotLine[static_cast<size_t>(ends[1])] >= 2) {
+                continue;
+            }
+            int a = regionOf(ends[0]), b = regionOf(ends[1]);
+            if (a != b) region[static_cast<size_t>(a)] = b;
+        }
+        regionEnds.assign(static_cast<size_t>(g.dots), 0);
+        regionEnd.assign(static_cast<size_t>(g.dots), -1);
+        for (int v = 0; v < g.dots; ++v) {
+            if (s.dotLine[static_cast<size_t>(v)] != 1) continue;
+            size_t r = static_cast<size_t>(regionOf(v));
+            ++regionEnds[r];
+            regionEnd[r] = v;
+        }
+        for (int v = 0; v < g.dots; ++v) {
+            if (s.dotLine[static_cast<size_t>(v)] != 1) continue;
+            size_t r = static_cast<size_t>(regionOf(v));
+            if (regionEnds[r] % 2 != 0) {
+                s.bad = true;
+                return;
+            }
+            if (regionEnds[r] == 2 && regionEnd[r] != v &&
+                s.mate[static_cast<size_t>(v)] == regionEnd[r] &&
+                s.len[static_cast<size_t>(v)] != s.lines) {
+                s.bad = true;
+                return;
+            }
+        }
     }
 
     // Local rules to a fixed point, then the whole-board rules, repeated.
