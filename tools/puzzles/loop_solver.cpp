@@ -827,6 +827,13 @@ struct LoopSolver::Impl {
     void bump(int e) {
         double& a = activity[static_cast<size_t>(e)];
         a += bumpBy;
+        // The edges around it share a little of the weight, so that the
+        // search stays in the same place once the edge itself is decided.
+        for (int v : g.edgeDots[static_cast<size_t>(e)]) {
+            for (int f : g.dotEdges[static_cast<size_t>(v)]) {
+                if (f >= 0 && f != e) activity[static_cast<size_t>(f)] += 0.3 * bumpBy;
+            }
+        }
         bumpBy *= 1.05;
         if (bumpBy > 1e100) {
             for (double& x : activity) x *= 1e-100;
