@@ -115,6 +115,40 @@ TEST(LoopSolverTest, CountsMatchReferenceOnRandomClues) {
     }
 }
 
+// Few clues on longer boards: many loops per puzzle, wide open areas where
+// path ends wander far before they meet, and long searches in which the
+// branching order learnt from dead ends matters. Exact counts and the
+// stop at two must both agree with the reference.
+TEST(LoopSolverTest, CountsMatchReferenceWithFewClues) {
+    const int sizes[][2] = {{6, 3}, {3, 6}, {5, 3}};
+    LoopRandom rng(2024);
+    for (const auto& size : sizes) {
+        const int w = size[0], h = size[1];
+        std::vector<LoopSolution> loops = allLoops(w, h);
+        for (int trial = 0; trial < 60; ++trial) {
+            LoopPuzzle p(w, h);
+            LoopPuzzle full = cluesOfLoop(
+                w, h, loops[static_cast<size_t>(rng.below(static_cast<int>(loops.size())))]);
+            for (int i = 0; i < w * h; ++i) {
+                if (!rng.chance(1, 5)) continue;
+                // Now and then a wrong clue, so that some puzzles have no loop.
+                p.clues[static_cast<size_t>(i)] = rng.chance(1, 8)
+                                                      ? static_cast<std::int8_t>(rng.below(4))
+                                                      : full.clues[static_cast<size_t>(i)];
+            }
+            const int expected = referenceCount(p, loops);
+            LoopSolver solver(p);
+            LoopSolution first;
+            ASSERT_EQ(solver.countSolutions(100000, &first), expected)
+                << w << "x" << h << " " << p.rowsText();
+            if (expected > 0) {
+                EXPECT_TRUE(isLoopSolution(p, first)) << p.rowsText();
+            }
+            EXPECT_EQ(solver.countSolutions(2), std::min(expected, 2)) << p.rowsText();
+        }
+    }
+}
+
 TEST(LoopSolverTest, LevelsMatchTheirPatterns) {
     // 3 in a corner of the board: its two outer sides are lines only from
     // the pair rules, not from the counting rules.
