@@ -229,15 +229,36 @@ struct LoopSolver::Impl {
         box[3] = std::max(box[3], c);
     }
 
+    // Where each dot was last logged in changeLog, -1 if it is not there.
+    std::vector<std::int32_t> changedAt;
+
+    void logChange(int v) {
+        changedAt[static_cast<size_t>(v)] = static_cast<std::int32_t>(changeLog.size());
+        changeLog.push_back(v);
+    }
+
     // A trial gives the same result again when nothing it read has changed.
+    // The dots around what it read are looked up one by one, or the changes
+    // since the trial are read, whichever is shorter.
     bool memoStillHolds(const Memo& m) const {
         if (m.logPos < 0) return false;
+        const size_t since = changeLog.size() - static_cast<size_t>(m.logPos);
+        const int r0 = std::max(0, m.box[0] - 1), r1 = std::min(g.h, m.box[2] + 1);
+        const int c0 = std::max(0, m.box[1] - 1), c1 = std::min(g.w, m.box[3] + 1);
+        if (r1 < r0 || c1 < c0) return true;
+        if (static_cast<size_t>((r1 - r0 + 1) * (c1 - c0 + 1)) < since) {
+            for (int r = r0; r <= r1; ++r) {
+                const std::int32_t* row = &changedAt[static_cast<size_t>(r * (g.w + 1))];
+                for (int c = c0; c <= c1; ++c) {
+                    if (row[c] >= m.logPos) return false;
+                }
+            }
+            return true;
+        }
         for (size_t i = static_cast<size_t>(m.logPos); i < changeLog.size(); ++i) {
             int v = changeLog[i];
             int r = v / (g.w + 1), c = v % (g.w + 1);
-            if (r >= m.box[0] - 1 && r <= m.box[2] + 1 && c >= m.box[1] - 1 && c <= m.box[3] + 1) {
-                return false;
-            }
+            if (r >= r0 && r <= r1 && c >= c0 && c <= c1) return false;
         }
         return true;
     }
@@ -316,8 +337,8 @@ struct LoopSolver::Impl {
             touch(a);
             touch(b);
         } else if (logging) {
-            changeLog.push_back(a);
-            changeLog.push_back(b);
+            logChange(a);
+            logChange(b);
         }
         pushDot(a);
         pushDot(b);
@@ -393,7 +414,7 @@ struct LoopSolver::Impl {
         std::uint8_t& f = s.pair[static_cast<size_t>(v)];
         if (f & bit) return;
         w8(f, static_cast<std::uint8_t>(f | bit));
-        if (logging && !trailing) changeLog.push_back(v);
+        if (logging && !trailing) logChange(v);
         pushDot(v);
         pushCell(g.quadCells[static_cast<size_t>(v)][static_cast<size_t>(q)]);
     }
@@ -708,6 +729,7 @@ struct LoopSolver::Impl {
         if (!keepMemo || memo.size() != 2 * static_cast<size_t>(g.edges)) {
             memo.assign(2 * static_cast<size_t>(g.edges), Memo{});
             changeLog.clear();
+            changedAt.assign(static_cast<size_t>(g.dots), -1);
         }
         logging = true;
         bool changed = true;
