@@ -50,6 +50,9 @@ struct Geometry {
     std::vector<std::array<std::array<int, 2>, 4>> quadEdges;
     std::vector<std::array<int, 4>> quadCells;
     std::vector<std::uint8_t> offBoard;  // directions of a dot that lead off the board
+    // Row and column of every item of the propagation queue: the cells, then
+    // the dots.
+    std::vector<std::int16_t> itemRow, itemCol;
 
     void build(int width, int height) {
         w = width;
@@ -64,6 +67,16 @@ struct Geometry {
         quadEdges.assign(static_cast<size_t>(dots), {});
         quadCells.assign(static_cast<size_t>(dots), {-1, -1, -1, -1});
         offBoard.assign(static_cast<size_t>(dots), 0);
+        itemRow.assign(static_cast<size_t>(cells + dots), 0);
+        itemCol.assign(static_cast<size_t>(cells + dots), 0);
+        for (int i = 0; i < cells; ++i) {
+            itemRow[static_cast<size_t>(i)] = static_cast<std::int16_t>(i / w);
+            itemCol[static_cast<size_t>(i)] = static_cast<std::int16_t>(i % w);
+        }
+        for (int v = 0; v < dots; ++v) {
+            itemRow[static_cast<size_t>(cells + v)] = static_cast<std::int16_t>(v / (w + 1));
+            itemCol[static_cast<size_t>(cells + v)] = static_cast<std::int16_t>(v % (w + 1));
+        }
         auto dot = [&](int r, int c) { return r * (w + 1) + c; };
         auto cell = [&](int r, int c) {
             return (r >= 0 && r < h && c >= 0 && c < w) ? r * w + c : -1;
@@ -221,12 +234,15 @@ struct LoopSolver::Impl {
     };
     std::vector<Memo> memo;
 
-    void touch(int v) {
-        int r = v / (g.w + 1), c = v % (g.w + 1);
+    void touchAt(int r, int c) {
         box[0] = std::min(box[0], r);
         box[1] = std::min(box[1], c);
         box[2] = std::max(box[2], r);
         box[3] = std::max(box[3], c);
+    }
+    void touch(int v) {
+        const size_t i = static_cast<size_t>(g.cells + v);
+        touchAt(g.itemRow[i], g.itemCol[i]);
     }
 
     // Where each dot was last logged in changeLog, -1 if it is not there.
@@ -531,12 +547,13 @@ struct LoopSolver::Impl {
             queue.pop_back();
             inQueue[static_cast<size_t>(item)] = 0;
             if (trailing) {
+                const int r = g.itemRow[static_cast<size_t>(item)];
+                const int c = g.itemCol[static_cast<size_t>(item)];
                 if (item < g.cells) {
-                    int r = item / g.w, c = item % g.w;
-                    touch(r * (g.w + 1) + c);
-                    touch((r + 1) * (g.w + 1) + c + 1);
+                    touchAt(r, c);
+                    touchAt(r + 1, c + 1);
                 } else {
-                    touch(item - g.cells);
+                    touchAt(r, c);
                 }
             }
             if (item < g.cells) {
