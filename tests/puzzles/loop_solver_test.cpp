@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <string>
+
 #include "loop_generator.h"
 
 namespace quorrin {
@@ -125,7 +129,7 @@ TEST(LoopSolverTest, CountsMatchReferenceWithFewClues) {
     for (const auto& size : sizes) {
         const int w = size[0], h = size[1];
         std::vector<LoopSolution> loops = allLoops(w, h);
-        for (int trial = 0; trial < 60; ++trial) {
+        for (int trial = 0; trial < 40; ++trial) {
             LoopPuzzle p(w, h);
             LoopPuzzle full = cluesOfLoop(
                 w, h, loops[static_cast<size_t>(rng.below(static_cast<int>(loops.size())))]);
@@ -204,6 +208,58 @@ TEST(LoopSolverTest, AnswersOnTheLargestBoards) {
         // Without clues a big board has many loops; the search stops at two.
         EXPECT_EQ(LoopSolver(LoopPuzzle(size[0], size[1])).countSolutions(2), 2);
     }
+}
+
+// Large generated puzzles one clue away from unique ones: a clue taken away
+// or raised by one at three places each. These are the boards where the
+// search used to wander among guesses far from the one contradiction; the
+// answers were found by the earlier, slower search as well.
+TEST(LoopSolverTest, AnswersNearUniqueLargePuzzles) {
+    std::ifstream in(std::string(QUORRIN_SOURCE_DIR) + "/tests/puzzles/fixtures/adversarial.dat");
+    ASSERT_TRUE(in.good());
+    // Per puzzle and place: removed, changed (0 none, 1 one, 2 several).
+    const int expected[4][3][2] = {{{2, 2}, {2, 2}, {2, 0}},
+                                   {{2, 1}, {1, 0}, {1, 0}},
+                                   {{2, 1}, {1, 0}, {2, 1}},
+                                   {{2, 2}, {2, 0}, {2, 2}}};
+    std::string line;
+    int index = 0;
+    while (std::getline(in, line) && index < 4) {
+        int d = 0, h = 0, w = 0, used = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d/%d/%d/%n", &d, &h, &w, &used), 3);
+        LoopPuzzle base(w, h);
+        std::vector<int> clueCells;
+        int cell = 0;
+        for (size_t i = static_cast<size_t>(used); i < line.size() && cell < w * h; ++i) {
+            if (line[i] == '/') continue;
+            if (line[i] >= '0' && line[i] <= '3') {
+                base.clues[static_cast<size_t>(cell)] = static_cast<std::int8_t>(line[i] - '0');
+                clueCells.push_back(cell);
+            }
+            ++cell;
+        }
+        ASSERT_EQ(cell, w * h);
+        for (int k = 0; k < 3; ++k) {
+            const size_t at =
+                static_cast<size_t>(clueCells[clueCells.size() * static_cast<size_t>(k + 1) / 4]);
+            for (int variant = 0; variant < 2; ++variant) {
+                LoopPuzzle p = base;
+                p.clues[at] = variant == 0 ? std::int8_t{-1}
+                                           : static_cast<std::int8_t>((p.clues[at] + 1) % 4);
+                LoopSolver solver(p);
+                LoopSolution first;
+                const int n = solver.countSolutions(2, &first);
+                EXPECT_FALSE(solver.searchStopped());
+                EXPECT_EQ(n, expected[index][k][variant])
+                    << "puzzle " << index + 1 << " cell " << at << " variant " << variant;
+                if (n > 0) {
+                    EXPECT_TRUE(isLoopSolution(p, first));
+                }
+            }
+        }
+        ++index;
+    }
+    EXPECT_EQ(index, 4);
 }
 
 TEST(LoopSolverTest, NodeLimitStopsTheSearch) {

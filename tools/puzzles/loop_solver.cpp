@@ -170,6 +170,9 @@ struct LoopSolver::Impl {
     std::vector<std::uint8_t> seen;
     std::vector<std::int32_t> stack;
     std::vector<std::int32_t> region, regionEnds, regionEnd;
+    // The complete search also pairs path ends up region by region; the
+    // graded deductions leave that rule out, so that grades stay as they are.
+    bool searching = false;
     LoopSolution* firstOut = nullptr;
 
     // Undo records of a trial: while trailing, every change of a per-edge,
@@ -672,7 +675,7 @@ struct LoopSolver::Impl {
             }
         }
         if (lineEnds != 2 * s.lines) s.bad = true;
-        if (!s.bad) pathEndRegions(s);
+        if (!s.bad && searching) pathEndRegions(s);
         return changed;
     }
 
@@ -952,9 +955,11 @@ struct LoopSolver::Impl {
         bumpBy = 1.0;
         if (first != nullptr) first->clear();
         if (pool.size() < 2) pool.resize(2);
+        searching = true;
         start(pool[1], 2);
         propagateAll(pool[1], 2);
         dfs(1, false);
+        searching = false;
         return std::min(count, limit);
     }
 };
