@@ -12,8 +12,7 @@
 // tests/puzzles/fixtures/adversarial.dat holds seven puzzles made by qgen:
 // 44x44 grade 3 seed 1, 44x44 grade 2 seed 2, 62x31 grade 2 seed 1,
 // 62x31 grade 3 seed 2, 44x44 grade 3 seed 5, 62x31 grade 3 seed 6,
-// 44x44 grade 2 seed 7 (made before the search rule for path-end regions;
-// qgen gives other puzzles for some of these seeds now).
+// 44x44 grade 2 seed 7.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
