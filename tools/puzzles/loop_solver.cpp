@@ -165,6 +165,9 @@ struct LoopSolver::Impl {
     int bestBranch = -1;
     // Score of every edge in the last pass of the lookahead (0: not tried).
     std::vector<long> edgeScore;
+    // Edges each value of each edge settled in that pass: line at 2e, cross
+    // at 2e + 1 (0: not tried).
+    std::vector<int> valueGain;
     long long nodeLimit = 0;
     bool stopped = false;
     std::vector<std::uint8_t> seen;
@@ -758,14 +761,17 @@ struct LoopSolver::Impl {
             bestBranch = -1;
             long bestScore = -1;
             edgeScore.assign(static_cast<size_t>(g.edges), 0);
+            valueGain.assign(2 * static_cast<size_t>(g.edges), 0);
             for (int e = 0; e < g.edges && !s.bad && !s.closed; ++e) {
                 if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
                 if (!worthTrying(s, e)) continue;
                 long score = 1;
                 for (std::uint8_t val : {kLine, kCross}) {
-                    Memo& m = memo[2 * static_cast<size_t>(e) + (val == kLine ? 0 : 1)];
+                    const size_t slot = 2 * static_cast<size_t>(e) + (val == kLine ? 0 : 1);
+                    Memo& m = memo[slot];
                     if (memoStillHolds(m)) {
                         score *= 1 + m.gained;
+                        valueGain[slot] = m.gained;
                         continue;
                     }
                     int unknownAfter = 0;
@@ -784,6 +790,9 @@ struct LoopSolver::Impl {
                         break;
                     }
                     score *= 1 + s.unknown - unknownAfter;
+                    // A trial made while the loop can close reads the whole board;
+                    // what it settles is no guide to the value to try first.
+                    valueGain[slot] = trialGlobal ? 0 : s.unknown - unknownAfter;
                 }
                 edgeScore[static_cast<size_t>(e)] = score;
                 if (score > bestScore) {
@@ -931,8 +940,14 @@ struct LoopSolver::Impl {
         int e = chooseActive(s);
         if (e < 0 || s.edge[static_cast<size_t>(e)] != kUnknown) e = chooseEdge(s);
         if (e < 0) return;
+        // The value that settles more goes first: it reaches a solution, or
+        // the contradiction, in fewer guesses. Line first on a tie.
+        const size_t ei = static_cast<size_t>(e);
+        const bool crossFirst =
+            valueGain.size() > 2 * ei + 1 && valueGain[2 * ei + 1] > valueGain[2 * ei];
         for (std::uint8_t val : {kLine, kCross}) {
             const bool first = val == kLine;
+            if (crossFirst) val = val == kLine ? kCross : kLine;
             State& next = pool[depth + 1];
             next = pool[depth];
             logging = first;
