@@ -137,6 +137,17 @@ EdgeState Board::edgeState(EdgeRef e) const {
                                                   : codes::kDownState[code]);
 }
 
+void Board::setEdgeState(EdgeRef e, EdgeState state) {
+    if (!hasEdge(e)) return;
+    std::uint8_t& code = codes[static_cast<std::size_t>(e.vertex)];
+    if (code >= codes::kCount) return;
+    const auto right = static_cast<EdgeState>(codes::kRightState[code]);
+    const auto down = static_cast<EdgeState>(codes::kDownState[code]);
+    code = static_cast<std::uint8_t>(e.vertical == 0 ? vertexCode(state, down)
+                                                     : vertexCode(right, state));
+    updateClueStates();
+}
+
 int Board::linesAt(std::int32_t v) const {
     const std::int32_t stride = width + 1;
     const std::size_t n = static_cast<std::size_t>(v);

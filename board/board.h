@@ -82,6 +82,9 @@ class Board {
 
     // State of an existing edge; Empty for a reference to no edge.
     EdgeState edgeState(EdgeRef e) const;
+    // Put an existing edge into a state directly, without the marking rules,
+    // then recompute the clue states. A reference to no edge changes nothing.
+    void setEdgeState(EdgeRef e, EdgeState state);
 
     // True when e names an edge of this board (vertex in range, vertical 0 or
     // 1, and the edge does not lead off the board).

@@ -51,9 +51,7 @@ inline std::uint8_t clueAt(const Board& b, int r, int c) {
 
 // Put an edge into a state directly, then recompute the clues.
 inline void setEdge(Board& b, E e, EdgeState s) {
-    std::uint8_t& code = b.codes[static_cast<std::size_t>(edgeOf(b, e).vertex)];
-    code = static_cast<std::uint8_t>(e.vertical ? 3 * (code / 3) + s : 3 * s + code % 3);
-    b.updateClueStates();
+    b.setEdgeState(edgeOf(b, e), s);
 }
 
 // Draw the outline of the cells (r0, c0) to (r1, c1) inclusive as Lines.

@@ -39,10 +39,9 @@ int usage() {
 
 void setEdge(Board& board, int row, int column, bool vertical, quorrin::EdgeState state) {
     if (row < 0 || column < 0 || row > board.height || column > board.width) return;
-    if (vertical ? row >= board.height : column >= board.width) return;
-    std::uint8_t& code = board.codes[static_cast<std::size_t>(row * (board.width + 1) + column)];
-    const int right = code / 3, down = code % 3;
-    code = static_cast<std::uint8_t>(vertical ? 3 * right + state : 3 * state + down);
+    board.setEdgeState(
+        EdgeRef{row * (board.width + 1) + column, vertical ? std::uint8_t{1} : std::uint8_t{0}},
+        state);
 }
 
 // Lines around a block of cells, crosses along its outside, and clues in
@@ -77,7 +76,6 @@ Board sampleBoard(int w, int h) {
     setEdge(board, r0 - 1, c0, true, quorrin::Cross);
     setEdge(board, r1 + 1, c1 + 1, false, quorrin::Cross);
     setEdge(board, r1 + 1, c1 + 1, true, quorrin::Cross);
-    board.updateClueStates();
     return board;
 }
 

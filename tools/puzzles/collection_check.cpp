@@ -150,10 +150,12 @@ bool boardAccepts(const PuzzleEntry& entry, const LoopSolution& loop) {
     const int w = entry.width, h = entry.height;
     for (int r = 0; r <= h; ++r) {
         for (int c = 0; c <= w; ++c) {
-            int right = c < w && loop[static_cast<size_t>(horizontalEdge(w, r, c))] ? Line : Empty;
-            int down = r < h && loop[static_cast<size_t>(verticalEdge(w, h, r, c))] ? Line : Empty;
+            const EdgeState right =
+                c < w && loop[static_cast<size_t>(horizontalEdge(w, r, c))] ? Line : Empty;
+            const EdgeState down =
+                r < h && loop[static_cast<size_t>(verticalEdge(w, h, r, c))] ? Line : Empty;
             board.codes[static_cast<size_t>(r * (w + 1) + c)] =
-                static_cast<std::uint8_t>(3 * right + down);
+                static_cast<std::uint8_t>(vertexCode(right, down));
         }
     }
     board.updateClueStates();

@@ -623,11 +623,14 @@ struct LoopSolver::Impl {
     // Returns true when an edge was set; marks the state bad on a contradiction.
     bool globalRules(State& s) {
         bool changed = false;
-        for (int r = 0; r < g.h && !s.bad; ++r) {
+        // A line of n edges across the board crosses the loop an even
+        // number of times: the last unknown edge of a row or column is set
+        // by the parity of its lines.
+        auto parity = [&](int n, auto edgeAt) {
             int lines = 0, unknowns = 0, last = -1;
-            for (int c = 0; c <= g.w; ++c) {
-                int e = verticalEdge(g.w, g.h, r, c);
-                std::uint8_t st = s.edge[static_cast<size_t>(e)];
+            for (int i = 0; i < n; ++i) {
+                const int e = edgeAt(i);
+                const std::uint8_t st = s.edge[static_cast<size_t>(e)];
                 lines += st == kLine ? 1 : 0;
                 if (st == kUnknown) ++unknowns, last = e;
             }
@@ -636,21 +639,11 @@ struct LoopSolver::Impl {
                 setEdge(s, last, lines % 2 != 0 ? kLine : kCross);
                 changed = true;
             }
-        }
-        for (int c = 0; c < g.w && !s.bad; ++c) {
-            int lines = 0, unknowns = 0, last = -1;
-            for (int r = 0; r <= g.h; ++r) {
-                int e = horizontalEdge(g.w, r, c);
-                std::uint8_t st = s.edge[static_cast<size_t>(e)];
-                lines += st == kLine ? 1 : 0;
-                if (st == kUnknown) ++unknowns, last = e;
-            }
-            if (unknowns == 0 && lines % 2 != 0) s.bad = true;
-            if (unknowns == 1) {
-                setEdge(s, last, lines % 2 != 0 ? kLine : kCross);
-                changed = true;
-            }
-        }
+        };
+        for (int r = 0; r < g.h && !s.bad; ++r)
+            parity(g.w + 1, [&](int c) { return verticalEdge(g.w, g.h, r, c); });
+        for (int c = 0; c < g.w && !s.bad; ++c)
+            parity(g.h + 1, [&](int r) { return horizontalEdge(g.w, r, c); });
         if (s.bad || s.lines == 0 || s.closed) return changed;
         // Walk from one line through every edge that is not crossed.
         int startDot = -1;
