@@ -160,41 +160,79 @@ void Screen::release() {
     clockX = 0;
 }
 
+int Screen::vertexGlyph(const Board& board, std::int32_t n, EdgeRef hover, EdgeRef origin) {
+    const int code = board.codes[static_cast<std::size_t>(n)];
+    if (code > kMaxVertexCode) return kNoGlyph;
+    if (n == origin.vertex) {
+        // The hover is not shown on the trial origin's vertex.
+        if (origin.vertical) return code % 3 != 0 ? code + kGlyphTrialDown : code;
+        return code >= 3 ? code + kGlyphTrialRight : code;
+    }
+    if (n == hover.vertex) return code + (hover.vertical ? kGlyphHoverDown : kGlyphHoverRight);
+    return code;
+}
+
 void Screen::drawBoard(const Board& board, EdgeRef hover, EdgeRef origin) {
+    drawBoardArea(board, hover, origin, originX, originY, backBuffer.width - originX,
+                  backBuffer.height - originY);
+}
+
+void Screen::drawBoardArea(const Board& board, EdgeRef hover, EdgeRef origin, std::int32_t x,
+                           std::int32_t y, std::int32_t w, std::int32_t h) {
     if (backBuffer.empty()) return;
-    backBuffer.fillWhite(originX, originY, backBuffer.width - originX, backBuffer.height - originY);
+    // The board owns everything right of and below its origin.
+    const std::int32_t left = std::max(x, originX);
+    const std::int32_t top = std::max(y, originY);
+    const std::int32_t right = std::min(x + w, backBuffer.width);
+    const std::int32_t bottom = std::min(y + h, backBuffer.height);
+    if (left >= right || top >= bottom) return;
+    backBuffer.fillWhite(left, top, right - left, bottom - top);
     if (pitch <= 0 || glyphSheet.empty() || !hasGrids(board)) return;
+
+    // Each copy is cut to the area; the vertices are drawn in the same order
+    // as for the whole board, so overlapping glyphs stack the same way.
+    auto copy = [&](bool opaque, std::int32_t sx, std::int32_t sy, std::int32_t cw, std::int32_t ch,
+                    std::int32_t dx, std::int32_t dy) {
+        const std::int32_t l = std::max(dx, left);
+        const std::int32_t t = std::max(dy, top);
+        const std::int32_t r = std::min(dx + cw, right);
+        const std::int32_t b = std::min(dy + ch, bottom);
+        if (l >= r || t >= b) return;
+        sx += l - dx;
+        sy += t - dy;
+        if (opaque) {
+            backBuffer.copyFrom(glyphSheet, sx, sy, r - l, b - t, l, t);
+        } else {
+            backBuffer.copyTransparentFrom(glyphSheet, glyphRuns, sx, sy, r - l, b - t, l, t);
+        }
+    };
 
     const std::int32_t a = pitch;
     const std::int32_t e = glyphSize;
     const std::int32_t inset = a / 5;
     const std::int32_t columns = board.width + 1;
-    for (std::int32_t i = 0; i <= board.height; ++i) {
-        const std::int32_t y = originY + i * a;
-        for (std::int32_t j = 0; j < columns; ++j) {
+    // Vertices whose square [origin + k a, origin + k a + e) meets the area.
+    auto firstIndex = [&](std::int32_t from, std::int32_t origin0) {
+        const std::int32_t reach = from - origin0 - e;  // k a > reach
+        return reach < 0 ? 0 : reach / a;
+    };
+    const std::int32_t j0 = firstIndex(left, originX);
+    const std::int32_t j1 = std::min(board.width, (right - originX) / a);
+    const std::int32_t i0 = firstIndex(top, originY);
+    const std::int32_t i1 = std::min(board.height, (bottom - originY) / a);
+    for (std::int32_t i = i0; i <= i1; ++i) {
+        const std::int32_t vy = originY + i * a;
+        for (std::int32_t j = j0; j <= j1; ++j) {
             const std::int32_t n = j + i * columns;
-            const std::int32_t x = originX + j * a;
-            const int code = board.codes[static_cast<std::size_t>(n)];
-            if (code <= kMaxVertexCode) {
-                int glyph = code;
-                if (n == origin.vertex) {
-                    // The hover is not shown on the trial origin's vertex.
-                    if (origin.vertical) {
-                        if (code % 3 != 0) glyph = code + kGlyphTrialDown;
-                    } else if (code >= 3) {
-                        glyph = code + kGlyphTrialRight;
-                    }
-                } else if (n == hover.vertex) {
-                    glyph = code + (hover.vertical ? kGlyphHoverDown : kGlyphHoverRight);
-                }
-                backBuffer.copyTransparentFrom(glyphSheet, glyphRuns, glyph * e, 0, e, e, x, y);
-            }
+            const std::int32_t vx = originX + j * a;
+            const int glyph = vertexGlyph(board, n, hover, origin);
+            if (glyph != kNoGlyph) copy(false, glyph * e, 0, e, e, vx, vy);
             // A clue covers its cell opaquely, all but the top and left rows
             // of its square, which keep the vertex's own dot and lines.
             const int clue = static_cast<std::int8_t>(board.clues[static_cast<std::size_t>(n)]);
             if (clue >= 0 && clue <= kMaxClueState) {
-                backBuffer.copyFrom(glyphSheet, (kGlyphClue + clue) * e + inset, inset, e - inset,
-                                    e - inset, x + inset, y + inset);
+                copy(true, (kGlyphClue + clue) * e + inset, inset, e - inset, e - inset, vx + inset,
+                     vy + inset);
             }
         }
     }

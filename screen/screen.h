@@ -97,6 +97,17 @@ class Screen {
     // The board: a glyph per vertex (with the trial origin's or the hovered
     // edge highlighted) and the clue digits. Either edge may be none.
     void drawBoard(const Board& board, EdgeRef hover, EdgeRef origin);
+    // The same, but only the pixels inside the w x h rectangle at (x, y):
+    // they come out exactly as drawBoard leaves them, and no pixel outside
+    // the rectangle changes. Lets a change of a few vertices be drawn
+    // without drawing the whole board.
+    void drawBoardArea(const Board& board, EdgeRef hover, EdgeRef origin, std::int32_t x,
+                       std::int32_t y, std::int32_t w, std::int32_t h);
+    // The glyph number that draws vertex n with these highlights, or
+    // kNoGlyph when its code draws none. With the clue state byte this is
+    // all that decides the look of the vertex's square.
+    static int vertexGlyph(const Board& board, std::int32_t n, EdgeRef hover, EdgeRef origin);
+    static constexpr int kNoGlyph = 255;
     // The toolbar buttons; `hovered` is the button under the pointer, -1 none.
     void drawToolbar(bool trialButtonsShown, std::int32_t hovered);
     // The clock at mm:ss, seconds 0 to 3599 (others are held to that range).

@@ -1,0 +1,410 @@
+#include "app/game_app.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "dialogs/dialogs.h"
+#include "dialogs/texts.h"
+
+namespace quorrin {
+
+namespace {
+
+// Toolbar button under client point (x, y): -1 off the toolbar row or left
+// of the first button; indices past the buttons shown are returned as well.
+std::int32_t toolbarButtonAt(const Screen& screen, std::int32_t x, std::int32_t y) {
+    if (y < kButtonY || y > kToolbarHeight - 1 || x < screen.toolbarX) return -1;
+    return (x - screen.toolbarX) / kButtonWidth;
+}
+
+// Grow a to cover b.
+void unite(PixelRect& a, const PixelRect& b) {
+    const std::int32_t right = std::max(a.x + a.width, b.x + b.width);
+    const std::int32_t bottom = std::max(a.y + a.height, b.y + b.height);
+    a.x = std::min(a.x, b.x);
+    a.y = std::min(a.y, b.y);
+    a.width = right - a.x;
+    a.height = bottom - a.y;
+}
+
+// Whether two rectangles overlap or touch.
+bool touching(const PixelRect& a, const PixelRect& b) {
+    return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height &&
+           b.y <= a.y + a.height;
+}
+
+}  // namespace
+
+void keepMinimumSize(int edge, WindowRect& rect, std::int32_t frameWidth,
+                     std::int32_t frameHeight) {
+    const bool top = edge == SizeTop || edge == SizeTopLeft || edge == SizeTopRight;
+    const bool left = edge == SizeLeft || edge == SizeTopLeft || edge == SizeBottomLeft;
+    if ((rect.bottom - rect.top) - frameHeight - kToolbarHeight <
+        kStartClientHeight - kToolbarHeight) {
+        if (top) {
+            rect.top = rect.bottom - frameHeight - kStartClientHeight;
+        } else {
+            rect.bottom = rect.top + frameHeight + kStartClientHeight;
+        }
+    }
+    if ((rect.right - rect.left) - frameWidth < kStartClientWidth) {
+        if (left) {
+            rect.left = rect.right - frameWidth - kStartClientWidth;
+        } else {
+            rect.right = rect.left + frameWidth + kStartClientWidth;
+        }
+    }
+}
+
+GameApp::GameApp(WindowSystem& windows) : windows_(windows) {}
+
+int GameApp::run() {
+    if (!progress.loadAtStartup(elapsed, solved, trialState, trialOrigin, board)) {
+        // No saved progress to go on from: the player picks a collection
+        // before the window exists.
+        if (windows_.runDialog(kOpenCollectionDialogId, &progress) != kDialogOk) {
+            windows_.showError(texts::kLoadFailed, texts::kInitErrorCaption);
+            shutdown();
+            return 0;
+        }
+        const std::int32_t current = std::clamp(progress.currentPuzzle, 0, kMaxPuzzles - 1);
+        board.load(progress.collection.puzzles[current]);
+    }
+    if (!windows_.createMainWindow(kStartClientWidth, kStartClientHeight)) {
+        shutdown();
+        return 0;
+    }
+    if (solved) {
+        startPuzzle();
+    } else {
+        screen.layout(board);
+        forgetDrawnBoard();
+        windows_.startClock();
+        redrawAll();
+    }
+    const int code = windows_.runMessageLoop();
+    if (!shutDown_) shutdown();
+    return code;
+}
+
+void GameApp::startPuzzle() {
+    if (!solved) windows_.stopClock();
+    const std::int32_t current = std::clamp(progress.currentPuzzle, 0, kMaxPuzzles - 1);
+    board.load(progress.collection.puzzles[current]);
+    screen.layout(board);
+    forgetDrawnBoard();
+    solved = false;
+    trialState = Off;
+    hoverButton = -1;
+    trialOrigin = EdgeRef{};
+    hoverEdge = EdgeRef{};
+    elapsed = 0;
+    noteChange();
+    windows_.startClock();
+    redrawAll();
+}
+
+void GameApp::redrawAll() {
+    showToolbar();
+    showBoard(hoverEdge);
+    showClock();
+    present();
+}
+
+void GameApp::present() {
+    const Surface& buffer = screen.backBuffer;
+    if (buffer.empty()) {
+        dirty_.clear();
+        fullCopy_ = false;
+        return;
+    }
+    if (fullCopy_ || redrawMode == RedrawMode::Full) {
+        windows_.present(buffer, PixelRect{0, 0, buffer.width, buffer.height});
+    } else {
+        for (const PixelRect& area : dirty_) windows_.present(buffer, area);
+    }
+    dirty_.clear();
+    fullCopy_ = false;
+}
+
+void GameApp::shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    if (!solved) windows_.stopClock();
+    if (window) save();
+    board = Board{};
+    screen.release();
+    progress.records.clear();
+    progress.records.shrink_to_fit();
+    progress.collection = PuzzleCollection{};
+    forgetDrawnBoard();
+    dirty_.clear();
+}
+
+bool GameApp::save() {
+    if (!window) return false;
+    const std::int32_t resume = solved ? kNoResume : static_cast<std::int32_t>(trialState);
+    if (!progress.writeSaveFile(board, resume, trialOrigin, elapsed)) return false;
+    unsaved_ = false;
+    ticksSinceSave_ = 0;
+    return true;
+}
+
+void GameApp::onSize(std::int32_t width, std::int32_t height) {
+    if (shutDown_) return;
+    window = true;
+    if (screen.resize(width, height, board)) forgetDrawnBoard();
+    redrawAll();
+}
+
+void GameApp::onPaint() {
+    const Surface& buffer = screen.backBuffer;
+    if (!buffer.empty()) windows_.present(buffer, PixelRect{0, 0, buffer.width, buffer.height});
+}
+
+bool GameApp::onCommand(int command) {
+    switch (command) {
+        case kCommandSelectPuzzle:
+            runDialog(kSelectPuzzleDialogId);
+            return true;
+        case kCommandExit:
+            windows_.destroyMainWindow();
+            return true;
+        case kCommandAbout:
+            windows_.runDialog(kAboutDialogId, nullptr);
+            return true;
+        case kCommandOpenCollection:
+            runDialog(kOpenCollectionDialogId);
+            return true;
+        default:
+            return false;
+    }
+}
+
+void GameApp::runDialog(int dialogId) {
+    // The dialogs change the store directly; whatever they changed is saved
+    // at once, so that erased clear times or a new collection survive a
+    // crash.
+    const ProgressRecord* record = progress.currentProgress();
+    const ProgressRecord before = record != nullptr ? *record : ProgressRecord{};
+    const int result = windows_.runDialog(dialogId, &progress);
+    if (shutDown_) return;
+    if (result == kDialogOk) startPuzzle();
+    const ProgressRecord* after = progress.currentProgress();
+    const bool erased = after != nullptr && record != nullptr &&
+                        std::memcmp(before.clearTimes, after->clearTimes, sizeof before.clearTimes);
+    if (result == kDialogOk || erased) save();
+}
+
+void GameApp::onClockTick() {
+    if (shutDown_) return;
+    if (elapsed < kMaxElapsed) {
+        ++elapsed;
+        noteChange();
+    }
+    showClock();
+    present();
+    if (!solved && ++ticksSinceSave_ >= kAutosaveTicks && unsaved_) save();
+}
+
+void GameApp::onMouseMove(std::int32_t x, std::int32_t y) {
+    if (solved || shutDown_) return;
+    const std::int32_t button = toolbarButtonAt(screen, x, y);
+    if (button != hoverButton) {
+        hoverButton = button;
+        showToolbar();
+        present();
+    }
+    EdgeRef edge;
+    screen.hitTest(board, x, y, edge);
+    if (edge == hoverEdge) return;
+    hoverEdge = edge;
+    showBoard(hoverEdge);
+    present();
+}
+
+void GameApp::onLeftClick(std::int32_t x, std::int32_t y) {
+    if (shutDown_) return;
+    if (solved) {
+        if (progress.selectNextUncleared()) startPuzzle();
+        return;
+    }
+    if (y >= kButtonY && y <= kToolbarHeight - 1) {
+        switch (toolbarButtonAt(screen, x, y)) {
+            case 0:
+                onCommand(kCommandSelectPuzzle);
+                break;
+            case 1:
+                if (windows_.confirm(texts::kRestartQuestion, texts::kConfirmCaption)) {
+                    startPuzzle();
+                }
+                break;
+            case 2:
+                if (trialState != Off) {  // keep the trial's marks
+                    trialState = Off;
+                    trialOrigin = EdgeRef{};
+                    showToolbar();
+                    showBoard(hoverEdge);
+                    showClock();
+                } else {
+                    trialState = Armed;
+                    board.takeSnapshot();
+                    showToolbar();
+                }
+                noteChange();
+                present();
+                break;
+            case 3:
+                if (trialState == Off) break;
+                trialState = Off;
+                trialOrigin = EdgeRef{};
+                board.rollBack();
+                showToolbar();
+                showBoard(hoverEdge);
+                showClock();
+                noteChange();
+                present();
+                break;
+            default:
+                break;
+        }
+        return;
+    }
+    EdgeRef edge;
+    if (!screen.hitTest(board, x, y, edge)) return;
+    board.markEdge(edge);
+    if (trialState == Armed) {
+        trialState = Started;
+        trialOrigin = edge;
+    }
+    noteChange();
+    showBoard(edge);
+    if (board.isSolved()) {
+        solve();
+    } else {
+        present();
+    }
+}
+
+void GameApp::solve() {
+    windows_.stopClock();
+    solved = true;
+    ProgressRecord* record = progress.currentProgress();
+    if (record != nullptr && progress.currentPuzzle >= 0 && progress.currentPuzzle < kMaxPuzzles) {
+        record->clearTimes[progress.currentPuzzle] = static_cast<std::int16_t>(elapsed & 0xFFFF);
+    }
+    screen.drawClearBanner();
+    forgetDrawnBoard();
+    bannerShown_ = true;
+    fullCopy_ = true;
+    present();
+    // The clear time is kept at once, not only at the end of the run.
+    save();
+}
+
+void GameApp::onRightClick(std::int32_t x, std::int32_t y) {
+    if (solved || shutDown_) return;
+    EdgeRef edge;
+    if (!screen.hitTest(board, x, y, edge)) return;
+    board.crossEdge(edge);
+    if (trialState == Armed) {
+        trialState = Started;
+        trialOrigin = edge;
+    }
+    noteChange();
+    showBoard(hoverEdge);
+    present();
+}
+
+void GameApp::onDestroy() {
+    shutdown();
+}
+
+void GameApp::onEndSession() {
+    if (!shutDown_) save();
+}
+
+void GameApp::showToolbar() {
+    screen.drawToolbar(trialState != Off, hoverButton);
+    markDirty(PixelRect{0, 0, screen.toolbarX + kButtonPlaces * kButtonWidth, kToolbarHeight});
+}
+
+void GameApp::showClock() {
+    screen.drawClock(elapsed);
+    markDirty(PixelRect{screen.clockX, kClockY, kClockWidth, kClockSpriteHeight});
+}
+
+void GameApp::showBoard(EdgeRef hover) {
+    drawnHover_ = hover;
+    const Surface& buffer = screen.backBuffer;
+    const PixelRect boardArea{screen.originX, screen.originY, buffer.width - screen.originX,
+                              buffer.height - screen.originY};
+    const std::int32_t count = board.vertexCount();
+    const bool cacheable = redrawMode == RedrawMode::Partial && screen.pitch > 0 &&
+                           !screen.glyphSheet.empty() && count > 0 &&
+                           static_cast<std::int32_t>(board.clues.size()) >= count;
+    if (!cacheable) {
+        bannerShown_ = false;
+        screen.drawBoard(board, hover, trialOrigin);
+        forgetDrawnBoard();
+        markDirty(boardArea);
+        return;
+    }
+
+    const bool whole = static_cast<std::int32_t>(drawnGlyphs_.size()) != count;
+    if (whole) {
+        bannerShown_ = false;
+        screen.drawBoard(board, hover, trialOrigin);
+        drawnGlyphs_.assign(static_cast<std::size_t>(count), 0);
+        drawnClues_.assign(static_cast<std::size_t>(count), 0);
+        markDirty(boardArea);
+    }
+    const std::int32_t columns = board.width + 1;
+    const std::int32_t a = screen.pitch;
+    const std::int32_t e = screen.glyphSize;
+    for (std::int32_t n = 0; n < count; ++n) {
+        const std::size_t i = static_cast<std::size_t>(n);
+        const auto glyph =
+            static_cast<std::uint8_t>(Screen::vertexGlyph(board, n, hover, trialOrigin));
+        const std::uint8_t clue = board.clues[i];
+        if (!whole && glyph == drawnGlyphs_[i] && clue == drawnClues_[i]) continue;
+        drawnGlyphs_[i] = glyph;
+        drawnClues_[i] = clue;
+        if (whole) continue;
+        // Everything the vertex draws lies in its glyph's square.
+        const PixelRect square{screen.originX + (n % columns) * a,
+                               screen.originY + (n / columns) * a, e, e};
+        screen.drawBoardArea(board, hover, trialOrigin, square.x, square.y, square.width,
+                             square.height);
+        markDirty(square);
+    }
+}
+
+void GameApp::markDirty(const PixelRect& area) {
+    const Surface& buffer = screen.backBuffer;
+    PixelRect r = area;
+    const std::int32_t right = std::min(r.x + r.width, buffer.width);
+    const std::int32_t bottom = std::min(r.y + r.height, buffer.height);
+    r.x = std::max(r.x, 0);
+    r.y = std::max(r.y, 0);
+    r.width = right - r.x;
+    r.height = bottom - r.y;
+    if (r.width <= 0 || r.height <= 0) return;
+    // Neighbouring areas go to the window in one copy.
+    for (std::size_t i = 0; i < dirty_.size(); ++i) {
+        if (!touching(dirty_[i], r)) continue;
+        unite(r, dirty_[i]);
+        dirty_.erase(dirty_.begin() + static_cast<std::ptrdiff_t>(i));
+        i = static_cast<std::size_t>(-1);  // the grown area may touch earlier ones
+    }
+    dirty_.push_back(r);
+}
+
+void GameApp::forgetDrawnBoard() {
+    drawnGlyphs_.clear();
+    drawnClues_.clear();
+    fullCopy_ = true;
+    bannerShown_ = false;
+}
+
+}  // namespace quorrin
