@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$(nproc)" >/dev/null
-for b in board glyphs screen puzzles; do
+for b in board glyphs screen puzzles app; do
     exe="build/native/bench/$b/bench_$b"
     if [ -x "$exe" ]; then
         printf '\n=== bench_%s ===\n' "$b"
