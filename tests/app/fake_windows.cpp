@@ -1,6 +1,8 @@
 #include "tests/app/fake_windows.h"
 
 #include <cstring>
+#include <functional>
+#include <string_view>
 
 namespace quorrin::test {
 
@@ -138,13 +140,12 @@ bool FakeWindows::showsBackBuffer() const {
 }
 
 std::uint64_t surfaceHash(const Surface& s) {
-    std::uint64_t h = 1469598103934665603ull;
-    auto mix = [&h](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
-    mix(static_cast<std::uint64_t>(s.width));
-    mix(static_cast<std::uint64_t>(s.height));
+    std::uint64_t h =
+        static_cast<std::uint64_t>(s.width) << 32 | static_cast<std::uint32_t>(s.height);
     for (std::int32_t y = 0; y < s.height; ++y) {
-        const std::uint8_t* row = s.row(y);
-        for (std::int32_t i = 0; i < s.width * 3; ++i) mix(row[i]);
+        const std::string_view row(reinterpret_cast<const char*>(s.row(y)),
+                                   static_cast<std::size_t>(s.width) * 3);
+        h = (h ^ std::hash<std::string_view>{}(row)) * 1099511628211ull;
     }
     return h;
 }
