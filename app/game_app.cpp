@@ -153,7 +153,17 @@ bool GameApp::save() {
 void GameApp::onSize(std::int32_t width, std::int32_t height) {
     if (shutDown_) return;
     window = true;
-    if (screen.resize(width, height, board)) forgetDrawnBoard();
+    if (screen.resize(width, height, board)) {
+        forgetDrawnBoard();
+    } else if (bannerShown_) {
+        // The same size (a window restored from the taskbar) or one too
+        // small to draw: the back buffer still holds the solved board under
+        // its banner. Drawing toolbar and board again would leave the part
+        // of the banner outside the board area standing.
+        fullCopy_ = true;
+        present();
+        return;
+    }
     redrawAll();
 }
 

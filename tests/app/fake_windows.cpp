@@ -42,6 +42,8 @@ void FakeWindows::resize(std::int32_t width, std::int32_t height) {
         window.release();
     }
     app->onSize(width, height);
+    // A new size makes the window system repaint the whole client area.
+    app->onPaint();
 }
 
 int FakeWindows::runMessageLoop() {
@@ -116,7 +118,7 @@ int FakeWindows::runDialog(int dialogId, ProgressStore* store) {
                 command(list, kListDoubleClick);
                 break;
             case DialogStep::Tick:
-                app->onClockTick();
+                if (clockRunning) app->onClockTick();
                 break;
             case DialogStep::Answer:
                 dialog.answer = step.value != 0;
@@ -130,6 +132,9 @@ int FakeWindows::runDialog(int dialogId, ProgressStore* store) {
 
 bool FakeWindows::showsBackBuffer() const {
     const Surface& b = app->screen.backBuffer;
+    // A window below the smallest client size the game draws is minimized
+    // or hidden: there is nothing to see.
+    if (window.width < kMinClientSide || window.height < kMinClientSide) return true;
     if (b.width != window.width || b.height != window.height) return false;
     for (std::int32_t y = 0; y < b.height; ++y) {
         if (std::memcmp(b.row(y), window.row(y), static_cast<std::size_t>(b.width) * 3) != 0) {
