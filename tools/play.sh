@@ -1,25 +1,232 @@
 #!/usr/bin/env bash
-# Builds quorrin and shows it.
+# Builds quorrin for Windows and plays it under Wine.
 #
-# The Windows program (window, dialogs, message loop) comes in a later step of
-# the project. Until then this builds the portable game core natively and the
-# Windows cross build of it, and draws what the game window shows for the
-# first puzzle of the first shipped collection, at the window's starting
-# client size of 432 x 464, into build/screenshot.png (and opens it when a
-# display and an image viewer are available).
+# Builds the mingw preset's quorrin target and installs the game into
+# build/play/ (quorrin.exe and the shipped collections, as the zip ships
+# them). Wine runs it under the Japanese locale in a prefix of its own,
+# build/wineprefix, made on first use.
+#
+# With a display ($DISPLAY set) the game runs in the foreground and is played
+# by hand; its save file stays in build/play/. QUORRIN_DESKTOP=1024x768 puts
+# it into a Wine virtual desktop of that size.
+#
+# Without a display the script plays a short scripted first run on a private
+# X server and takes screenshots: the open-collection dialog at start, the
+# board, the board after a few clicks on its edges, the puzzle-selection
+# dialog, the version box. The first run starts from a fresh copy of the game
+# in build/play-session/ (no save file, so the open-collection dialog comes
+# first); the screenshots go to build/play-screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root="$PWD"
 jobs="$(nproc)"
 
-cmake --preset native >/dev/null
-cmake --build --preset native -j "$jobs" --target preview
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j "$jobs"
+cmake --build --preset mingw -j "$jobs" --target quorrin
+rm -f build/play/quorrin.exe
+cmake --install build/mingw --component game --prefix build/play >/dev/null
 
-first="$(find puzzles -maxdepth 1 -name '*.dat' | LC_ALL=C sort | head -n 1)"
-out=build/screenshot.png
-build/native/tools/preview/preview --puzzle "$first:0" 432 464 "$out"
-echo "quorrin: the game window comes in a later step; what it will show: $out"
-if [ -n "${DISPLAY:-}" ] && command -v display >/dev/null; then
-    display "$out" &
+# shellcheck source=tools/wine-env.sh
+source tools/wine-env.sh
+
+# Fonts of the prefix. Wine 8.0 draws the caption buttons from Marlett,
+# which a new prefix lacks. The dialogs' font, MS UI Gothic, is proportional:
+# IPAPGothic stands in for it (the fallback Wine picks by itself, the
+# fixed-width IPAGothic, leaves out underscores at the dialogs' size).
+wine_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+        mkdir -p "$fonts"
+        cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    fi
+    if ! grep -q '"MS UI Gothic"="IPAPGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' \
+            /d IPAPGothic /f >/dev/null 2>&1
+    fi
+}
+
+if [ -n "${DISPLAY:-}" ]; then
+    quorrin_wine_prefix
+    wine_fonts
+    trap quorrin_wine_stop EXIT
+    cd build/play
+    if [ -n "${QUORRIN_DESKTOP:-}" ]; then
+        "$WINE64" explorer "/desktop=quorrin,$QUORRIN_DESKTOP" quorrin.exe
+    else
+        "$WINE64" quorrin.exe
+    fi
+    exit 0
 fi
+
+# ---------------------------------------------------------------------------
+# No display: a scripted first run on a private X server.
+
+session="$root/build/play-session"
+shots="$root/build/play-screenshots"
+rm -rf "$session" "$shots"
+mkdir -p "$shots"
+cp -R build/play "$session"
+rm -f "$session/quorrin.sav"
+
+work="$(mktemp -d)"
+xvfb_pid=""
+game_pid=""
+cleanup() {
+    if [ -n "$game_pid" ]; then kill "$game_pid" 2>/dev/null || true; fi
+    quorrin_wine_stop
+    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display itself and names it once it takes connections.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
+    >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
+    sleep 0.1
+done
+[ -s "$work/display" ] || { echo "play: Xvfb did not start" >&2; exit 1; }
+display_number="$(head -n 1 "$work/display")"
+export DISPLAY=":$display_number"
+
+quorrin_wine_prefix
+wine_fonts
+
+# The id of the visible window whose title is exactly $1, waiting for it up
+# to 30 s.
+wait_window() {
+    local id
+    for _ in $(seq 300); do
+        id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)"
+        if [ -n "$id" ]; then
+            # Give the window its first paint.
+            sleep 0.5
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "play: no window \"$1\" appeared" >&2
+    return 1
+}
+# Wait until no visible window has the title $1.
+wait_gone() {
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    echo "play: window \"$1\" did not close" >&2
+    return 1
+}
+# Screenshot of the virtual desktop.
+shot() {
+    import -window root -crop 1024x768+0+0 +repage "$shots/$1.png"
+    echo "  $shots/$1.png"
+}
+
+(cd "$session" && exec "$WINE64" explorer /desktop=quorrin,1024x768 quorrin.exe) \
+    >"$work/wine.log" 2>&1 &
+game_pid=$!
+
+title_open="問題を開く"
+title_select="問題の選択"
+title_about="バージョン情報"
+echo "play: screenshots"
+
+# A first run: the open-collection dialog comes before the main window; OK
+# takes the preselected first collection. Keys go to the X window under the
+# pointer, the virtual desktop, and from there to Wine's active window.
+wait_window "$title_open" >/dev/null
+shot 1-open-collection
+xdotool mousemove --sync 1000 700 key Return
+wait_gone "$title_open"
+
+main="$(wait_window quorrin)"
+shot 2-board
+
+# Where the client area lies: the window's outer rectangle less a frame
+# border on each side and the caption and menu above; the client area is
+# 432 x 464.
+read -r wx wy ww wh < <(xwininfo -id "$main" | awk '
+    /Absolute upper-left X/ {x = $4} /Absolute upper-left Y/ {y = $4}
+    /Width:/ {w = $2} /Height:/ {h = $2} END {print x, y, w, h}')
+border=$(((ww - 432) / 2))
+cx=$((wx + border))
+cy=$((wy + wh - border - 464))
+
+# The board's layout at that size, as the screen computes it: dot pitch a,
+# hit margin m, and the top-left corner (ox, oy) of the first dot's glyph,
+# whose side is e. The board is the first puzzle of the first collection.
+first="$(find "$session" -maxdepth 1 -name '*.dat' | LC_ALL=C sort | head -n 1)"
+IFS=/ read -r _ bw bh _ <"$first"
+read -r a m ox oy < <(awk -v w="$bw" -v h="$bh" 'BEGIN {
+    a = int(432 / (w + 1)); b = int(432 / (h + 1)); if (b < a) a = b
+    e = int(a * 96.5 / 93 + 0.5); m = int(a * 14.5 / 93 + 0.5)
+    print a, m, int((432 - w * a - 2 * (e - a)) / 2), int((432 - h * a - 2 * (e - a)) / 2) + 32 }')
+
+# Click mouse button $1 at screen point ($2, $3). (mousemove --sync waits for
+# the pointer to move, forever when it is there already.)
+pointer=""
+click() {
+    if [ "$pointer" != "$2 $3" ]; then xdotool mousemove --sync "$2" "$3"; fi
+    pointer="$2 $3"
+    xdotool click "$1"
+    sleep 0.2
+}
+# Click mouse button $1 on the edge to the right of dot ($3, $4) ($2 "right")
+# or on the edge below it ($2 "down").
+click_edge() {
+    if [ "$2" = right ]; then
+        click "$1" $((cx + ox - m + $3 * a + 3 * a / 4)) $((cy + oy - m + $4 * a + a / 4))
+    else
+        click "$1" $((cx + ox - m + $3 * a + a / 4)) $((cy + oy - m + $4 * a + 3 * a / 4))
+    fi
+}
+
+# Lines along the top-left corner, a cross beside them; the pointer stays
+# on the cross, which shows it hovered.
+click_edge 1 right 0 0
+click_edge 1 right 1 0
+click_edge 1 down 0 0
+click_edge 1 down 0 1
+click_edge 3 right 2 0
+sleep 0.3
+shot 3-board-marked
+
+# The puzzle-selection dialog from the first toolbar button; Cancel.
+click 1 $((cx + 2 + 45)) $((cy + 16))
+wait_window "$title_select" >/dev/null
+shot 4-select-puzzle
+xdotool key Escape
+wait_gone "$title_select"
+
+# The version box from the menu; OK. Closing it has the game repaint the
+# board it covered with one copy of the whole back buffer.
+xdotool key alt+g
+sleep 0.3
+xdotool key a
+wait_window "$title_about" >/dev/null
+shot 5-about
+xdotool key Return
+wait_gone "$title_about"
+sleep 0.3
+shot 6-board-repainted
+
+# Leave through the menu: the game saves on the way out.
+xdotool key alt+g
+sleep 0.3
+xdotool key x
+for _ in $(seq 100); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if [ -f "$session/quorrin.sav" ]; then
+    echo "play: the game saved its progress: $session/quorrin.sav"
+else
+    echo "play: no save file was written" >&2
+fi
+echo "play: screenshots in $shots"

@@ -1,0 +1,222 @@
+#include "app/win32/main_window.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "app/game_app.h"
+#include "app/win32/dialog_procs.h"
+#include "dialogs/dialogs.h"
+#include "res/resource.h"
+
+namespace quorrin {
+namespace win32 {
+
+static_assert(IDM_EXIT == kCommandExit && IDM_ABOUT == kCommandAbout &&
+                  IDM_OPEN_COLLECTION == kCommandOpenCollection,
+              "menu commands of the resource script and of the game differ");
+
+namespace {
+
+// The window timer of the game's clock.
+constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT kClockPeriod = 1000;
+
+// Mouse positions are signed 16-bit client coordinates.
+std::int32_t pointerX(LPARAM lParam) {
+    return static_cast<short>(LOWORD(lParam));
+}
+std::int32_t pointerY(LPARAM lParam) {
+    return static_cast<short>(HIWORD(lParam));
+}
+
+}  // namespace
+
+Shell& shell() {
+    static Shell state;
+    return state;
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Shell& s = shell();
+    // The window is known from its first messages on: the first WM_SIZE
+    // arrives while CreateWindowExA is still running, and the game may
+    // already draw and copy to the window then.
+    if (message == WM_NCCREATE) s.mainWindow = window;
+    GameApp* app = s.app;
+    switch (message) {
+        case WM_DESTROY:
+            if (app != nullptr) {
+                app->onDestroy();
+                s.app = nullptr;
+            }
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY:
+            s.mainWindow = nullptr;
+            break;
+        case WM_SIZE:
+            if (app == nullptr) break;
+            app->onSize(LOWORD(lParam), HIWORD(lParam));
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            BeginPaint(window, &paint);
+            if (app != nullptr) app->onPaint();
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_COMMAND:
+            if (app != nullptr && app->onCommand(LOWORD(wParam))) return 0;
+            break;
+        case WM_TIMER:
+            if (app == nullptr) break;
+            app->onClockTick();
+            return 0;
+        case WM_MOUSEMOVE:
+            if (app == nullptr) break;
+            app->onMouseMove(pointerX(lParam), pointerY(lParam));
+            return 0;
+        case WM_LBUTTONDOWN:
+            if (app == nullptr) break;
+            app->onLeftClick(pointerX(lParam), pointerY(lParam));
+            return 0;
+        case WM_RBUTTONDOWN:
+            if (app == nullptr) break;
+            app->onRightClick(pointerX(lParam), pointerY(lParam));
+            return 0;
+        case WM_SIZING: {
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the message carries the rectangle
+            auto* proposed = reinterpret_cast<RECT*>(lParam);
+            WindowRect rect{proposed->left, proposed->top, proposed->right, proposed->bottom};
+            keepMinimumSize(static_cast<int>(wParam), rect, s.frameWidth, s.frameHeight);
+            proposed->left = rect.left;
+            proposed->top = rect.top;
+            proposed->right = rect.right;
+            proposed->bottom = rect.bottom;
+            return TRUE;
+        }
+        case WM_ENDSESSION:
+            if (wParam != FALSE && app != nullptr) app->onEndSession();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool Win32WindowSystem::createMainWindow(std::int32_t clientWidth, std::int32_t clientHeight) {
+    Shell& s = shell();
+    WNDCLASSA windowClass{};
+    // Redrawn whole on every resize; no background brush, since every pixel
+    // of the client area comes from the back buffer.
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = mainWindowProc;
+    windowClass.hInstance = s.instance;
+    windowClass.hIcon = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_QUORRIN));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr;
+    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    windowClass.lpszClassName = s.className;
+    // A failed registration shows as a failed creation.
+    RegisterClassA(&windowClass);
+
+    const HWND window =
+        CreateWindowExA(0, s.className, s.title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, s.instance, nullptr);
+    if (window == nullptr) return false;
+
+    RECT client{};
+    RECT outer{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    s.frameWidth = (outer.right - outer.left) - (client.right - client.left);
+    s.frameHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
+    SetWindowPos(window, nullptr, 0, 0, s.frameWidth + clientWidth, s.frameHeight + clientHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWindow(window, showCommand_);
+    UpdateWindow(window);
+    return true;
+}
+
+int Win32WindowSystem::runMessageLoop() {
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
+        if (got == -1) return 0;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+void Win32WindowSystem::destroyMainWindow() {
+    if (shell().mainWindow != nullptr) DestroyWindow(shell().mainWindow);
+}
+
+void Win32WindowSystem::present(const Surface& backBuffer, const PixelRect& area) {
+    const HWND window = shell().mainWindow;
+    // The back buffer is a top-down 24-bit DIB as it stands, rows padded to
+    // 4 bytes; anything else cannot be handed over as it is.
+    if (window == nullptr || backBuffer.empty() ||
+        backBuffer.stride != surfaceRowBytes(backBuffer.width)) {
+        return;
+    }
+    const std::int64_t left = std::max<std::int64_t>(area.x, 0);
+    const std::int64_t top = std::max<std::int64_t>(area.y, 0);
+    const std::int64_t right =
+        std::min<std::int64_t>(std::int64_t{area.x} + area.width, backBuffer.width);
+    const std::int64_t bottom =
+        std::min<std::int64_t>(std::int64_t{area.y} + area.height, backBuffer.height);
+    if (left >= right || top >= bottom) return;
+    const int x = static_cast<int>(left);
+    const int y = static_cast<int>(top);
+    const int width = static_cast<int>(right - left);
+    const int rows = static_cast<int>(bottom - top);
+
+    // The area's rows are handed over as an image of their own, the full
+    // buffer width wide and exactly the area high, so that the source
+    // rectangle spans the whole image from top to bottom and the direction
+    // of the source's y axis plays no part.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = backBuffer.width;
+    info.bmiHeader.biHeight = -rows;  // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+
+    const HDC dc = GetDC(window);
+    if (dc == nullptr) return;
+    SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(rows), x, 0, 0,
+                      static_cast<UINT>(rows), backBuffer.row(y), &info, DIB_RGB_COLORS);
+    ReleaseDC(window, dc);
+}
+
+void Win32WindowSystem::startClock() {
+    const HWND window = shell().mainWindow;
+    if (window != nullptr) SetTimer(window, kClockTimer, kClockPeriod, nullptr);
+}
+
+void Win32WindowSystem::stopClock() {
+    if (shell().mainWindow != nullptr) KillTimer(shell().mainWindow, kClockTimer);
+}
+
+bool Win32WindowSystem::confirm(const char* text, const char* caption) {
+    return MessageBoxA(shell().mainWindow, text, caption, MB_OKCANCEL) == IDOK;
+}
+
+void Win32WindowSystem::showError(const char* text, const char* caption) {
+    MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+int Win32WindowSystem::runDialog(int dialogId, ProgressStore* store) {
+    const DLGPROC procedure = dialogProcedure(dialogId);
+    if (procedure == nullptr) return kDialogCancel;
+    const INT_PTR result =
+        DialogBoxParamA(shell().instance, MAKEINTRESOURCEA(dialogId), shell().mainWindow, procedure,
+                        reinterpret_cast<LPARAM>(store));
+    return result == kDialogOk ? kDialogOk : kDialogCancel;
+}
+
+}  // namespace win32
+}  // namespace quorrin

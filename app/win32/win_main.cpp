@@ -1,0 +1,31 @@
+// The program's entry: the two strings of the main window, the platform
+// services and resource bitmaps for the portable code, the one GameApp with
+// the Win32 window system, and the run.
+#include <windows.h>
+
+#include <memory>
+
+#include "app/game_app.h"
+#include "app/win32/main_window.h"
+#include "app/win32/platform_hooks.h"
+#include "res/resource.h"
+#include "store/platform.h"
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShowCmd) {
+    using namespace quorrin;
+    win32::Shell& shell = win32::shell();
+    shell.instance = hInstance;
+    LoadStringA(hInstance, IDS_TITLE, shell.title, static_cast<int>(sizeof shell.title));
+    LoadStringA(hInstance, IDS_CLASS_NAME, shell.className,
+                static_cast<int>(sizeof shell.className));
+
+    platform() = win32::windowsPlatform();
+
+    win32::Win32WindowSystem windows(nShowCmd);
+    const std::unique_ptr<GameApp> app = std::make_unique<GameApp>(windows);
+    app->screen.bitmapLoader = win32::resourceBitmapLoader(hInstance);
+    shell.app = app.get();
+    const int code = app->run();
+    shell.app = nullptr;
+    return code;
+}
