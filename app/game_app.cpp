@@ -131,7 +131,14 @@ void GameApp::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     if (!solved) windows_.stopClock();
-    if (window) save();
+    // The last chance to keep this run's progress: when the save file
+    // cannot be written (a full disk, a file held by another program), the
+    // player may make room and try again. The old save file stays whole
+    // either way.
+    if (window) {
+        while (!save() && windows_.confirm(texts::kSaveFailed, texts::kSaveErrorCaption)) {
+        }
+    }
     board = Board{};
     screen.release();
     progress.records.clear();
@@ -144,9 +151,10 @@ void GameApp::shutdown() {
 bool GameApp::save() {
     if (!window) return false;
     const std::int32_t resume = solved ? kNoResume : static_cast<std::int32_t>(trialState);
+    // A failed write is tried again a minute later, not at every tick.
+    ticksSinceSave_ = 0;
     if (!progress.writeSaveFile(board, resume, trialOrigin, elapsed)) return false;
     unsaved_ = false;
-    ticksSinceSave_ = 0;
     return true;
 }
 

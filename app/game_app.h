@@ -90,8 +90,9 @@ class GameApp {
     void redrawAll();
     // Copy what was drawn since the last copy to the window.
     void present();
-    // Stop the clock, save when a window existed, release everything. Runs
-    // once; later calls do nothing.
+    // Stop the clock, save when a window existed (asking whether to try
+    // again while the save file cannot be written), release everything.
+    // Runs once; later calls do nothing.
     void shutdown();
     bool shutDown() const { return shutDown_; }
 

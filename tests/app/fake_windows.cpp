@@ -123,6 +123,9 @@ int FakeWindows::runDialog(int dialogId, ProgressStore* store) {
             case DialogStep::Answer:
                 dialog.answer = step.value != 0;
                 break;
+            case DialogStep::Run:
+                step.action();
+                break;
         }
     }
     const int result = dialog.result != 0 ? dialog.result : kDialogCancel;

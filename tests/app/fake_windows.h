@@ -18,8 +18,9 @@ namespace quorrin::test {
 // What the player does inside one dialog, in order. A script that runs out
 // before the dialog ended closes it as Cancel would.
 struct DialogStep {
-    enum Kind { Select, Press, DoubleClick, Tick, Answer } kind;
+    enum Kind { Select, Press, DoubleClick, Tick, Answer, Run } kind;
     int value = 0;  // the line, the control, or the answer (1 OK, 0 Cancel)
+    std::function<void()> action = nullptr;  // Run: something else happens meanwhile
 };
 using DialogScript = std::vector<DialogStep>;
 

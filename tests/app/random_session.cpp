@@ -57,7 +57,7 @@ DialogScript randomDialog(std::uint32_t bits) {
     std::mt19937 random(bits);
     DialogScript script;
     for (std::int32_t k = below(random, 5); k > 0; --k) {
-        const auto kind = static_cast<DialogStep::Kind>(below(random, 5));
+        const auto kind = static_cast<DialogStep::Kind>(below(random, DialogStep::Run));
         const int controls[] = {kControlOk, kControlCancel, kClearButton};
         const int value = kind == DialogStep::Press ? controls[below(random, 3)] : below(random, 4);
         script.push_back({kind, value});
