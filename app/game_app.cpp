@@ -210,7 +210,7 @@ void GameApp::runDialog(int dialogId) {
     if (result == kDialogOk) startPuzzle();
     const ProgressRecord* after = progress.currentProgress();
     const bool erased = after != nullptr && record != nullptr &&
-                        std::memcmp(before.clearTimes, after->clearTimes, sizeof before.clearTimes);
+                        std::memcmp(before.clearTimes, after->clearTimes, sizeof before.clearTimes) != 0;
     if (result == kDialogOk || erased) save();
 }
 

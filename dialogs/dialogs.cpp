@@ -58,7 +58,9 @@ std::string clearTimeText(std::int16_t clearTime) {
     if (clearTime <= 0) return texts::kNotCleared;
     if (clearTime > kMaxElapsed) return "59:59";
     char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d", clearTime / 60, clearTime % 60);
+    if (std::snprintf(text, sizeof text, "%02d:%02d", clearTime / 60, clearTime % 60) < 0) {
+        return std::string();
+    }
     return text;
 }
 
@@ -137,8 +139,8 @@ bool loadChosenCollection(const DialogControls& dialog, int list, ProgressStore&
     const std::string text = dialog.lineText(list, selected);
     const std::size_t length = boundedLength(text.c_str(), std::min(text.size(), kNameBytes - 1));
     if (length == 0 || length + kSuffixBytes >= kNameBytes) return false;
-    std::memcpy(name, text.data(), length);
-    std::memcpy(name + length, kCollectionSuffix, kSuffixBytes);
+    const std::string file = text.substr(0, length) + kCollectionSuffix;
+    std::memcpy(name, file.c_str(), file.size() + 1);
 
     // loadCollection reads the name from the store. When the file cannot be
     // loaded, the collection, its record and the puzzle in play are as they
@@ -214,8 +216,10 @@ std::string puzzleLine(int index, const PuzzleEntry& entry, std::int16_t clearTi
                                      entry.height, entry.difficulty, time.c_str());
     if (length <= 0) return std::string();
     std::string line(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(line.data(), line.size(), texts::kPuzzleLineFormat, number, entry.width,
-                  entry.height, entry.difficulty, time.c_str());
+    if (std::snprintf(line.data(), line.size(), texts::kPuzzleLineFormat, number, entry.width,
+                      entry.height, entry.difficulty, time.c_str()) != length) {
+        return std::string();
+    }
     line.resize(static_cast<std::size_t>(length));
     return line;
 }
