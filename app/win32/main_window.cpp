@@ -29,6 +29,16 @@ std::int32_t pointerY(LPARAM lParam) {
     return static_cast<short>(HIWORD(lParam));
 }
 
+// The window's size less its client size, kept for the minimum size.
+void measureFrame(HWND window) {
+    RECT client{};
+    RECT outer{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &outer);
+    shell().frameWidth = (outer.right - outer.left) - (client.right - client.left);
+    shell().frameHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
+}
+
 }  // namespace
 
 Shell& shell() {
@@ -95,6 +105,18 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             proposed->bottom = rect.bottom;
             return TRUE;
         }
+        case WM_DPICHANGED: {
+            // Moved to a screen of another pixel density: take the size the
+            // system proposes (the board is laid out anew for it) and measure
+            // the frame again, which has other sizes there.
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the message carries the rectangle
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            measureFrame(window);
+            return 0;
+        }
         case WM_ENDSESSION:
             if (wParam != FALSE && app != nullptr) app->onEndSession();
             return 0;
@@ -125,12 +147,7 @@ bool Win32WindowSystem::createMainWindow(std::int32_t clientWidth, std::int32_t 
                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, s.instance, nullptr);
     if (window == nullptr) return false;
 
-    RECT client{};
-    RECT outer{};
-    GetClientRect(window, &client);
-    GetWindowRect(window, &outer);
-    s.frameWidth = (outer.right - outer.left) - (client.right - client.left);
-    s.frameHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
+    measureFrame(window);
     SetWindowPos(window, nullptr, 0, 0, s.frameWidth + clientWidth, s.frameHeight + clientHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     ShowWindow(window, showCommand_);
