@@ -1,6 +1,7 @@
 #include "glyphs/glyph_rasterizer.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -88,7 +89,7 @@ struct ActiveEdge {
 // layer drawn before it in the same glyph lands on white; otherwise it is
 // blended pixel by pixel over what is there.
 struct Op {
-    int x0, y0, y1;  // sheet pixel column of the box, rows y0 .. y1 - 1
+    int x0, y0, y1;  // sheet pixel column of the box, rows y0 .. y1 - 1 of its glyph row
     const Coverage* coverage;
     std::size_t paint;
     bool blend;
@@ -99,6 +100,13 @@ struct Op {
 struct GlyphRasterizer::Impl {
     explicit Impl(const OutlineSet& outlines) : set(outlines) {}
     const OutlineSet& set;
+    int edgeCount = 0;
+    // Outline k's edges: edgeFrom[k] .. edgeTo[k] - 1 of the table, and the
+    // same edges by their upper end from byTop[sortedFrom[k]] on. Empty for
+    // an outline the set lacks.
+    int edgeFrom[kOutlineCount] = {};
+    int edgeTo[kOutlineCount] = {};
+    int sortedFrom[kOutlineCount] = {};
     std::vector<std::int32_t> scaledXTop;
     std::vector<std::int32_t> scaledYTop;
     std::vector<std::int32_t> scaledYBottom;
@@ -111,7 +119,7 @@ struct GlyphRasterizer::Impl {
     std::vector<std::int32_t> firstRow;  // per edge: first active sample row
     std::vector<std::int32_t> endRow;    // per edge: one past the last
     std::vector<std::int64_t> firstX;    // per edge: x on its first active row
-    std::vector<int> byTop;              // edges of every outline by their upper end
+    std::vector<int> byTop;              // edges of each outline by their upper end
     std::vector<int> order;              // the active edges of one outline by first row
     std::vector<ActiveEdge> active;      // edges crossing the current sample row
     std::vector<std::int32_t> partial;   // per pixel column: samples in edge pixels
@@ -122,26 +130,40 @@ struct GlyphRasterizer::Impl {
     std::vector<Paint> paints;  // the first paintCount are this render's
     std::size_t paintCount = 0;
     std::vector<Op> ops;
+    std::vector<std::size_t> rowOps;  // glyph row r's ops: rowOps[r] .. rowOps[r + 1] - 1
 
     void computeCoverage(int outline, int e);
     std::size_t paint(GlyphColour colour, int e);
+    void renderGlyphRow(const Op* first, const Op* last, int e, int stride, std::uint8_t* top,
+                        std::size_t rowBytes) const;
 };
 
 GlyphRasterizer::GlyphRasterizer() : GlyphRasterizer(builtinOutlines()) {}
 
 GlyphRasterizer::GlyphRasterizer(const OutlineSet& outlines) : impl_(new Impl(outlines)) {
-    const std::size_t n = static_cast<std::size_t>(impl_->set.edgeCount);
-    impl_->scaledXTop.assign(n, 0);
-    impl_->scaledYTop.assign(n, 0);
-    impl_->scaledYBottom.assign(n, 0);
-    // Scaling keeps the order of the upper ends, so the order of the edges
-    // by their first sample row is the same at every size.
-    const OutlineSet& set = impl_->set;
-    for (int i = 0; i < set.edgeCount; ++i) impl_->byTop.push_back(i);
-    auto& byTop = impl_->byTop;
-    for (int o = 0; o < kOutlineCount && set.start[o + 1] <= set.edgeCount; ++o)
-        std::stable_sort(byTop.begin() + set.start[o], byTop.begin() + set.start[o + 1],
+    Impl& m = *impl_;
+    const OutlineSet& set = m.set;
+    m.edgeCount = std::max(set.edgeCount, 0);
+    const std::size_t n = static_cast<std::size_t>(m.edgeCount);
+    m.scaledXTop.assign(n, 0);
+    m.scaledYTop.assign(n, 0);
+    m.scaledYBottom.assign(n, 0);
+    // Only the start entries the set has are read: a set of fewer outlines
+    // leaves the rest empty, and so does a range outside the edge table.
+    const int held = set.start == nullptr ? 0 : std::clamp(set.outlineCount, 0, kOutlineCount);
+    for (int o = 0; o < held; ++o) {
+        const std::int32_t from = set.start[o];
+        const std::int32_t to = set.start[o + 1];
+        if (from < 0 || from > to || to > m.edgeCount) continue;
+        m.edgeFrom[o] = from;
+        m.edgeTo[o] = to;
+        // Scaling keeps the order of the upper ends, so the order of the
+        // edges by their first sample row is the same at every size.
+        m.sortedFrom[o] = static_cast<int>(m.byTop.size());
+        for (int i = from; i < to; ++i) m.byTop.push_back(i);
+        std::stable_sort(m.byTop.begin() + m.sortedFrom[o], m.byTop.end(),
                          [&set](int a, int b) { return set.yTop[a] < set.yTop[b]; });
+    }
 }
 
 GlyphRasterizer::~GlyphRasterizer() = default;
@@ -151,7 +173,7 @@ void GlyphRasterizer::setGlyphSize(int e) {
     size_ = e;
     const std::int64_t s = glyphScaleFactor(e);
     const OutlineSet& set = impl_->set;
-    for (int i = 0; i < set.edgeCount; ++i) {
+    for (int i = 0; i < impl_->edgeCount; ++i) {
         impl_->scaledXTop[i] = mulShift(set.xTop[i], s);
         impl_->scaledYTop[i] = mulShift(set.yTop[i], s);
         impl_->scaledYBottom[i] = mulShift(set.yBottom[i], s);
@@ -163,8 +185,8 @@ void GlyphRasterizer::fillOutline(int outline, std::uint8_t* mask, int widthSamp
     if (outline < 0 || outline >= kOutlineCount || mask == nullptr) return;
     Impl& m = *impl_;
     const OutlineSet& set = m.set;
-    const int first = set.start[outline];
-    const int end = set.start[outline + 1];
+    const int first = m.edgeFrom[outline];
+    const int end = m.edgeTo[outline];
     std::uint8_t* row = mask;
     for (int k = 0; k < rows; ++k, row += strideBytes) {
         const std::int64_t y = 2048 + std::int64_t{4096} * k;
@@ -269,8 +291,8 @@ void GlyphRasterizer::paintOverlay(std::uint8_t* glyph, int stride, int e, int o
 void GlyphRasterizer::Impl::computeCoverage(int outline, int e) {
     Coverage& cov = coverage[outline];
     cov.width = cov.height = 0;
-    const int first = set.start[outline];
-    const int end = set.start[outline + 1];
+    const int first = sortedFrom[outline];
+    const int end = first + edgeTo[outline] - edgeFrom[outline];
     const std::int32_t rows = 8 * e;
     std::int32_t rowMin = rows;
     std::int32_t rowEnd = 0;
@@ -432,22 +454,44 @@ std::size_t GlyphRasterizer::Impl::paint(GlyphColour colour, int e) {
     return paintCount++;
 }
 
+GlyphSheetGrid glyphSheetGrid(int e, int maxWidth) {
+    GlyphSheetGrid grid;
+    // No wider than a stride in an int can describe.
+    maxWidth = std::min(maxWidth, (INT_MAX - 3) / 3);
+    if (e <= 0 || maxWidth < e) return grid;
+    const int fit = std::min(kGlyphCount, maxWidth / e);
+    grid.side = e;
+    grid.rows = (kGlyphCount + fit - 1) / fit;
+    grid.columns = (kGlyphCount + grid.rows - 1) / grid.rows;
+    return grid;
+}
+
 void GlyphRasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
-    if (e <= 0 || e > kMaxGlyphSize || pixels == nullptr || stride < 159 * e) return;
+    renderSheet(GlyphSheetGrid{e, kGlyphCount, 1}, stride, pixels);
+}
+
+void GlyphRasterizer::renderSheet(const GlyphSheetGrid& grid, int stride, std::uint8_t* pixels) {
+    const int e = grid.side;
+    if (grid.empty() || e > kMaxGlyphSize || pixels == nullptr ||
+        std::int64_t{grid.columns} * grid.rows < kGlyphCount ||
+        stride < std::int64_t{3} * grid.columns * e)
+        return;
     setGlyphSize(e);
     Impl& m = *impl_;
-    const std::size_t edges = static_cast<std::size_t>(m.set.edgeCount);
+    const std::size_t edges = static_cast<std::size_t>(m.edgeCount);
     m.firstRow.resize(edges);
     m.endRow.resize(edges);
     m.firstX.resize(edges);
     m.active.resize(edges);
     for (int o = 0; o < kOutlineCount; ++o) m.computeCoverage(o, e);
 
-    // One operation per drawn layer.
+    // One operation per drawn layer, glyph row by glyph row.
     m.paintCount = 0;
     m.ops.clear();
+    m.rowOps.clear();  // the last row's end is pushed below
     const GlyphRecipes& r = glyphRecipes();
     for (int g = 0; g < kGlyphCount; ++g) {
+        if (g % grid.columns == 0) m.rowOps.push_back(m.ops.size());
         const int outlines[kLayersPerGlyph] = {r.baseOutline[g], r.layer1Outline[g],
                                                r.layer2Outline[g]};
         const GlyphColour colours[kLayersPerGlyph] = {r.baseColour[g], r.layer1Colour[g],
@@ -457,8 +501,8 @@ void GlyphRasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
             const int o = outlines[layer];
             if (o < 0 || o >= kOutlineCount || m.coverage[o].empty()) continue;
             const Coverage& cov = m.coverage[o];
-            Op op{g * e + cov.x0, cov.y0, cov.y0 + cov.height, &cov, m.paint(colours[layer], e),
-                  false};
+            const int x0 = grid.glyphX(g) + cov.x0;
+            Op op{x0, cov.y0, cov.y0 + cov.height, &cov, m.paint(colours[layer], e), false};
             for (std::size_t j = glyphOps; j < m.ops.size(); ++j) {
                 const Op& prior = m.ops[j];
                 if (op.x0 < prior.x0 + prior.coverage->width && prior.x0 < op.x0 + cov.width &&
@@ -469,15 +513,32 @@ void GlyphRasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
         }
     }
 
-    // Row by row: white, then every layer's runs on that row. Full coverage
-    // gives the colour itself whatever lies below.
-    const std::size_t rowBytes = static_cast<std::size_t>(159) * e;
+    while (m.rowOps.size() <= static_cast<std::size_t>(grid.rows)) m.rowOps.push_back(m.ops.size());
+
+    // Pixel row by pixel row of each glyph row: white, then every layer's
+    // runs on that row. Full coverage gives the colour itself whatever lies
+    // below.
+    const std::size_t rowBytes = static_cast<std::size_t>(3) * grid.columns * e;
+    for (int glyphRow = 0; glyphRow < grid.rows; ++glyphRow) {
+        std::uint8_t* top = pixels + static_cast<std::size_t>(glyphRow) *
+                                         static_cast<std::size_t>(e) *
+                                         static_cast<std::size_t>(stride);
+        const Op* first = m.ops.data() + m.rowOps[static_cast<std::size_t>(glyphRow)];
+        const Op* last = m.ops.data() + m.rowOps[static_cast<std::size_t>(glyphRow) + 1];
+        m.renderGlyphRow(first, last, e, stride, top, rowBytes);
+    }
+}
+
+// Pixel rows 0 to e - 1 of one glyph row of the sheet, from its layers.
+void GlyphRasterizer::Impl::renderGlyphRow(const Op* first, const Op* last, int e, int stride,
+                                           std::uint8_t* top, std::size_t rowBytes) const {
     for (int y = 0; y < e; ++y) {
-        std::uint8_t* row = pixels + static_cast<std::size_t>(y) * stride;
+        std::uint8_t* row = top + static_cast<std::size_t>(y) * static_cast<std::size_t>(stride);
         std::memset(row, 255, rowBytes);
-        for (const Op& op : m.ops) {
+        for (const Op* at = first; at != last; ++at) {
+            const Op& op = *at;
             if (y < op.y0 || y >= op.y1) continue;
-            const Paint& paint = m.paints[op.paint];
+            const Paint& paint = paints[op.paint];
             const Coverage& cov = *op.coverage;
             std::uint8_t* box = row + static_cast<std::size_t>(op.x0) * 3;
             const std::size_t from = cov.rowRuns[static_cast<std::size_t>(y - op.y0)];

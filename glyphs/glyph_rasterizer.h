@@ -1,5 +1,5 @@
 // Anti-aliased rasterizer of the built-in glyph outlines, and the renderer of
-// the glyph sheet: the 53 glyphs side by side in one 24-bit image.
+// the glyph sheet: the 53 glyphs in rows of one 24-bit image.
 //
 // Everything is integer arithmetic in fixed point with 12 fractional bits.
 // An outline is scan-converted with 8 x 8 samples per pixel (non-zero winding,
@@ -25,6 +25,28 @@ inline int glyphSheetStride(int e) {
 // Largest glyph side for which every fixed-point value fits in 32 bits.
 constexpr int kMaxGlyphSize = 65535;
 
+// Where the glyphs lie in a sheet: rows of `columns` glyphs of side `side`,
+// glyph g in column g % columns of glyph row g / columns. Cells after the
+// last glyph of the last row are white.
+struct GlyphSheetGrid {
+    int side = 0;
+    int columns = 0;
+    int rows = 0;
+
+    bool empty() const { return side <= 0 || columns <= 0 || rows <= 0; }
+    int width() const { return columns * side; }
+    int height() const { return rows * side; }
+    // Bytes per pixel row: 3 x width rounded up to 4.
+    int stride() const { return (3 * width() + 3) & ~3; }
+    int glyphX(int g) const { return g % columns * side; }
+    int glyphY(int g) const { return g / columns * side; }
+};
+
+// The grid of glyph side e in a sheet at most maxWidth pixels wide: all 53
+// glyphs in one row when they fit, otherwise as few rows as the width allows,
+// as evenly filled as they can be. Empty when not even one glyph fits.
+GlyphSheetGrid glyphSheetGrid(int e, int maxWidth);
+
 // Scale from outline units to samples (8 per pixel) at glyph side e, with 12
 // fractional bits: floor(32768 e / 1458).
 inline std::int32_t glyphScaleFactor(int e) {
@@ -35,7 +57,8 @@ class GlyphRasterizer {
   public:
     GlyphRasterizer();  // rasterizes the built-in outlines
     // Rasterizes the given outline set, which must outlive the rasterizer.
-    // renderSheet needs kOutlineCount outlines in it.
+    // Outline numbers the set lacks (it may hold fewer than kOutlineCount)
+    // are taken as empty outlines: they cover no sample.
     explicit GlyphRasterizer(const OutlineSet& outlines);
     ~GlyphRasterizer();
     GlyphRasterizer(const GlyphRasterizer&) = delete;
@@ -67,6 +90,11 @@ class GlyphRasterizer {
     // pixel is written, the row padding is not. e = 0 writes nothing, and so
     // does a stride too small for 53e pixels.
     void renderSheet(int e, int stride, std::uint8_t* pixels);
+    // The same in the arrangement of `grid` (stride * grid.height() bytes):
+    // glyph g with its top-left pixel at (grid.glyphX(g), grid.glyphY(g)).
+    // Every pixel of the grid's width is written, the row padding is not.
+    // An empty grid or a stride too small for its width writes nothing.
+    void renderSheet(const GlyphSheetGrid& grid, int stride, std::uint8_t* pixels);
 
   private:
     void fillGlyphMask(int outline, std::uint8_t* mask, int e);

@@ -34,14 +34,17 @@ constexpr std::int32_t kFixedOne = 4096;
 
 // The edge table: parallel arrays over all edges, plus the start index of
 // every outline (outline k holds edges start[k] .. start[k + 1] - 1).
+// A set may hold fewer outlines than kOutlineCount: the outline numbers it
+// lacks draw nothing, as does an outline whose edges are not in the table.
 struct OutlineSet {
     const std::int32_t* xTop;          // x at the upper end
     const std::int32_t* yTop;          // y of the upper end
     const std::int32_t* yBottom;       // y of the lower end, > yTop
     const std::int32_t* inverseSlope;  // dx/dy, 12 fractional bits
     const std::int8_t* direction;      // +1 contour runs upward, -1 downward
-    const std::int32_t* start;         // kOutlineCount + 1 entries
+    const std::int32_t* start;         // outlineCount + 1 entries
     int edgeCount;
+    int outlineCount;
 };
 
 const OutlineSet& builtinOutlines();

@@ -94,14 +94,27 @@ void Screen::layout(const Board& board) {
     }
 
     // The glyph sheet is rendered straight into its surface: the surface's
-    // row stride is the sheet's.
+    // row stride is the sheet's. The glyphs lie side by side in one row up to
+    // side 1236; larger glyphs take several rows, up to side 8191 (8 x 7
+    // glyphs). Beyond that no surface holds them all, and the board is not
+    // drawn.
     if (!rasterizer) rasterizer = std::make_unique<GlyphRasterizer>();
-    if (e <= kMaxGlyphSize && kGlyphCount * e <= kMaxSurfaceSide &&
-        glyphSheet.create(static_cast<std::int32_t>(kGlyphCount * e), glyphSize,
-                          glyphSheetStride(glyphSize))) {
-        rasterizer->renderSheet(glyphSize, glyphSheet.stride, glyphSheet.pixels.data());
+    const GlyphSheetGrid grid = glyphSheetGrid(glyphSize, kMaxSurfaceSide);
+    if (!grid.empty() && e <= kMaxGlyphSize && grid.height() <= kMaxSurfaceSide &&
+        glyphSheet.create(grid.width(), grid.height(), grid.stride())) {
+        rasterizer->renderSheet(grid, glyphSheet.stride, glyphSheet.pixels.data());
         findOpaqueRuns(glyphSheet, glyphRuns);
     }
+}
+
+std::int32_t Screen::glyphX(int g) const {
+    const std::int32_t columns = glyphSize > 0 ? glyphSheet.width / glyphSize : 0;
+    return columns > 0 ? g % columns * glyphSize : 0;
+}
+
+std::int32_t Screen::glyphY(int g) const {
+    const std::int32_t columns = glyphSize > 0 ? glyphSheet.width / glyphSize : 0;
+    return columns > 0 ? g / columns * glyphSize : 0;
 }
 
 bool Screen::hitTest(const Board& board, std::int32_t x, std::int32_t y, EdgeRef& edge) const {
@@ -226,12 +239,13 @@ void Screen::drawBoardArea(const Board& board, EdgeRef hover, EdgeRef origin, st
             const std::int32_t n = j + i * columns;
             const std::int32_t vx = originX + j * a;
             const int glyph = vertexGlyph(board, n, hover, origin);
-            if (glyph != kNoGlyph) copy(false, glyph * e, 0, e, e, vx, vy);
+            if (glyph != kNoGlyph) copy(false, glyphX(glyph), glyphY(glyph), e, e, vx, vy);
             // A clue covers its cell opaquely, all but the top and left rows
             // of its square, which keep the vertex's own dot and lines.
             const int clue = static_cast<std::int8_t>(board.clues[static_cast<std::size_t>(n)]);
             if (clue >= 0 && clue <= kMaxClueState) {
-                copy(true, (kGlyphClue + clue) * e + inset, inset, e - inset, e - inset, vx + inset,
+                const int g = kGlyphClue + clue;
+                copy(true, glyphX(g) + inset, glyphY(g) + inset, e - inset, e - inset, vx + inset,
                      vy + inset);
             }
         }

@@ -61,7 +61,7 @@ class Screen {
     Surface backBuffer;    // exactly the client area; all drawing goes here
     Surface buttonSheet;   // bitmap 129, the toolbar button faces
     Surface clockSheet;    // bitmap 131, clock digits and clear banner
-    Surface glyphSheet;    // the 53 glyphs side by side at glyphSize
+    Surface glyphSheet;    // the 53 glyphs at glyphSize, in one row or more
     OpaqueRuns glyphRuns;  // the non-white runs of glyphSheet's rows
     std::unique_ptr<GlyphRasterizer> rasterizer;
 
@@ -103,6 +103,10 @@ class Screen {
     // without drawing the whole board.
     void drawBoardArea(const Board& board, EdgeRef hover, EdgeRef origin, std::int32_t x,
                        std::int32_t y, std::int32_t w, std::int32_t h);
+    // Top-left pixel of glyph g in glyphSheet, whose rows hold
+    // glyphSheet.width / glyphSize glyphs each.
+    std::int32_t glyphX(int g) const;
+    std::int32_t glyphY(int g) const;
     // The glyph number that draws vertex n with these highlights, or
     // kNoGlyph when its code draws none. With the clue state byte this is
     // all that decides the look of the vertex's square.

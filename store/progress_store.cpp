@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "store/platform.h"
@@ -71,17 +72,37 @@ std::size_t boundedLength(const char* text, std::size_t size) {
     return length;
 }
 
-// The whole file, at most limit bytes of it. False when it cannot be opened.
-bool readFileBytes(const char* path, std::size_t limit, std::vector<std::uint8_t>& bytes) {
+// Appends the file's next bytes to `bytes` until it holds `limit` of them or
+// the file ends. The buffer grows with what is read, never ahead of it, so a
+// count that claims more than the file holds costs nothing.
+void readUpTo(std::FILE* file, std::uint64_t limit, std::vector<std::uint8_t>& bytes) {
+    constexpr std::size_t kChunk = 1 << 16;
+    while (bytes.size() < limit) {
+        const std::size_t want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, limit - bytes.size()));
+        const std::size_t old = bytes.size();
+        bytes.resize(old + want);
+        const std::size_t got = std::fread(bytes.data() + old, 1, want, file);
+        bytes.resize(old + got);
+        if (got < want) break;
+    }
+}
+
+// The save file's header and the records it holds: as many as its count
+// says, or all whole records up to the end of the file when the count is
+// negative or larger than that. False when it cannot be opened.
+bool readSaveBytes(const char* path, std::vector<std::uint8_t>& bytes) {
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) return false;
     bytes.clear();
-    std::uint8_t chunk[8192];
-    while (bytes.size() < limit) {
-        const std::size_t want = std::min(sizeof chunk, limit - bytes.size());
-        const std::size_t got = std::fread(chunk, 1, want, file);
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (got < want) break;
+    readUpTo(file, kSaveHeaderBytes, bytes);
+    if (bytes.size() == kSaveHeaderBytes) {
+        const std::int32_t count = getSigned32(bytes.data() + kCountOffset);
+        const std::uint64_t records = static_cast<std::uint64_t>(count >= 0 ? count : kMaxRecords);
+        readUpTo(file,
+                 std::min<std::uint64_t>(kSaveHeaderBytes + kRecordBytes * records,
+                                         std::numeric_limits<std::size_t>::max()),
+                 bytes);
     }
     std::fclose(file);
     return true;
@@ -239,6 +260,7 @@ bool ProgressStore::decodeSaveFile(const std::uint8_t* bytes, std::size_t size) 
     elapsedSeconds = getSigned32(bytes + kElapsedOffset);
     std::memcpy(savedGrid, bytes + kGridOffset, kSavedGridBytes);
 
+    // The whole records present, however many the count claims.
     const std::size_t present =
         std::min((size - kSaveHeaderBytes) / kRecordBytes, static_cast<std::size_t>(kMaxRecords));
     const std::size_t count = (storedCount >= 0 && static_cast<std::size_t>(storedCount) <= present)
@@ -276,9 +298,7 @@ bool ProgressStore::loadAtStartup(std::int32_t& elapsed, bool& solved, TrialMode
     std::memcpy(savePath + length - 3, "sav", 3);
 
     std::vector<std::uint8_t> bytes;
-    const std::size_t limit =
-        kSaveHeaderBytes + kRecordBytes * static_cast<std::size_t>(kMaxRecords);
-    if (!readFileBytes(savePath, limit, bytes)) return false;
+    if (!readSaveBytes(savePath, bytes)) return false;
     if (!decodeSaveFile(bytes.data(), bytes.size())) return false;
     if (!loadCollection()) {
         resumeState = kNoResume;

@@ -30,8 +30,9 @@ constexpr std::size_t kSaveHeaderBytes = 2136;
 constexpr std::int32_t kNoResume = -1;
 // Longest time the clock shows, in seconds (59:59).
 constexpr std::int32_t kMaxElapsed = 3599;
-// Records read from a save file at most (a damaged count is not trusted).
-constexpr std::int32_t kMaxRecords = 100000;
+// Most records a save file can hold: as many as its signed 32-bit count
+// can name.
+constexpr std::int32_t kMaxRecords = 0x7FFFFFFF;
 
 struct ProgressStore {
     char savePath[kPathBytes] = {};

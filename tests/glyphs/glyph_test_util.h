@@ -46,9 +46,11 @@ class OutlineBuilder {
         if (reversed) std::swap(x0, x1);
         addContour({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
     }
-    // Ends the set, empty outlines added up to kOutlineCount.
-    const OutlineSet& finish() {
-        while (start_.size() < static_cast<std::size_t>(kOutlineCount)) beginOutline();
+    // Ends the set, empty outlines added up to kOutlineCount unless `pad` is
+    // false.
+    const OutlineSet& finish(bool pad = true) {
+        while (pad && start_.size() < static_cast<std::size_t>(kOutlineCount)) beginOutline();
+        const int outlines = static_cast<int>(start_.size());
         start_.push_back(static_cast<std::int32_t>(xTop_.size()));
         for (auto* v : {&xTop_, &yTop_, &yBottom_, &inverseSlope_}) v->reserve(1);
         direction_.reserve(1);
@@ -58,7 +60,8 @@ class OutlineBuilder {
                 inverseSlope_.data(),
                 direction_.data(),
                 start_.data(),
-                static_cast<int>(xTop_.size())};
+                static_cast<int>(xTop_.size()),
+                outlines};
         return set_;
     }
 

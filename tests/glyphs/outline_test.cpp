@@ -61,6 +61,21 @@ TEST(GlyphOutlines, ExtentsEdgesAndDirections) {
     }
 }
 
+TEST(GlyphOutlines, TheZeroHasItsSidesWhereTheTableSays) {
+    // The row through the middle of the 0 crosses its outer and inner sides.
+    const OutlineSet& set = builtinOutlines();
+    const double y = 793.6 * kFixedOne;
+    std::vector<double> xs;
+    for (int i = set.start[OutlineDigit0]; i < set.start[OutlineDigit0 + 1]; ++i)
+        if (set.yTop[i] <= y && y < set.yBottom[i])
+            xs.push_back((set.xTop[i] + (y - set.yTop[i]) * set.inverseSlope[i] / kFixedOne) /
+                         kFixedOne);
+    std::sort(xs.begin(), xs.end());
+    const std::vector<double> want{529.28, 650.24, 935.68, 1057.28};
+    ASSERT_EQ(xs.size(), want.size());
+    for (std::size_t k = 0; k < xs.size(); ++k) EXPECT_NEAR(xs[k], want[k], 0.01) << k;
+}
+
 TEST(GlyphOutlines, FewCrossingsOnAnyRow) {
     // The rasterizers keep up to 32 crossings a row; the shapes stay far below.
     reference::Rasterizer ref;

@@ -120,6 +120,41 @@ TEST(GlyphSpans, SpansMeetingOnASampleCentreSetItOnce) {
     }
 }
 
+TEST(GlyphOutlineSets, OutlinesASetLacksOrCannotReachAreEmpty) {
+    // A set of rectangles naming `outlines` outlines, one start entry spoilt
+    // or none, draws as the full set with the outlines it lacks and those
+    // `empty` left without edges.
+    const auto rect = [](OutlineBuilder& b, int o) {
+        b.beginOutline();
+        b.addRect((60 + 90 * o) * S, (40 + 70 * o) * S, (700 + 50 * o) * S, (1400 - 30 * o) * S);
+    };
+    const struct {
+        int outlines, entry, value;
+        std::vector<int> empty;
+    } cases[] = {{3, -1, 0, {}}, {13, -1, 0, {}}, {11, 8, 1 << 30, {7, 8}}, {11, 4, -1, {3, 4}}};
+    for (const auto& c : cases) {
+        OutlineBuilder given, full;
+        for (int o = 0; o < c.outlines; ++o) rect(given, o);
+        for (int o = 0; o < std::min(c.outlines, kOutlineCount); ++o)
+            std::count(c.empty.begin(), c.empty.end(), o) ? full.beginOutline() : rect(full, o);
+        OutlineSet set = given.finish(false);
+        std::vector<std::int32_t> start(set.start, set.start + c.outlines + 1);
+        if (c.entry >= 0) start[static_cast<std::size_t>(c.entry)] = c.value;
+        set.start = start.data();
+        GlyphRasterizer raster(set);
+        reference::Rasterizer ref(full.finish());
+        const int e = 31;
+        EXPECT_TRUE(
+            testing::sameSheet(testing::renderSheet(raster, e), testing::renderSheet(ref, e), e));
+        for (int o = 0; o < kOutlineCount; ++o) {
+            std::vector<std::uint8_t> got(8 * e * e), want(got.size());
+            raster.fillOutline(o, got.data(), 8 * e, 8 * e, e);
+            ref.fillOutline(o, want.data(), 8 * e, 8 * e, e);
+            EXPECT_EQ(got, want) << c.outlines << " outlines, outline " << o;
+        }
+    }
+}
+
 TEST(GlyphBlending, BaseAndOverlayByCoverage) {
     // Outlines covering 4 x 8, 4 x 4, 8 x 8, 6 x 8 and 2 x 8 samples of pixel (0, 0).
     OutlineBuilder b;

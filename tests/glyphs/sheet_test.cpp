@@ -51,6 +51,38 @@ TEST(GlyphSheet, WritesNothingWithoutASizeOrRoom) {
     EXPECT_EQ(glyphSheetStride(7), 1116);
 }
 
+TEST(GlyphSheet, AnyGridHoldsTheReferenceGlyphsInOrder) {
+    // Rows of any length, the last one short or left empty: cell by cell the
+    // reference's one-row sheet, white after the last glyph, padding untouched.
+    GlyphRasterizer raster;
+    for (int e : {1, 7, 40}) {
+        const auto want = referenceSheet(e);
+        const std::size_t oneRow = static_cast<std::size_t>(glyphSheetStride(e));
+        for (const auto& [columns, rows] : {std::pair{53, 2}, {27, 2}, {8, 7}, {1, 53}}) {
+            const GlyphSheetGrid grid{e, columns, rows};
+            const int stride = grid.stride() + 4;
+            std::vector<std::uint8_t> got(static_cast<std::size_t>(stride) * grid.height(),
+                                          kUntouched);
+            raster.renderSheet(grid, stride, got.data());
+            for (int y = 0; y < grid.height(); ++y)
+                for (int x = 0; x < stride; ++x) {
+                    const int g = y / e * columns + x / 3 / e;
+                    const std::uint8_t byte =
+                        x >= 3 * grid.width() ? kUntouched
+                        : g >= kGlyphCount
+                            ? 255
+                            : want[(y % e) * oneRow + 3 * static_cast<std::size_t>(g) * e +
+                                   x % (3 * e)];
+                    ASSERT_EQ(got[static_cast<std::size_t>(y) * stride + x], byte)
+                        << e << " in " << columns << " columns: " << x << "," << y;
+                }
+        }
+    }
+    std::vector<std::uint8_t> pixels(4096, kUntouched);  // 52 cells for 53 glyphs
+    raster.renderSheet(GlyphSheetGrid{5, 26, 2}, 400, pixels.data());
+    EXPECT_EQ(pixels, std::vector<std::uint8_t>(4096, kUntouched));
+}
+
 TEST(GlyphSheet, ShapesAndColours) {
     GlyphRasterizer raster;
     const int e = 200;

@@ -119,6 +119,45 @@ TEST(ScreenLayout, ExampleClientSizes) {
     }
 }
 
+TEST(ScreenLayout, GlyphsTooLargeForOneRowOfTheSheetStillDrawTheBoard) {
+    // A 0 x 0 board at the last glyph side whose 53 glyphs fit side by side
+    // in a surface, the first that does not, and one more. Its vertex drawn
+    // hovered (glyph 40) under an exact 2 (glyph 51), the two in the second
+    // row of a two-row sheet: the pixels of the sheet rendered in one row.
+    const struct {
+        int cw, ch, e, rows;
+    } cases[] = {{1191, 1223, 1236, 1}, {1192, 1224, 1237, 2}, {2560, 1380, 1399, 2}};
+    for (const auto& c : cases) {
+        Board board = makeBoard(0, 0);
+        board.codes[0] = 8;
+        board.clues[0] = 2 + kClueExact;
+        Screen screen;
+        ASSERT_TRUE(screen.resize(c.cw, c.ch, board));
+        ASSERT_EQ(screen.glyphSize, c.e);
+        ASSERT_EQ(screen.glyphSheet.height, c.rows * c.e);
+        screen.drawBoard(board, EdgeRef{0, 0}, EdgeRef{});
+        const int e = c.e, k = screen.pitch / 5, stride = glyphSheetStride(e);
+        std::vector<std::uint8_t> sheet(static_cast<std::size_t>(stride) * e);
+        GlyphRasterizer().renderSheet(e, stride, sheet.data());
+        for (int y = screen.originY; y < c.ch; ++y)
+            for (int x = screen.originX; x < c.cw; ++x) {
+                const int gx = x - screen.originX, gy = y - screen.originY;
+                const bool clue = gx >= k && gy >= k;
+                const std::uint8_t* p =
+                    &sheet[static_cast<std::size_t>(gy) * stride + 3 * ((clue ? 51 : 40) * e + gx)];
+                const Colour glyph{p[0], p[1], p[2]};
+                ASSERT_EQ(pixelAt(screen.backBuffer, x, y),
+                          gx < e && gy < e && (clue || glyph != kWhite) ? glyph : kWhite)
+                    << c.e << ": " << x << "," << y;
+            }
+    }
+    // From side 8192 on no surface holds the glyphs: no sheet, nothing drawn.
+    Screen screen;
+    ASSERT_TRUE(screen.resize(7895, 7927, makeBoard(0, 0)));
+    EXPECT_EQ(screen.glyphSize, 8192);
+    EXPECT_TRUE(screen.glyphSheet.empty());
+}
+
 TEST(ScreenLayout, ResizeSkipsSmallAndUnchangedSizesReleaseAndPitchZero) {
     Screen screen;
     int loads = 0;
@@ -181,11 +220,12 @@ class ScreenTest : public ::testing::Test {
         sheet.fillWhite();
         for (int g = 0; g < 53; ++g) {
             const auto b = static_cast<std::uint8_t>(g);
-            setPixel(sheet, g * e + 1, 1, {b, 0, 0});
-            setPixel(sheet, g * e + e - 1, e - 1, {b, 1, 0});
+            const int gx = screen.glyphX(g), gy = screen.glyphY(g);
+            setPixel(sheet, gx + 1, gy + 1, {b, 0, 0});
+            setPixel(sheet, gx + e - 1, gy + e - 1, {b, 1, 0});
             for (int y = 0; g >= 41 && y < e; ++y)
                 for (int x = 0; x < e; ++x)
-                    setPixel(sheet, g * e + x, y,
+                    setPixel(sheet, gx + x, gy + y,
                              {b, static_cast<std::uint8_t>(100 + x), static_cast<std::uint8_t>(y)});
         }
         findOpaqueRuns(screen.glyphSheet, screen.glyphRuns);

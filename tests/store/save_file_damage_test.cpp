@@ -123,6 +123,35 @@ TEST_F(DamagedSaveFile, RecordCountsThatLie) {
     }
 }
 
+TEST_F(DamagedSaveFile, LargeFilesKeepEveryRecordByteForByte) {
+    // The good file's two records and enough more to pass the 100,000 that a
+    // save file was once read up to, each of its own identity and clear
+    // times. A count below what the file holds is believed, one above it or
+    // negative is not; either way load and save give back the records kept.
+    const std::uint32_t kRecords = 100003;
+    std::string records = good.substr(2136);
+    records.resize(std::size_t{64} * kRecords);
+    for (std::size_t i = 128; i < records.size(); i += 2) {  // 16-bit values 0 to 3599
+        records[i] = static_cast<char>(i / 2 % 3600);
+        records[i + 1] = static_cast<char>(i / 2 % 3600 >> 8);
+    }
+    const struct {
+        std::uint32_t count, kept;
+    } cases[] = {
+        {kRecords, kRecords}, {100001, 100001}, {0xFFFFFFFFu, kRecords}, {0x7FFFFFFFu, kRecords}};
+    for (const auto& c : cases) {
+        ProgressStore store;
+        Game game;
+        ASSERT_TRUE(
+            startWith(poked(good, {{64, c.count, 4}}).substr(0, 2136) + records, store, game));
+        ASSERT_EQ(store.records.size(), c.kept);
+        ASSERT_TRUE(store.writeSaveFile(game.board, game.trial, game.origin, game.elapsed));
+        EXPECT_TRUE(readBytes(savePath()) ==
+                    poked(good, {{64, c.kept, 4}}).substr(0, 2136) + records.substr(0, 64 * c.kept))
+            << c.count;
+    }
+}
+
 TEST_F(DamagedSaveFile, NameWithoutNul) {
     std::string bytes = good;
     for (std::size_t i = 0; i < 64; ++i) bytes[i] = 'e';

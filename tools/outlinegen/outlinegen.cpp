@@ -272,14 +272,17 @@ Outline makeDiscDown() {
 }
 
 // 0: an upright ring with half-round ends, the hole running the other way.
+// The hole's sides lie at x 650.24 and 935.68, so the left stroke is exactly
+// kStroke wide and the right one 0.64 units wider.
 Outline makeDigit0() {
     const double outer = 264.0;
-    const double inner = 142.72;
+    const double inner = (935.68 - 650.24) / 2;
     const double halfStraight = (1194.24 - 392.96) / 2 - outer;
     const Pt centre{(529.28 + 1057.28) / 2, (392.96 + 1194.24) / 2};
+    const Pt holeCentre{(650.24 + 935.68) / 2, centre.y};
     return {"Digit0",
             {filled(stadium(centre, outer, halfStraight, 64)),
-             hole(stadium(centre, inner, halfStraight, 52))}};
+             hole(stadium(holeCentre, inner, halfStraight, 52))}};
 }
 
 // 1: a stem with a flag falling to the left from its top, on a foot bar.
@@ -438,7 +441,8 @@ int main(int argc, char** argv) {
         << "}  // namespace\n\n"
         << "const OutlineSet& builtinOutlines() {\n"
         << "    static const OutlineSet set{kXTop,  kYTop,  kYBottom, kInverseSlope,\n"
-        << "                                kDirection, kStart, " << all.size() << "};\n"
+        << "                                kDirection, kStart, " << all.size()
+        << ", kOutlineCount};\n"
         << "    return set;\n"
         << "}\n\n"
         << "}  // namespace quorrin\n";
