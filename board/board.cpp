@@ -31,7 +31,8 @@ void Board::load(const PuzzleEntry& entry) {
     const std::int32_t stride = width + 1;
     for (std::int32_t r = 0; r < height; ++r) {
         for (std::int32_t c = 0; c < width; ++c) {
-            const std::size_t n = static_cast<std::size_t>(r * stride + c);
+            const std::size_t n = static_cast<std::size_t>(r) * static_cast<std::size_t>(stride) +
+                                  static_cast<std::size_t>(c);
             // The clue states are computed already: a zero clue reads exact.
             if (clues[n] >= 0x80 || (clues[n] & 3) != 0) continue;
             const std::size_t below = n + static_cast<std::size_t>(stride);
@@ -57,7 +58,9 @@ void Board::restore(const PuzzleEntry& entry, const std::uint8_t* savedCodes) {
     if (sameShape) {
         for (std::int32_t r = 0; r < height; ++r) {
             for (std::int32_t c = 0; c < width; ++c) {
-                const std::size_t n = static_cast<std::size_t>(r * stride + c);
+                const std::size_t n =
+                    static_cast<std::size_t>(r) * static_cast<std::size_t>(stride) +
+                    static_cast<std::size_t>(c);
                 if (n < entry.clues.size() && entry.clues[n] <= 3) clues[n] = entry.clues[n];
             }
         }
@@ -67,7 +70,9 @@ void Board::restore(const PuzzleEntry& entry, const std::uint8_t* savedCodes) {
     if (savedCodes != nullptr) {
         for (std::int32_t r = 0; r <= height; ++r) {
             for (std::int32_t c = 0; c <= width; ++c) {
-                const std::size_t n = static_cast<std::size_t>(r * stride + c);
+                const std::size_t n =
+                    static_cast<std::size_t>(r) * static_cast<std::size_t>(stride) +
+                    static_cast<std::size_t>(c);
                 const std::uint8_t saved = savedCodes[n];
                 if (saved >= codes::kCount) continue;  // not a code: both edges Empty
                 const int right = c < width ? codes::kRightState[saved] : 0;
@@ -86,7 +91,8 @@ void Board::updateClueStates() {
     const std::int32_t stride = width + 1;
     for (std::int32_t r = 0; r < height; ++r) {
         for (std::int32_t c = 0; c < width; ++c) {
-            const std::size_t n = static_cast<std::size_t>(r * stride + c);
+            const std::size_t n = static_cast<std::size_t>(r) * static_cast<std::size_t>(stride) +
+                                  static_cast<std::size_t>(c);
             const std::uint8_t byte = clues[n];
             if (byte >= 0x80) continue;  // negative: no clue
             const int value = byte & 3;
@@ -107,8 +113,8 @@ void Board::computeBorders() {
         for (std::int32_t c = 0; c <= width; ++c) {
             const int rowEdge = (r == 0 || r == height) ? 1 : 0;
             const int colEdge = (c == 0 || c == width) ? 1 : 0;
-            borders[static_cast<std::size_t>(r * stride + c)] =
-                static_cast<std::uint8_t>(rowEdge + colEdge);
+            borders[static_cast<std::size_t>(r) * static_cast<std::size_t>(stride) +
+                    static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(rowEdge + colEdge);
         }
     }
 }

@@ -249,9 +249,10 @@ void GlyphRasterizer::paintBase(std::uint8_t* glyph, int stride, int e, int outl
                                 GlyphColour colour, std::uint8_t* mask) {
     if (glyph == nullptr || e <= 0) return;
     if (outline < 0 || outline >= kOutlineCount || mask == nullptr) {
-        for (int y = 0; y < e; ++y)
+        for (int y = 0; y < e; ++y) {
             std::memset(glyph + static_cast<std::ptrdiff_t>(y) * stride, 255,
-                        static_cast<std::size_t>(3 * e));
+                        static_cast<std::size_t>(e) * 3);
+        }
         return;
     }
     fillGlyphMask(outline, mask, e);

@@ -242,8 +242,9 @@ void Screen::drawBoardArea(const Board& board, EdgeRef hover, EdgeRef origin, st
             if (glyph != kNoGlyph) copy(false, glyphX(glyph), glyphY(glyph), e, e, vx, vy);
             // A clue covers its cell opaquely, all but the top and left rows
             // of its square, which keep the vertex's own dot and lines.
-            const int clue = static_cast<std::int8_t>(board.clues[static_cast<std::size_t>(n)]);
-            if (clue >= 0 && clue <= kMaxClueState) {
+            // 255 (no clue) and the other bytes above the states draw nothing.
+            const int clue = board.clues[static_cast<std::size_t>(n)];
+            if (clue <= kMaxClueState) {
                 const int g = kGlyphClue + clue;
                 copy(true, glyphX(g) + inset, glyphY(g) + inset, e - inset, e - inset, vx + inset,
                      vy + inset);
@@ -284,9 +285,10 @@ void Screen::drawClock(std::int32_t seconds) {
         {38, kDigitWidth, kDigitWidth * (rest / 10)},
         {53, kDigitWidth, kDigitWidth * (rest % 10)},
     };
-    for (const Piece& p : pieces)
+    for (const Piece& p : pieces) {
         backBuffer.copyFrom(clockSheet, p.sourceX, 0, p.width, kClockSpriteHeight, clockX + p.x,
                             kClockY);
+    }
 }
 
 void Screen::drawClearBanner() {

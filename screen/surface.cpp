@@ -179,7 +179,7 @@ void Surface::copyTransparentFrom(const Surface& src, const OpaqueRuns& srcRuns,
     const std::int32_t right = x.src + x.length;
     const OpaqueRuns::Run* const all = srcRuns.runs.data();
     for (std::int32_t r = 0; r < y.length; ++r) {
-        const std::size_t sourceRow = static_cast<std::size_t>(y.src + r);
+        const std::size_t sourceRow = static_cast<std::size_t>(y.src) + static_cast<std::size_t>(r);
         const OpaqueRuns::Run* run = all + srcRuns.rowStart[sourceRow];
         const OpaqueRuns::Run* const last = all + srcRuns.rowStart[sourceRow + 1];
         // The first run that reaches past the left edge of the rectangle.

@@ -104,7 +104,8 @@ bool readSaveBytes(const char* path, std::vector<std::uint8_t>& bytes) {
                                          std::numeric_limits<std::size_t>::max()),
                  bytes);
     }
-    std::fclose(file);
+    // Read only: nothing is lost when closing fails.
+    (void)std::fclose(file);
     return true;
 }
 
@@ -239,7 +240,8 @@ std::vector<std::uint8_t> ProgressStore::encodeSaveFile() const {
     for (const ProgressRecord& record : records) {
         put32(at, record.identity);
         for (int i = 0; i < kMaxPuzzles; ++i) {
-            put16(at + 4 + 2 * i, static_cast<std::uint16_t>(record.clearTimes[i]));
+            put16(at + 4 + 2 * static_cast<std::ptrdiff_t>(i),
+                  static_cast<std::uint16_t>(record.clearTimes[i]));
         }
         at += kRecordBytes;
     }
@@ -271,7 +273,7 @@ bool ProgressStore::decodeSaveFile(const std::uint8_t* bytes, std::size_t size) 
     for (ProgressRecord& record : records) {
         record.identity = get32(at);
         for (int i = 0; i < kMaxPuzzles; ++i) {
-            const std::int16_t time = getSigned16(at + 4 + 2 * i);
+            const std::int16_t time = getSigned16(at + 4 + 2 * static_cast<std::ptrdiff_t>(i));
             record.clearTimes[i] = (time >= 0 && time <= kMaxElapsed) ? time : std::int16_t{0};
         }
         at += kRecordBytes;
@@ -356,7 +358,9 @@ bool ProgressStore::writeSaveFile(const Board& board, std::int32_t resume, EdgeR
     written = std::fflush(file) == 0 && written;
     written = std::fclose(file) == 0 && written;
     if (!written || !platform().replaceFile(temporary.c_str(), target.c_str())) {
-        std::remove(temporary.c_str());
+        // The old save file is untouched; a temporary file that cannot be
+        // removed is written over next time.
+        (void)std::remove(temporary.c_str());
         return false;
     }
     return true;

@@ -194,7 +194,7 @@ bool PuzzleCollection::read(const char* path, std::uint32_t& identity) {
                              static_cast<std::size_t>(content));
         ++puzzleCount;
     }
-    std::fclose(file);
+    (void)std::fclose(file);  // read only
     if (puzzleCount == 0) return false;
     identity = reg;
     return true;

@@ -40,6 +40,9 @@ constexpr int kMaxPuzzles = 30;
 constexpr std::uint32_t kIdentityStart = 0xFFFFFFFFu;
 std::uint32_t identityUpdate(std::uint32_t reg, const unsigned char* bytes, std::size_t count);
 
+// clang-tidy 14 takes the loop variable of the implicit copy of the puzzles
+// array for a name of ours.
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 struct PuzzleCollection {
     PuzzleEntry puzzles[kMaxPuzzles];
     std::int32_t puzzleCount = 0;
