@@ -13,7 +13,7 @@
 # Without a display the script plays a short scripted first run on a private
 # X server and takes screenshots: the open-collection dialog at start, the
 # board, the board after a few clicks on its edges, the puzzle-selection
-# dialog, the version box. The first run starts from a fresh copy of the game
+# dialog, the menu, the version box, the maximized window. The first run starts from a fresh copy of the game
 # in build/play-session/ (no save file, so the open-collection dialog comes
 # first); the screenshots go to build/play-screenshots/.
 set -euo pipefail
@@ -207,14 +207,22 @@ wait_gone "$title_select"
 # The version box from the menu; OK. Closing it has the game repaint the
 # board it covered with one copy of the whole back buffer.
 xdotool key alt+g
-sleep 0.3
+sleep 0.5
+shot 5-menu
 xdotool key a
 wait_window "$title_about" >/dev/null
-shot 5-about
+shot 6-about
 xdotool key Return
 wait_gone "$title_about"
 sleep 0.3
-shot 6-board-repainted
+shot 7-board-repainted
+
+# Maximized (a double click on the caption): the board laid out anew at the
+# larger size, its glyphs rendered for it.
+xdotool mousemove --sync $((wx + ww / 2)) $((wy + border + 8)) click --repeat 2 --delay 80 1
+pointer=""
+sleep 1
+shot 8-maximized
 
 # Leave through the menu: the game saves on the way out.
 xdotool key alt+g
