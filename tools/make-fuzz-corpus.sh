@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# Makes the seed corpora of the fuzz targets in tests/fuzz/corpus/TARGET/:
+#   fuzz_collection  pieces of the shipped collections (puzzles/*.dat) and a
+#                    few odd texts (CR LF, 0x1A, NUL, a line past 2047 bytes)
+#   fuzz_save_file   save files written by the store itself (make_save_seeds)
+#                    and damaged copies of one
+#   fuzz_bitmap      res/*.bmp, their packed form (the file less its 14-byte
+#                    header), and small bitmaps cut from them
+#   fuzz_import      shipped puzzles written in both public text forms
+# Seeds are named seed-*; the script replaces only those, so the regression
+# cases (regress-*, inputs that once failed) stay. Needs python3; builds the
+# fuzz preset for make_save_seeds.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+corpus=tests/fuzz/corpus
+for target in fuzz_collection fuzz_save_file fuzz_bitmap fuzz_import; do
+    mkdir -p "$corpus/$target"
+    find "$corpus/$target" -name 'seed-*' -delete
+done
+
+cmake --preset fuzz >/dev/null
+nice -n 10 cmake --build --preset fuzz --target make_save_seeds -j 2 >/dev/null
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+build/fuzz/tests/fuzz/make_save_seeds "$scratch"
+for f in "$scratch"/*.sav; do
+    cp "$f" "$corpus/fuzz_save_file/seed-$(basename "$f")"
+done
+
+python3 - "$corpus" <<'EOF'
+import glob, os, struct, sys
+
+corpus = sys.argv[1]
+
+def put(target, name, data):
+    if isinstance(data, str):
+        data = data.encode('latin-1')
+    with open(os.path.join(corpus, target, 'seed-' + name), 'wb') as f:
+        f.write(data)
+
+# Collections.
+sizes = {}
+lines_of = {}
+for path in sorted(glob.glob('puzzles/*.dat')):
+    name = os.path.basename(path)[:-4]
+    with open(path, 'rb') as f:
+        text = f.read()
+    lines = text.split(b'\n')
+    lines_of[name] = [l for l in lines if l]
+    put('fuzz_collection', name + '-head.dat', b'\n'.join(lines[:4]) + b'\n')
+    for line in lines:
+        if not line:
+            continue
+        fields = line.split(b'/')
+        sizes.setdefault((fields[1], fields[2]), line)
+first = sorted(glob.glob('puzzles/*.dat'))[0]
+with open(first, 'rb') as f:
+    whole = f.read()
+put('fuzz_collection', 'whole-first.dat', whole)
+for (h, w), line in sorted(sizes.items()):
+    put('fuzz_collection', 'one-%sx%s.dat' % (w.decode(), h.decode()), line + b'\n')
+some = lines_of[os.path.basename(first)[:-4]][:3]
+put('fuzz_collection', 'crlf.dat', b'\r\n'.join(some) + b'\r\n')
+put('fuzz_collection', 'lone-cr.dat', some[0] + b'\r' + some[1] + b'\n')
+put('fuzz_collection', 'eof-byte.dat', some[0] + b'\n\x1a' + some[1] + b'\n')
+put('fuzz_collection', 'nul.dat', some[0][:9] + b'\x00' + some[0][9:] + b'\n' + some[1])
+put('fuzz_collection', 'empty-lines.dat', b'\n\n' + some[0] + b'\n\n')
+put('fuzz_collection', 'no-final-lf.dat', some[0] + b'\n' + some[1])
+put('fuzz_collection', 'thirty-one.dat', (some[0] + b'\n') * 31)
+put('fuzz_collection', 'long-line.dat', b'1/40/50/' + b'/'.join([b'.1.2.3' * 10] * 45) + b'\n')
+rows = [''.join('0123.'[(r + c) % 5] for c in range(62)) for r in range(31)]
+put('fuzz_collection', 'widest.dat', '4/31/62/' + '/'.join(rows) + '\n')
+put('fuzz_collection', 'tallest.dat', '1/1023/1/' + '/'.join('3.1.2'[r % 5] for r in range(1023)) + '\n')
+put('fuzz_collection', 'odd-fields.dat',
+    ' +7/ 2x/0002/3 ./\t.5 2/\n-1/-3/4/0000\n2147483648/99999999999/1/3\n1/2/2/x3y/.1.extra/more\n')
+
+# Importer: shipped puzzles in both text forms.
+def parse(line):
+    f = line.decode().split('/')
+    h, w = int(f[1]), int(f[2])
+    cells = []
+    for r in range(h):
+        row = f[3 + r] if 3 + r < len(f) else ''
+        cells += [-1 if ch == '.' else int(ch) for ch in row[:w]]
+    return w, h, cells
+
+def game_id(w, h, cells):
+    out, run = '%dx%dt0:' % (w, h), 0
+    for c in cells + [None]:
+        if c is not None and c < 0:
+            run += 1
+            continue
+        while run > 0:
+            n = min(run, 26)
+            out += chr(ord('a') + n - 1)
+            run -= n
+        if c is not None:
+            out += str(c)
+    return out
+
+def url(w, h, cells):
+    out, i, run = 'https://example.invalid/p?slither/%d/%d/' % (w, h), 0, 0
+    while i < len(cells):
+        c = cells[i]
+        i += 1
+        if c < 0:
+            run += 1
+            continue
+        while run > 0:
+            n = min(run, 20)
+            out += chr(ord('g') + n - 1)
+            run -= n
+        after = 0
+        while after < 2 and i < len(cells) and cells[i] < 0:
+            after += 1
+            i += 1
+        out += chr(ord('05a'[after]) + c)
+    while run > 0:
+        n = min(run, 20)
+        out += chr(ord('g') + n - 1)
+        run -= n
+    return out
+
+for (h, w), line in sorted(sizes.items()):
+    w_, h_, cells = parse(line)
+    tag = '%dx%d' % (w_, h_)
+    put('fuzz_import', 'id-%s.txt' % tag, game_id(w_, h_, cells))
+    put('fuzz_import', 'url-%s.txt' % tag, url(w_, h_, cells) + '\n')
+for i, text in enumerate(['https://example.org/p?slither/3/4/0123h5cg', '?t/1/1/3/',
+                          '5x2t0:a1b2c3a', '2x2t0de:0123', '27x1:z0', '  3x3:0a1b2c3d  \n',
+                          '?t/2/2/01.2', '2x2t1:0123', '?t/63/1/z', '80x1:zzzb']):
+    put('fuzz_import', 'case-%d.txt' % i, text)
+
+# Bitmaps: the resources, their packed form, and small bitmaps cut from them.
+def read_bmp(path):
+    with open(path, 'rb') as f:
+        data = f.read()
+    at = struct.unpack_from('<I', data, 10)[0]
+    w, h = struct.unpack_from('<ii', data, 18)
+    stride = (w * 3 + 3) & ~3
+    rows = [data[at + y * stride: at + y * stride + w * 3] for y in range(abs(h))]
+    if h > 0:
+        rows.reverse()  # top row first
+    return w, rows
+
+def packed(w, rows, header=40, top_down=False, colours=0, bits=24, compression=0):
+    h = len(rows)
+    info = struct.pack('<IiiHHIIiiII', 40, w, -h if top_down else h, 1, bits, compression,
+                       0, 2835, 2835, colours, 0)
+    info = struct.pack('<I', header) + info[4:] + b'\0' * (header - 40)
+    stride = (w * 3 + 3) & ~3
+    pixels = b''.join(r + b'\0' * (stride - len(r)) for r in (rows if top_down else rows[::-1]))
+    return info + b'\x10\x20\x30\x00' * colours + pixels
+
+def as_file(p, colours=0):
+    header = struct.unpack_from('<I', p, 0)[0]
+    return b'BM' + struct.pack('<IHHI', 14 + len(p), 0, 0, 14 + header + 4 * colours) + p
+
+for path in sorted(glob.glob('res/*.bmp')):
+    name = os.path.basename(path)[:-4]
+    with open(path, 'rb') as f:
+        data = f.read()
+    put('fuzz_bitmap', name + '.bmp', data)
+    put('fuzz_bitmap', name + '.packed', data[14:])
+    w, rows = read_bmp(path)
+    cuts = [('5x3', 5, rows[:3], {}), ('7x2-top-down', 7, rows[4:6], {'top_down': True}),
+            ('1x1', 1, rows[:1], {}), ('4x4-v4', 4, rows[:4], {'header': 108}),
+            ('3x2-v5', 3, rows[:2], {'header': 124, 'top_down': True}),
+            ('6x2-colours', 6, rows[:2], {'colours': 2}),
+            ('2x2-8-bit', 2, rows[:2], {'bits': 8}), ('2x2-rle', 2, rows[:2], {'compression': 1})]
+    for tag, cw, crows, opts in cuts:
+        p = packed(cw, [r[:cw * 3] for r in crows], **opts)
+        put('fuzz_bitmap', '%s-%s.packed' % (name, tag), p)
+        put('fuzz_bitmap', '%s-%s.bmp' % (name, tag), as_file(p, opts.get('colours', 0)))
+EOF
+
+for target in fuzz_collection fuzz_save_file fuzz_bitmap fuzz_import; do
+    printf '%-16s %3d files, %s\n' "$target" "$(find "$corpus/$target" -type f | wc -l)" \
+        "$(du -sh "$corpus/$target" | cut -f1)"
+done
