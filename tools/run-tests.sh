@@ -38,7 +38,7 @@ for target in fuzz_collection fuzz_save_file fuzz_bitmap fuzz_import; do
         echo "fuzz target $target failed; the input is in build/fuzz-findings/$target/" >&2
         exit 1
     fi
-    grep -E '^(fuzz_|#[0-9]+ +DONE)' "$log" || true
+    grep -E '^(fuzz_|#[0-9]+[[:space:]]+DONE)' "$log" || true
 done
 
 step "Windows build (mingw-w64), tests under Wine"

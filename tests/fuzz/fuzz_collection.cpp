@@ -1,6 +1,7 @@
 // Fuzz target: the input is a collection file. It is read as the game reads
-// it; every puzzle read is loaded onto a board and played with clicks that
-// the input's tail chooses, and one of them is drawn at a small client size.
+// it; every puzzle read is loaded onto a board and played with clicks (and
+// loops drawn whole) that the input's tail chooses, and for one input in
+// eight one of the boards is drawn at a small client size.
 //
 // Properties: a collection holds 1 to 30 entries, each a board within the
 // limits or the 0 x 0 entry, under the identity of the text as read; a

@@ -3,15 +3,18 @@
 // choices taken from the input's bytes, and independent checks of a board.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include "board/board.h"
@@ -49,10 +52,33 @@ class ScratchFolder {
             std::filesystem::is_directory(memory, ec) && ::access(memory.c_str(), W_OK) == 0
                 ? memory
                 : std::filesystem::temp_directory_path();
-        path_ = base / ("quorrin-fuzz-" + std::to_string(static_cast<long>(::getpid())));
+        removeStale(base);
+        path_ = base / (kPrefix + std::to_string(static_cast<long>(::getpid())));
         std::filesystem::remove_all(path_, ec);
         std::filesystem::create_directories(path_);
     }
+    // A run that ends on a failed input (or is stopped) leaves its folder
+    // behind: the folders of processes that are gone are removed.
+    static void removeStale(const std::filesystem::path& base) {
+        std::error_code ec;
+        std::vector<std::filesystem::path> stale;
+        for (std::filesystem::directory_iterator it(base, ec), end; !ec && it != end;
+             it.increment(ec)) {
+            const std::string name = it->path().filename().string();
+            if (name.rfind(kPrefix, 0) != 0) continue;
+            const std::string digits = name.substr(std::strlen(kPrefix));
+            if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos ||
+                digits.size() > 9) {
+                continue;
+            }
+            const auto pid = static_cast<pid_t>(std::stol(digits));
+            if (::kill(pid, 0) != 0 && errno == ESRCH) stale.push_back(it->path());
+        }
+        for (const auto& path : stale) std::filesystem::remove_all(path, ec);
+    }
+
+    static constexpr const char* kPrefix = "quorrin-fuzz-";
+
     ~ScratchFolder() {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
