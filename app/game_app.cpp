@@ -209,8 +209,9 @@ void GameApp::runDialog(int dialogId) {
     if (shutDown_) return;
     if (result == kDialogOk) startPuzzle();
     const ProgressRecord* after = progress.currentProgress();
-    const bool erased = after != nullptr && record != nullptr &&
-                        std::memcmp(before.clearTimes, after->clearTimes, sizeof before.clearTimes) != 0;
+    const bool erased =
+        after != nullptr && record != nullptr &&
+        std::memcmp(before.clearTimes, after->clearTimes, sizeof before.clearTimes) != 0;
     if (result == kDialogOk || erased) save();
 }
 
@@ -408,12 +409,16 @@ void GameApp::markDirty(const PixelRect& area) {
     r.width = right - r.x;
     r.height = bottom - r.y;
     if (r.width <= 0 || r.height <= 0) return;
-    // Neighbouring areas go to the window in one copy.
-    for (std::size_t i = 0; i < dirty_.size(); ++i) {
-        if (!touching(dirty_[i], r)) continue;
-        unite(r, dirty_[i]);
-        dirty_.erase(dirty_.begin() + static_cast<std::ptrdiff_t>(i));
-        i = static_cast<std::size_t>(-1);  // the grown area may touch earlier ones
+    // Neighbouring areas go to the window in one copy; a grown area may
+    // reach areas it did not touch before, so the search starts again.
+    for (auto it = dirty_.begin(); it != dirty_.end();) {
+        if (touching(*it, r)) {
+            unite(r, *it);
+            dirty_.erase(it);
+            it = dirty_.begin();
+        } else {
+            ++it;
+        }
     }
     dirty_.push_back(r);
 }
