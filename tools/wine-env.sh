@@ -1,27 +1,44 @@
-# Sourced by the scripts that run Windows builds under Wine.
-# Sets up (once) a 64-bit Wine prefix under build/, created under the
-# Japanese locale so that the ANSI code page is 932, and exports what the
-# callers need: WINE64, WINESERVER, WINEPREFIX, LANG.
+# Sourced by the scripts that run Windows builds under Wine (tools/run-tests.sh,
+# shellcheck shell=bash
+# tools/play.sh, tests/e2e/run-e2e.sh). Exports what they need: WINE64,
+# WINESERVER, WINEPREFIX, LANG and LC_ALL; the functions below make the
+# prefix, start a private X server and the game in a Wine virtual desktop,
+# and end what they started.
 #
+#   QUORRIN_WINE_LOCALE=ja_JP.UTF-8  the Unix locale Wine takes its ANSI code
+#                            page from (the default, code page 932), and with
+#                            it the prefix: build/wineprefix for ja_JP.UTF-8,
+#                            build/wineprefix-LOCALE for any other, so that
+#                            the prefixes of two locales never mix
 #   QUORRIN_WINE_HEADLESS=1  use a prefix with the null graphics driver
-#                            (real windows and dialogs, no X display needed)
+#                            (real windows and dialogs, no X display needed),
+#                            build/wineprefix-headless
+#   QUORRIN_DESKTOP_SIZE     the virtual desktop's size (default 1024x768)
 
 quorrin_root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINE64=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=ja_JP.UTF-8
+export QUORRIN_WINE_LOCALE="${QUORRIN_WINE_LOCALE:-ja_JP.UTF-8}"
+export LANG="$QUORRIN_WINE_LOCALE" LC_ALL="$QUORRIN_WINE_LOCALE"
 
 if [ "${QUORRIN_WINE_HEADLESS:-0}" = 1 ]; then
     export WINEPREFIX="$quorrin_root/build/wineprefix-headless"
-else
+elif [ "$QUORRIN_WINE_LOCALE" = ja_JP.UTF-8 ]; then
     export WINEPREFIX="$quorrin_root/build/wineprefix"
+else
+    export WINEPREFIX="$quorrin_root/build/wineprefix-$QUORRIN_WINE_LOCALE"
 fi
+quorrin_desktop=quorrin
+quorrin_desktop_size="${QUORRIN_DESKTOP_SIZE:-1024x768}"
+quorrin_xvfb_pid=""
+quorrin_desktop_pid=""
 
+# Makes the prefix on first use and starts its wineserver.
 quorrin_wine_prefix() {
-    if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
-        echo "wine-env: the ja_JP.UTF-8 locale is missing (localedef -i ja_JP -f UTF-8 ja_JP.UTF-8)" >&2
+    if ! locale -a 2>/dev/null | grep -qix "${QUORRIN_WINE_LOCALE%%.*}\.utf-\?8"; then
+        echo "wine-env: the $QUORRIN_WINE_LOCALE locale is missing (localedef -i ${QUORRIN_WINE_LOCALE%%.*} -f UTF-8 $QUORRIN_WINE_LOCALE)" >&2
         return 1
     fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
@@ -39,8 +56,74 @@ quorrin_wine_prefix() {
     # waits for the server to linger out.
     "$WINESERVER" -p >/dev/null 2>&1 || true  # already running is fine
     "$WINE64" cmd /c exit >/dev/null 2>&1 || true
+    if [ "${QUORRIN_WINE_HEADLESS:-0}" != 1 ]; then quorrin_wine_fonts; fi
 }
 
+# The fonts of a prefix with a display. Wine 8.0 draws the caption buttons
+# from Marlett, which a new prefix lacks. The dialogs' font, MS UI Gothic, is
+# proportional: IPAPGothic stands in for it (the fallback Wine picks by
+# itself, the fixed-width IPAGothic, leaves out underscores at the dialogs'
+# size). (A prefix of code page 1252 will also need "MS Shell Dlg", "MS Shell
+# Dlg 2" and "Tahoma" substituted by "MS UI Gothic" under HKLM's
+# FontSubstitutes for Japanese text.)
+quorrin_wine_fonts() {
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+        mkdir -p "$fonts"
+        cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+    fi
+    if ! grep -q '"MS UI Gothic"="IPAPGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' \
+            /d IPAPGothic /f >/dev/null 2>&1
+    fi
+}
+
+# Starts Xvfb on a free display (it picks one itself and names it once it
+# takes connections) and exports DISPLAY.
+quorrin_x_start() {
+    local name
+    name="$(mktemp)"
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$name" >/dev/null 2>&1 &
+    quorrin_xvfb_pid=$!
+    for _ in $(seq 200); do
+        [ -s "$name" ] && break
+        kill -0 "$quorrin_xvfb_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    DISPLAY=":$(head -n 1 "$name")"
+    export DISPLAY
+    rm -f "$name"
+    [ "$DISPLAY" != ":" ] || { echo "wine-env: Xvfb did not start" >&2; return 1; }
+}
+
+# Runs quorrin.exe of folder $1 in the background, in the virtual desktop
+# (at 0,0, so Windows screen coordinates are X root coordinates), its output
+# into file $2.
+quorrin_desktop_run() {
+    (cd "$1" && exec "$WINE64" explorer "/desktop=$quorrin_desktop,$quorrin_desktop_size" \
+        quorrin.exe) >"$2" 2>&1 &
+    quorrin_desktop_pid=$!
+}
+
+# Waits up to $1 seconds for the desktop of quorrin_desktop_run to end (it
+# does once the game has ended), else ends it; false then.
+quorrin_desktop_wait() {
+    local end=$((SECONDS + $1)) pid="$quorrin_desktop_pid"
+    quorrin_desktop_pid=""
+    [ -n "$pid" ] || return 0
+    while kill -0 "$pid" 2>/dev/null; do
+        if [ "$SECONDS" -ge "$end" ]; then
+            kill "$pid" 2>/dev/null
+            return 1
+        fi
+        sleep 0.1
+    done
+}
+
+# Ends what the functions above started: the desktop, the prefix's
+# wineserver and its processes, the X server.
 quorrin_wine_stop() {
+    if [ -n "$quorrin_desktop_pid" ]; then kill "$quorrin_desktop_pid" 2>/dev/null || true; fi
     "$WINESERVER" -k >/dev/null 2>&1 || true
+    if [ -n "$quorrin_xvfb_pid" ]; then kill "$quorrin_xvfb_pid" 2>/dev/null || true; fi
 }
