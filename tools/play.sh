@@ -13,9 +13,12 @@
 # Without a display the script plays a short scripted first run on a private
 # X server and takes screenshots: the open-collection dialog at start, the
 # board, the board after a few clicks on its edges, the puzzle-selection
-# dialog, the menu, the version box, the maximized window. The first run starts from a fresh copy of the game
-# in build/play-session/ (no save file, so the open-collection dialog comes
-# first); the screenshots go to build/play-screenshots/.
+# dialog, the menu, the version box, the maximized window. The first run
+# starts from a fresh copy of the game in build/play-session/ (no save file,
+# so the open-collection dialog comes first); the screenshots go to
+# build/play-screenshots/. The X server, the virtual desktop, the prefix's
+# fonts and the clean-up are tools/wine-env.sh's, shared with the
+# end-to-end tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$PWD"
@@ -29,29 +32,12 @@ cmake --install build/mingw --component game --prefix build/play >/dev/null
 # shellcheck source=tools/wine-env.sh
 source tools/wine-env.sh
 
-# Fonts of the prefix. Wine 8.0 draws the caption buttons from Marlett,
-# which a new prefix lacks. The dialogs' font, MS UI Gothic, is proportional:
-# IPAPGothic stands in for it (the fallback Wine picks by itself, the
-# fixed-width IPAGothic, leaves out underscores at the dialogs' size).
-wine_fonts() {
-    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
-    if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
-        mkdir -p "$fonts"
-        cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
-    fi
-    if ! grep -q '"MS UI Gothic"="IPAPGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
-        "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' \
-            /d IPAPGothic /f >/dev/null 2>&1
-    fi
-}
-
 if [ -n "${DISPLAY:-}" ]; then
     quorrin_wine_prefix
-    wine_fonts
     trap quorrin_wine_stop EXIT
     cd build/play
     if [ -n "${QUORRIN_DESKTOP:-}" ]; then
-        "$WINE64" explorer "/desktop=quorrin,$QUORRIN_DESKTOP" quorrin.exe
+        "$WINE64" explorer "/desktop=$quorrin_desktop,$QUORRIN_DESKTOP" quorrin.exe
     else
         "$WINE64" quorrin.exe
     fi
@@ -68,32 +54,9 @@ mkdir -p "$shots"
 cp -R build/play "$session"
 rm -f "$session/quorrin.sav"
 
-work="$(mktemp -d)"
-xvfb_pid=""
-game_pid=""
-cleanup() {
-    if [ -n "$game_pid" ]; then kill "$game_pid" 2>/dev/null || true; fi
-    quorrin_wine_stop
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Xvfb picks a free display itself and names it once it takes connections.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "play: Xvfb did not start" >&2; exit 1; }
-display_number="$(head -n 1 "$work/display")"
-export DISPLAY=":$display_number"
-
+trap quorrin_wine_stop EXIT
+quorrin_x_start
 quorrin_wine_prefix
-wine_fonts
 
 # The id of the visible window whose title is exactly $1, waiting for it up
 # to 30 s.
@@ -107,7 +70,7 @@ wait_window() {
             echo "$id"
             return 0
         fi
-        kill -0 "$game_pid" 2>/dev/null || break
+        kill -0 "$quorrin_desktop_pid" 2>/dev/null || break
         sleep 0.1
     done
     echo "play: no window \"$1\" appeared" >&2
@@ -124,13 +87,11 @@ wait_gone() {
 }
 # Screenshot of the virtual desktop.
 shot() {
-    import -window root -crop 1024x768+0+0 +repage "$shots/$1.png"
+    import -window root -crop "$quorrin_desktop_size+0+0" +repage "$shots/$1.png"
     echo "  $shots/$1.png"
 }
 
-(cd "$session" && exec "$WINE64" explorer /desktop=quorrin,1024x768 quorrin.exe) \
-    >"$work/wine.log" 2>&1 &
-game_pid=$!
+quorrin_desktop_run "$session" "$session/wine.log"
 
 title_open="問題を開く"
 title_select="問題の選択"
@@ -228,10 +189,7 @@ shot 8-maximized
 xdotool key alt+g
 sleep 0.3
 xdotool key x
-for _ in $(seq 100); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
+quorrin_desktop_wait 20 || true
 if [ -f "$session/quorrin.sav" ]; then
     echo "play: the game saved its progress: $session/quorrin.sav"
 else
