@@ -56,12 +56,26 @@ void mix(std::uint64_t& hash, std::int64_t value) {
     hash = (hash ^ static_cast<std::uint64_t>(value)) * 1099511628211ull;
 }
 
+TEST(Screen, MarginAndGlyphSideBySinglePrecisionSteps) {
+    // At every pitch, pitch x factor + 0.5 in floats, the factors the
+    // nearest floats to 14.5 / 93 and 96.5 / 93 (doubles would give 483 for 465).
+    const float margin = static_cast<float>(14.5 / 93.0), glyph = static_cast<float>(96.5 / 93.0);
+    for (int a = 0; a <= 70000; ++a) {
+        volatile float m = static_cast<float>(a) * margin, g = static_cast<float>(a) * glyph;
+        volatile float mRounded = m + 0.5f, gRounded = g + 0.5f;
+        ASSERT_EQ(scaleByFactor(a, kHitMarginFactorBits), static_cast<int>(mRounded)) << a;
+        ASSERT_EQ(scaleByFactor(a, kGlyphSizeFactorBits), static_cast<int>(gRounded)) << a;
+    }
+    EXPECT_EQ(scaleByFactor(465, kGlyphSizeFactorBits), 482);
+}
+
 TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
     // Per client size and board: pitch, hit margin, glyph side, origin x and
     // y, toolbar x, clock x, rows of the glyph sheet; then the FNV-1a hashes
     // of the hit map and of the frame drawn with random hover and trial
     // origin, the toolbar (trial buttons, hovered button), the clock and
     // perhaps the clear banner (0: not checked).
+    // clang-format off
     const struct {
         int cw, ch, w, h;
         std::vector<int> metrics;
@@ -70,111 +84,30 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
         bool banner;
         std::uint64_t hits, frame;
     } cases[] = {
-        {432,
-         464,
-         10,
-         10,
-         {39, 6, 40, 20, 52, 2, 362, 1},
-         false,
-         -1,
-         0,
-         false,
-         4618403671854716279u,
-         6684382179413028847u},
-        {800,
-         600,
-         10,
-         10,
-         {51, 8, 53, 143, 59, 143, 585, 1},
-         true,
-         0,
-         65,
-         false,
-         18363526372327939551u,
-         4911198097887219516u},
+        {432, 464, 10, 10, {39, 6, 40, 20, 52, 2, 362, 1}, false, -1, 0, false,
+         16793855981414883411u, 6684382179413028847u},
+        {800, 600, 10, 10, {51, 8, 53, 143, 59, 143, 585, 1}, true, 0, 65, false,
+         9897981281973422035u, 4911198097887219516u},
         // W x a = 435: toolbar and clock go over the board; 434: they stay.
-        {470,
-         500,
-         15,
-         10,
-         {29, 5, 30, 16, 120, 16, 383, 1},
-         true,
-         3,
-         600,
-         false,
-         4758755742300711301u,
-         1526038417092026164u},
-        {470,
-         500,
-         14,
-         10,
-         {31, 5, 32, 17, 110, 2, 362, 1},
-         false,
-         2,
-         3599,
-         true,
-         8583847527591456607u,
-         15705543982966204435u},
+        {470, 500, 15, 10, {29, 5, 30, 16, 120, 16, 383, 1}, true, 3, 600, false,
+         2365239461355257959u, 1526038417092026164u},
+        {470, 500, 14, 10, {31, 5, 32, 17, 110, 2, 362, 1}, false, 2, 3599, true,
+         4290345676841546331u, 15705543982966204435u},
         // A banner needs 293 x 87 pixels.
-        {293,
-         87,
-         3,
-         1,
-         {27, 4, 28, 105, 45, 2, 362, 1},
-         true,
-         1,
-         -5,
-         true,
-         17382675809219903755u,
-         1394164889547597790u},
-        {292,
-         300,
-         6,
-         8,
-         {29, 5, 30, 58, 49, 2, 362, 1},
-         false,
-         3,
-         100000,
-         true,
-         15068707309054832005u,
-         9767197699976433636u},
-        {300,
-         86,
-         2,
-         1,
-         {27, 4, 28, 122, 44, 2, 362, 1},
-         true,
-         2,
-         61,
-         true,
-         11096678323466004299u,
-         5463167482576049687u},
+        {293, 87, 3, 1, {27, 4, 28, 105, 45, 2, 362, 1}, true, 1, -5, true,
+         12047453731990247733u, 1394164889547597790u},
+        {292, 300, 6, 8, {29, 5, 30, 58, 49, 2, 362, 1}, false, 3, 100000, true,
+         11779156037862613623u, 9767197699976433636u},
+        {300, 86, 2, 1, {27, 4, 28, 122, 44, 2, 362, 1}, true, 2, 61, true,
+         14221953136650646062u, 5463167482576049687u},
         // Pitch 0: no glyph sheet, nothing hit, no board drawn.
-        {40,
-         60,
-         44,
-         44,
-         {0, 0, 0, 0, 32, 2, 362, 0},
-         true,
-         1,
-         754,
-         false,
-         9961546978630621989u,
-         12196173713374976171u},
+        {40, 60, 44, 44, {0, 0, 0, 0, 32, 2, 362, 0}, true, 1, 754, false,
+         11348731057956417463u, 12196173713374976171u},
         // Glyphs too wide for one row of the sheet, and too large for any.
-        {1192,
-         1224,
-         0,
-         0,
-         {1192, 186, 1237, 551, 583, 2, 362, 2},
-         false,
-         0,
-         3000,
-         false,
-         10010264638959803813u,
-         10468669989786445860u},
-        {7895, 7927, 0, 0, {7895, 1231, 8192, 3650, 3682, 2, 362, 0}, false, -1, 0, false, 0, 0},
-    };
+        {1192, 1224, 0, 0, {1192, 186, 1237, 551, 583, 2, 362, 2}, false, 0, 3000, false,
+         15395424913271028663u, 10468669989786445860u},
+        {7895, 7927, 0, 0, {7895, 1231, 8192, 3650, 3682, 2, 362, 0}, false, -1, 0, false, 0, 0}};
+    // clang-format on
     std::mt19937 rng(99);
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.cw) + "x" + std::to_string(c.ch));
@@ -188,12 +121,18 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
                   c.metrics);
         if (c.hits == 0) continue;
         std::uint64_t hits = 14695981039346656037ull, frame = hits;
+        // Every client point and a little around, and points far out.
         for (int y = -2; y < c.ch + 2; ++y)
             for (int x = -2; x < c.cw + 2; ++x) {
                 EdgeRef edge{7, 1};
-                mix(hits, screen.hitTest(board, x, y, edge));
-                mix(hits, edge.vertex * 2 + edge.vertical);
+                const bool hit = screen.hitTest(board, x, y, edge);
+                mix(hits, hit + 4 * edge.vertex + 2 * edge.vertical);
             }
+        for (const int far : {INT_MIN, -30000, INT_MAX}) {
+            EdgeRef edge;
+            mix(hits,
+                screen.hitTest(board, far, 100, edge) + 2 * screen.hitTest(board, 100, far, edge));
+        }
         const int vertices = (c.w + 1) * (c.h + 1);
         screen.drawBoard(board, EdgeRef{static_cast<int>(rng() % vertices), 1},
                          EdgeRef{static_cast<int>(rng() % vertices), 0});
@@ -204,32 +143,6 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
             for (int x = 0; x < 3 * c.cw; ++x) mix(frame, screen.backBuffer.row(y)[x]);
         EXPECT_EQ(hits, c.hits);
         EXPECT_EQ(frame, c.frame);
-    }
-}
-
-TEST(Screen, HitCellsAndFarPoints) {
-    // In 432 x 464, 10 x 10 cells: the cell of the vertex in (row, column)
-    // starts 6 up and left of it; at its point (rx, ry) the edge vertex * 2
-    // + vertical is hit, -1 none. Half a pitch is 20. On the diagonals,
-    // rx = ry counts as rx <= ry, rx + ry = 20 as the far side. None from the
-    // left in column 0 nor from above in row 0, no horizontal edge in column
-    // 10, no vertical one in row 10, none far outside.
-    // clang-format off
-    const int cells[][5] = {
-        {2, 3, 20, 20, 51}, {2, 3, 21, 20, 50}, {2, 3, 21, 21, -1}, {2, 3, 8, 2, 29},
-        {2, 3, 6, 6, 48}, {2, 3, 0, 0, 48}, {2, 3, 10, 10, 51}, {2, 3, 11, 9, 50},
-        {2, 3, 11, 8, 29}, {4, 0, 2, 6, -1}, {4, 0, 6, 2, 67}, {0, 4, 6, 2, -1}, {0, 4, 2, 6, 6},
-        {3, 10, 30, 5, -1}, {3, 10, 5, 30, 87}, {10, 3, 5, 30, -1}, {10, 3, 30, 5, 226},
-        {-1000, 0, 0, 0, -1}, {0, 0, INT_MIN + 100, INT_MIN, -1}, {0, 0, INT_MAX - 100, 0, -1}};
-    // clang-format on
-    std::mt19937 rng(1);
-    const Board board = randomBoard(10, 10, rng);
-    Screen screen;
-    ASSERT_TRUE(screen.resize(432, 464, board));
-    for (const auto& c : cells) {
-        EdgeRef edge;
-        const bool hit = screen.hitTest(board, 14 + 39 * c[1] + c[2], 46 + 39 * c[0] + c[3], edge);
-        EXPECT_EQ(hit ? edge.vertex * 2 + edge.vertical : -1, c[4]) << c[0] << "," << c[1];
     }
 }
 
@@ -257,14 +170,6 @@ TEST(Screen, VertexGlyphByCodeHoverAndTrialOrigin) {
             EXPECT_EQ(Screen::vertexGlyph(board, 4, c.hover, c.origin), glyphs[c.row][code])
                 << code << " in row " << c.row;
     }
-    // The glyph's place in a sheet of rows of 27, none without room for one.
-    Screen screen;
-    screen.glyphSize = 5;
-    ASSERT_TRUE(screen.glyphSheet.create(135, 10));
-    EXPECT_EQ(screen.glyphX(30) * 100 + screen.glyphY(30), 1505);
-    EXPECT_EQ(screen.glyphX(26) * 100 + screen.glyphY(26), 13000);
-    screen.glyphSize = 136;
-    EXPECT_EQ(screen.glyphX(30) + screen.glyphY(30), 0);
 }
 
 TEST(Screen, AnyAreaDrawnAloneComesOutAsTheWholeBoard) {
@@ -322,10 +227,6 @@ TEST(Screen, ResizeSkipsSmallAndUnchangedSizesAndLoadsBitmapsOnce) {
     EXPECT_EQ(screen.pitch + screen.originY + screen.clockX, 0);
     EdgeRef edge;
     EXPECT_FALSE(screen.hitTest(board, 100, 100, edge));
-    screen.drawBoard(board, EdgeRef{}, EdgeRef{});
-    screen.drawToolbar(false, -1);
-    screen.drawClock(0);
-    screen.drawClearBanner();
 }
 
 }  // namespace
