@@ -31,11 +31,10 @@ TEST(Artwork, BitmapsAndIcon) {
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
         std::uint64_t hash = 14695981039346656037ull;
         for (std::uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
-        EXPECT_EQ(hash, f.hash) << f.name;
         Surface s;
         EXPECT_EQ(bytes.size() > 14 && readPackedBitmap(bytes.data() + 14, bytes.size() - 14, s),
                   f.width > 0);
-        EXPECT_EQ(s.width * 1000 + s.height, f.width * 1000 + f.height) << f.name;
+        EXPECT_TRUE(hash == f.hash && s.width == f.width && s.height == f.height) << f.name;
     }
 }
 

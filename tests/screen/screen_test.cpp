@@ -1,7 +1,6 @@
 // The screen: layout, hit-testing and drawing at several client sizes, by
-// their exact metrics and the hashes of the hit map and of a drawn frame
-// (coded bitmaps, real glyphs); the glyph of a vertex; any area drawn alone
-// against the whole board; what a resize keeps.
+// their exact metrics and the hashes of the hit map and of a drawn frame;
+// the glyph of a vertex; any area drawn alone against the whole board.
 #include "screen/screen.h"
 
 #include <gtest/gtest.h>
@@ -18,26 +17,6 @@
 
 namespace quorrin {
 namespace {
-
-using testing::kWhite;
-using testing::pixelAt;
-using testing::setPixel;
-
-// The resource bitmaps at their real sizes, every pixel coded by where it
-// lies (blue and green the x, red the y: never white), but for a white hole
-// at the banner's (5, 5).
-bool codedLoader(int id, Surface& out) {
-    const bool clock = id == kClockBitmapId;
-    if (!clock && id != kButtonBitmapId) return false;
-    out.create(clock ? 293 : 900, clock ? 106 : 30);
-    for (int y = 0; y < out.height; ++y)
-        for (int x = 0; x < out.width; ++x)
-            setPixel(out, x, y,
-                     {static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(x >> 8),
-                      static_cast<std::uint8_t>(y)});
-    if (clock) setPixel(out, 5, kBannerY + 5, kWhite);
-    return true;
-}
 
 // A w x h board of random vertex codes and clue states, a few out of range.
 Board randomBoard(int w, int h, std::mt19937& rng) {
@@ -56,25 +35,12 @@ void mix(std::uint64_t& hash, std::int64_t value) {
     hash = (hash ^ static_cast<std::uint64_t>(value)) * 1099511628211ull;
 }
 
-TEST(Screen, MarginAndGlyphSideBySinglePrecisionSteps) {
-    // At every pitch, pitch x factor + 0.5 in floats, the factors the
-    // nearest floats to 14.5 / 93 and 96.5 / 93 (doubles would give 483 for 465).
-    const float margin = static_cast<float>(14.5 / 93.0), glyph = static_cast<float>(96.5 / 93.0);
-    for (int a = 0; a <= 70000; ++a) {
-        volatile float m = static_cast<float>(a) * margin, g = static_cast<float>(a) * glyph;
-        volatile float mRounded = m + 0.5f, gRounded = g + 0.5f;
-        ASSERT_EQ(scaleByFactor(a, kHitMarginFactorBits), static_cast<int>(mRounded)) << a;
-        ASSERT_EQ(scaleByFactor(a, kGlyphSizeFactorBits), static_cast<int>(gRounded)) << a;
-    }
-    EXPECT_EQ(scaleByFactor(465, kGlyphSizeFactorBits), 482);
-}
-
 TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
     // Per client size and board: pitch, hit margin, glyph side, origin x and
     // y, toolbar x, clock x, rows of the glyph sheet; then the FNV-1a hashes
-    // of the hit map and of the frame drawn with random hover and trial
-    // origin, the toolbar (trial buttons, hovered button), the clock and
-    // perhaps the clear banner (0: not checked).
+    // of the hit map and of the frame drawn (the committed bitmaps, a random
+    // hover and trial origin) with the toolbar (trial buttons shown, button
+    // hovered), the clock at some seconds and perhaps the clear banner.
     // clang-format off
     const struct {
         int cw, ch, w, h;
@@ -85,43 +51,48 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
         std::uint64_t hits, frame;
     } cases[] = {
         {432, 464, 10, 10, {39, 6, 40, 20, 52, 2, 362, 1}, false, -1, 0, false,
-         16793855981414883411u, 6684382179413028847u},
-        {800, 600, 10, 10, {51, 8, 53, 143, 59, 143, 585, 1}, true, 0, 65, false,
-         9897981281973422035u, 4911198097887219516u},
+         16793855981414883411u, 16245787011326671439u},
         // W x a = 435: toolbar and clock go over the board; 434: they stay.
         {470, 500, 15, 10, {29, 5, 30, 16, 120, 16, 383, 1}, true, 3, 600, false,
-         2365239461355257959u, 1526038417092026164u},
+         2365239461355257959u, 2262212734633557662u},
         {470, 500, 14, 10, {31, 5, 32, 17, 110, 2, 362, 1}, false, 2, 3599, true,
-         4290345676841546331u, 15705543982966204435u},
+         4290345676841546331u, 5230681124002369216u},
         // A banner needs 293 x 87 pixels.
         {293, 87, 3, 1, {27, 4, 28, 105, 45, 2, 362, 1}, true, 1, -5, true,
-         12047453731990247733u, 1394164889547597790u},
+         12047453731990247733u, 11648048483929535894u},
         {292, 300, 6, 8, {29, 5, 30, 58, 49, 2, 362, 1}, false, 3, 100000, true,
-         11779156037862613623u, 9767197699976433636u},
+         11779156037862613623u, 5221586143268044133u},
         {300, 86, 2, 1, {27, 4, 28, 122, 44, 2, 362, 1}, true, 2, 61, true,
-         14221953136650646062u, 5463167482576049687u},
+         14221953136650646062u, 16004343006034482506u},
         // Pitch 0: no glyph sheet, nothing hit, no board drawn.
-        {40, 60, 44, 44, {0, 0, 0, 0, 32, 2, 362, 0}, true, 1, 754, false,
-         11348731057956417463u, 12196173713374976171u},
-        // Glyphs too wide for one row of the sheet, and too large for any.
+        {40, 60, 44, 44, {0, 0, 0, 0, 32, 2, 362, 0}, true, 0, 754, false,
+         11348731057956417463u, 17722186874770398333u},
+        // At pitch 465 the glyph side is 482 (483 in double precision); a
+        // glyph of 1237 no longer fits 53 times in one row of the sheet.
+        {465, 497, 0, 0, {465, 73, 482, 215, 247, 2, 362, 1}, true, 3, 65, false,
+         6614058558482910441u, 8654948500976189864u},
         {1192, 1224, 0, 0, {1192, 186, 1237, 551, 583, 2, 362, 2}, false, 0, 3000, false,
-         15395424913271028663u, 10468669989786445860u},
-        {7895, 7927, 0, 0, {7895, 1231, 8192, 3650, 3682, 2, 362, 0}, false, -1, 0, false, 0, 0}};
+         15395424913271028663u, 6359512137871183075u}};
     // clang-format on
     std::mt19937 rng(99);
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.cw) + "x" + std::to_string(c.ch));
         const Board board = randomBoard(c.w, c.h, rng);
         Screen screen;
-        screen.bitmapLoader = codedLoader;
+        int loads = 0;
+        screen.bitmapLoader = [&loads](int id, Surface& out) {
+            return ++loads, folderBitmapLoader(QUORRIN_SOURCE_DIR "/res")(id, out);
+        };
+        // Sizes below 32 and the size in use are not laid out.
+        EXPECT_FALSE(screen.resize(31, c.ch, board) || screen.resize(c.cw, 31, board));
         ASSERT_TRUE(screen.resize(c.cw, c.ch, board));
+        EXPECT_FALSE(screen.resize(c.cw, c.ch, board));
         EXPECT_EQ((std::vector<int>{screen.pitch, screen.hitMargin, screen.glyphSize,
                                     screen.originX, screen.originY, screen.toolbarX, screen.clockX,
                                     screen.glyphSheet.height / std::max(screen.glyphSize, 1)}),
                   c.metrics);
-        if (c.hits == 0) continue;
-        std::uint64_t hits = 14695981039346656037ull, frame = hits;
         // Every client point and a little around, and points far out.
+        std::uint64_t hits = 14695981039346656037ull, frame = hits;
         for (int y = -2; y < c.ch + 2; ++y)
             for (int x = -2; x < c.cw + 2; ++x) {
                 EdgeRef edge{7, 1};
@@ -143,6 +114,13 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
             for (int x = 0; x < 3 * c.cw; ++x) mix(frame, screen.backBuffer.row(y)[x]);
         EXPECT_EQ(hits, c.hits);
         EXPECT_EQ(frame, c.frame);
+        // A new size lays out anew with the bitmaps already read; after a
+        // release nothing is held and nothing hit.
+        EXPECT_TRUE(screen.resize(32, 32, board) && loads == 2);
+        screen.release();
+        EXPECT_TRUE(screen.backBuffer.empty() && screen.buttonSheet.empty() &&
+                    screen.clockSheet.empty() && screen.glyphSheet.empty() && !screen.rasterizer);
+        EXPECT_EQ(screen.pitch + screen.originY + screen.clockX, 0);
     }
 }
 
@@ -178,7 +156,6 @@ TEST(Screen, AnyAreaDrawnAloneComesOutAsTheWholeBoard) {
     std::mt19937 rng(5);
     Board board = randomBoard(10, 7, rng);
     Screen screen;
-    screen.bitmapLoader = codedLoader;
     ASSERT_TRUE(screen.resize(432, 464, board));
     const EdgeRef hover{30, 1}, origin{31, 0};
     screen.drawBoard(board, hover, origin);
@@ -190,7 +167,7 @@ TEST(Screen, AnyAreaDrawnAloneComesOutAsTheWholeBoard) {
         const int x = pick(-60, 440), y = pick(-60, 470), w = pick(-5, 300), h = pick(-5, 300);
         for (int py = std::max({y, screen.originY, 0}); py < std::min(y + h, 464); ++py)
             for (int px = std::max({x, screen.originX, 0}); px < std::min(x + w, 432); ++px)
-                setPixel(want, px, py, pixelAt(whole, px, py));
+                testing::setPixel(want, px, py, testing::pixelAt(whole, px, py));
         screen.drawBoardArea(board, hover, origin, x, y, w, h);
         ASSERT_EQ(screen.backBuffer.pixels, want.pixels) << x << "," << y << " " << w << "x" << h;
     }
@@ -199,34 +176,7 @@ TEST(Screen, AnyAreaDrawnAloneComesOutAsTheWholeBoard) {
     screen.drawBoard(board, hover, origin);
     for (int y = screen.originY; y < 464; ++y)
         for (int x = screen.originX; x < 432; ++x)
-            ASSERT_EQ(pixelAt(screen.backBuffer, x, y), kWhite);
-}
-
-TEST(Screen, ResizeSkipsSmallAndUnchangedSizesAndLoadsBitmapsOnce) {
-    Screen screen;
-    int loads = 0;
-    screen.bitmapLoader = [&loads](int id, Surface& out) { return ++loads, codedLoader(id, out); };
-    std::mt19937 rng(3);
-    const Board board = randomBoard(10, 10, rng);
-    const int small[][2] = {{31, 500}, {500, 31}, {0, 0}, {-5, -5}};
-    for (const auto& size : small) EXPECT_FALSE(screen.resize(size[0], size[1], board));
-    EXPECT_TRUE(screen.backBuffer.empty());
-    ASSERT_TRUE(screen.resize(432, 464, board));
-    setPixel(screen.backBuffer, 200, 200, {1, 2, 3});  // a layout would clear it
-    for (const auto& size : small) EXPECT_FALSE(screen.resize(size[0], size[1], board));
-    EXPECT_FALSE(screen.resize(432, 464, board));
-    EXPECT_EQ(pixelAt(screen.backBuffer, 200, 200), (testing::Colour{1, 2, 3}));
-    EXPECT_TRUE(screen.resize(32, 32, board));
-    EXPECT_TRUE(screen.resize(432, 464, board));
-    EXPECT_EQ(pixelAt(screen.backBuffer, 200, 200), kWhite);
-    EXPECT_EQ(loads, 2);
-    // Released: nothing held, nothing hit, nothing drawn.
-    screen.release();
-    EXPECT_TRUE(screen.backBuffer.empty() && screen.buttonSheet.empty() &&
-                screen.clockSheet.empty() && screen.glyphSheet.empty() && !screen.rasterizer);
-    EXPECT_EQ(screen.pitch + screen.originY + screen.clockX, 0);
-    EdgeRef edge;
-    EXPECT_FALSE(screen.hitTest(board, 100, 100, edge));
+            ASSERT_EQ(testing::pixelAt(screen.backBuffer, x, y), testing::kWhite);
 }
 
 }  // namespace
