@@ -51,8 +51,9 @@ TEST(GlyphRasterizer, MatchesTheReferenceOnRandomOutlines) {
             if (!onSamples) return pick(-100, 1560) * 4096;
             return static_cast<std::int32_t>(t >= 0 ? (t + scale - 1) / scale : t / scale);
         };
-        std::vector<std::int32_t> x, y0, y1, slope, start;
-        std::vector<std::int8_t> direction;
+        // The edge table: x at the upper end, y of both ends, slopes; starts.
+        std::vector<std::int32_t> x, y0, y1, dx, start;
+        std::vector<std::int8_t> up;
         for (int o = 0, count = round % 4 == 3 ? pick(0, 13) : kOutlineCount; o <= count; ++o) {
             start.push_back(static_cast<std::int32_t>(x.size()));
             for (int k = o < count ? pick(0, 12) : 0; k > 0; --k) {
@@ -62,20 +63,15 @@ TEST(GlyphRasterizer, MatchesTheReferenceOnRandomOutlines) {
                 x.push_back(coordinate(onSamples));
                 y0.push_back(top);
                 y1.push_back(bottom);
-                slope.push_back(pick(0, 2) ? pick(-20000, 20000) : 0);
-                direction.push_back(static_cast<std::int8_t>(pick(0, 1) ? 1 : -1));
+                dx.push_back(pick(0, 2) ? pick(-20000, 20000) : 0);
+                up.push_back(static_cast<std::int8_t>(pick(0, 1) ? 1 : -1));
             }
         }
         if (round % 4 == 2)
             start[static_cast<std::size_t>(pick(1, 10))] = pick(0, 1) ? -1 : 1 << 30;
-        const OutlineSet set{x.data(),
-                             y0.data(),
-                             y1.data(),
-                             slope.data(),
-                             direction.data(),
-                             start.data(),
-                             static_cast<int>(x.size()),
-                             static_cast<int>(start.size()) - 1};
+        const int n = static_cast<int>(x.size()), outlines = static_cast<int>(start.size()) - 1;
+        const OutlineSet set{x.data(),  y0.data(),    y1.data(), dx.data(),
+                             up.data(), start.data(), n,         outlines};
         GlyphRasterizer raster(set);
         reference::Rasterizer ref(set);
         for (int e : {1, 9, 31, 64}) {
@@ -159,9 +155,11 @@ TEST(GlyphSheet, GridsSizesAndRefusals) {
     raster.renderSheet(1, 160, nullptr);
     // The grid for a side and a largest width: one row while all 53 fit,
     // else as few rows as possible, as evenly filled as can be.
-    const std::array<int, 4> sizes[] = {
-        {40, 65535, 53, 1}, {1236, 65535, 53, 1}, {1237, 65535, 27, 2}, {8192, 65535, 7, 8},
-        {10, 10, 1, 53},    {10, 9, 0, 0},        {0, 100, 0, 0},       {715827882, INT_MAX, 0, 0}};
+    // clang-format off
+    const std::array<int, 4> sizes[] = {{40, 65535, 53, 1}, {1236, 65535, 53, 1},
+        {1237, 65535, 27, 2}, {8192, 65535, 7, 8}, {10, 10, 1, 53}, {10, 9, 0, 0}, {0, 100, 0, 0},
+        {715827882, INT_MAX, 0, 0}};
+    // clang-format on
     for (const auto& g : sizes) {
         const GlyphSheetGrid grid = glyphSheetGrid(g[0], g[1]);
         EXPECT_EQ((std::vector<int>{grid.side, grid.columns, grid.rows}),
