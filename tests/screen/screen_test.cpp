@@ -81,7 +81,8 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
         Screen screen;
         int loads = 0;
         screen.bitmapLoader = [&loads](int id, Surface& out) {
-            return ++loads, folderBitmapLoader(QUORRIN_SOURCE_DIR "/res")(id, out);
+            ++loads;
+            return folderBitmapLoader(QUORRIN_SOURCE_DIR "/res")(id, out);
         };
         // Sizes below 32 and the size in use are not laid out.
         EXPECT_FALSE(screen.resize(31, c.ch, board) || screen.resize(c.cw, 31, board));
