@@ -1,153 +1,79 @@
 #include "reference_rasterizer.h"
 
-#include <cstring>
+#include <algorithm>
+#include <bitset>
+#include <utility>
+#include <vector>
 
 #include "glyphs/glyph_recipes.h"
 
-namespace quorrin {
-namespace reference {
-namespace {
-
-const std::uint8_t kStartMasks[8] = {0xFF, 0x7F, 0x3F, 0x1F, 0x0F, 0x07, 0x03, 0x01};
-const std::uint8_t kEndMasks[8] = {0x80, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC, 0xFE, 0xFF};
-
-int bitCount(int v) {
-    int n = 0;
-    for (; v != 0; v >>= 1) n += v & 1;
-    return n;
-}
-
-struct BitCountTable {
-    std::uint8_t n[256];
-    BitCountTable() {
-        for (int i = 0; i < 256; ++i) n[i] = static_cast<std::uint8_t>(bitCount(i));
-    }
-};
-const BitCountTable kBits;
-
-int coverage(const std::uint8_t* mask, int e, int x, int y) {
-    int c = 0;
-    for (int k = 0; k < 8; ++k) c += kBits.n[mask[(8 * y + k) * e + x]];
-    return c;
-}
-
-}  // namespace
-
-Rasterizer::Rasterizer() : Rasterizer(builtinOutlines()) {}
-
-Rasterizer::Rasterizer(const OutlineSet& outlines)
-    : set_(outlines),
-      scaledXTop_(static_cast<std::size_t>(set_.edgeCount)),
-      scaledYTop_(static_cast<std::size_t>(set_.edgeCount)),
-      scaledYBottom_(static_cast<std::size_t>(set_.edgeCount)) {}
-
-void Rasterizer::setGlyphSize(int e) {
-    const std::int32_t s = 32768 * e / 1458;
-    for (int i = 0; i < set_.edgeCount; ++i) {
-        scaledXTop_[i] = static_cast<std::int32_t>((std::int64_t{set_.xTop[i]} * s) >> 12);
-        scaledYTop_[i] = static_cast<std::int32_t>((std::int64_t{set_.yTop[i]} * s) >> 12);
-        scaledYBottom_[i] = static_cast<std::int32_t>((std::int64_t{set_.yBottom[i]} * s) >> 12);
-    }
-}
+namespace quorrin::reference {
 
 void Rasterizer::fillOutline(int outline, std::uint8_t* mask, int widthSamples, int rows,
-                             int strideBytes) {
-    std::uint8_t* row = mask;
+                             int strideBytes) const {
+    // An outline number the set lacks, or whose edge range is not in the
+    // table, has no edges.
+    const bool held = outline >= 0 && outline < std::min(set_.outlineCount, kOutlineCount) &&
+                      0 <= set_.start[outline] && set_.start[outline] <= set_.start[outline + 1] &&
+                      set_.start[outline + 1] <= set_.edgeCount;
+    const auto scaled = [this](std::int64_t v) { return v * scale_ >> 12; };
     for (int k = 0; k < rows; ++k) {
-        const std::int32_t y = 2048 + 4096 * k;
-        crossingCount_ = 0;
-        for (int i = set_.start[outline]; i < set_.start[outline + 1]; ++i) {
-            if (!(scaledYTop_[i] <= y && y < scaledYBottom_[i])) continue;
-            const std::int32_t x =
-                scaledXTop_[i] +
-                static_cast<std::int32_t>(
-                    (std::int64_t{y - scaledYTop_[i]} * set_.inverseSlope[i]) >> 12);
-            int at = crossingCount_;
-            while (at > 0 && crossingX_[at - 1] > x) {
-                crossingX_[at] = crossingX_[at - 1];
-                crossingDirection_[at] = crossingDirection_[at - 1];
-                --at;
-            }
-            crossingX_[at] = x;
-            crossingDirection_[at] = set_.direction[i];
-            ++crossingCount_;
-            if (crossingCount_ > mostCrossings_) mostCrossings_ = crossingCount_;
+        // The crossings of the sample row's centre line, left to right.
+        const std::int64_t y = 2048 + std::int64_t{4096} * k;
+        std::vector<std::pair<std::int64_t, int>> crossings;
+        for (int i = held ? set_.start[outline] : 0; held && i < set_.start[outline + 1]; ++i) {
+            const std::int64_t top = scaled(set_.yTop[i]);
+            if (top <= y && y < scaled(set_.yBottom[i]))
+                crossings.emplace_back(
+                    scaled(set_.xTop[i]) + ((y - top) * set_.inverseSlope[i] >> 12),
+                    set_.direction[i]);
         }
-        int sum = 0;
-        int first = 0;
-        for (int i = 0; i < crossingCount_; ++i) {
-            sum += crossingDirection_[i];
-            if (sum != 0) continue;
-            int a = (crossingX_[first] + 2047) >> 12;
-            if (a < 0) a = 0;
-            int b = (crossingX_[i] - 2048) >> 12;
-            if (b > widthSamples - 1) b = widthSamples - 1;
-            if (a <= b) {
-                const int h = a >> 3;
-                const int p = b >> 3;
-                if (h == p) {
-                    row[h] |= static_cast<std::uint8_t>(kStartMasks[a & 7] & kEndMasks[b & 7]);
-                } else {
-                    row[h] |= kStartMasks[a & 7];
-                    for (int j = h + 1; j < p; ++j) row[j] = 0xFF;
-                    row[p] |= kEndMasks[b & 7];
-                }
-            }
+        std::stable_sort(crossings.begin(), crossings.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        // Spans from where the winding leaves 0 to where it comes back: every
+        // sample whose centre lies on or between the two crossings.
+        int winding = 0;
+        std::size_t first = 0;
+        for (std::size_t i = 0; i < crossings.size(); ++i) {
+            winding += crossings[i].second;
+            if (winding != 0) continue;
+            const std::int64_t from = crossings[first].first, to = crossings[i].first;
+            for (std::int64_t c = std::max<std::int64_t>(0, (from >> 12) - 1);
+                 c < widthSamples && 4096 * c + 2048 <= to; ++c)
+                if (4096 * c + 2048 >= from)
+                    mask[k * strideBytes + c / 8] |= static_cast<std::uint8_t>(0x80 >> c % 8);
             first = i + 1;
         }
-        row += strideBytes;
     }
-}
-
-void Rasterizer::paintBase(std::uint8_t* glyph, int stride, int e, int outline, GlyphColour colour,
-                           std::uint8_t* mask) {
-    if (e <= 0) return;  // no pixels, and no mask to clear
-    if (outline < 0) {
-        for (int y = 0; y < e; ++y)
-            for (int x = 0; x < 3 * e; ++x) glyph[y * stride + x] = 255;
-        return;
-    }
-    std::memset(mask, 0, static_cast<std::size_t>(8 * e * e));
-    fillOutline(outline, mask, 8 * e, 8 * e, e);
-    const int channel[3] = {colour.blue, colour.green, colour.red};
-    for (int y = 0; y < e; ++y)
-        for (int x = 0; x < e; ++x) {
-            const int c = coverage(mask, e, x, y);
-            for (int k = 0; k < 3; ++k)
-                glyph[y * stride + 3 * x + k] =
-                    static_cast<std::uint8_t>(((64 - c) * 255 + channel[k] * c) >> 6);
-        }
-}
-
-void Rasterizer::paintOverlay(std::uint8_t* glyph, int stride, int e, int outline,
-                              GlyphColour colour, std::uint8_t* mask) {
-    if (e <= 0) return;
-    std::memset(mask, 0, static_cast<std::size_t>(8 * e * e));
-    fillOutline(outline, mask, 8 * e, 8 * e, e);
-    const int channel[3] = {colour.blue, colour.green, colour.red};
-    for (int y = 0; y < e; ++y)
-        for (int x = 0; x < e; ++x) {
-            const int c = coverage(mask, e, x, y);
-            for (int k = 0; k < 3; ++k) {
-                std::uint8_t& p = glyph[y * stride + 3 * x + k];
-                p = static_cast<std::uint8_t>((p * (64 - c) + channel[k] * c) >> 6);
-            }
-        }
 }
 
 void Rasterizer::renderSheet(int e, int stride, std::uint8_t* pixels) {
     setGlyphSize(e);
-    std::vector<std::uint8_t> mask(static_cast<std::size_t>(8 * e * e));
     const GlyphRecipes& r = glyphRecipes();
+    std::vector<std::uint8_t> mask(static_cast<std::size_t>(8 * e * e));
     for (int g = 0; g < kGlyphCount; ++g) {
-        std::uint8_t* glyph = pixels + 3 * e * g;
-        paintBase(glyph, stride, e, r.baseOutline[g], r.baseColour[g], mask.data());
-        if (r.layer1Outline[g] >= 0)
-            paintOverlay(glyph, stride, e, r.layer1Outline[g], r.layer1Colour[g], mask.data());
-        if (r.layer2Outline[g] >= 0)
-            paintOverlay(glyph, stride, e, r.layer2Outline[g], r.layer2Colour[g], mask.data());
+        const int outlines[] = {r.baseOutline[g], r.layer1Outline[g], r.layer2Outline[g]};
+        const GlyphColour colours[] = {r.baseColour[g], r.layer1Colour[g], r.layer2Colour[g]};
+        for (int layer = 0; layer < kLayersPerGlyph; ++layer) {
+            // The base is blended onto white (no outline: all white), each
+            // overlay onto what lies below it.
+            if (layer > 0 && outlines[layer] < 0) continue;
+            std::fill(mask.begin(), mask.end(), std::uint8_t{0});
+            fillOutline(outlines[layer], mask.data(), 8 * e, 8 * e, e);
+            const int bgr[] = {colours[layer].blue, colours[layer].green, colours[layer].red};
+            for (int y = 0; y < e; ++y)
+                for (int x = 0; x < e; ++x) {
+                    int c = 0;  // covered samples, 0 to 64
+                    for (int k = 0; k < 8; ++k)
+                        c += static_cast<int>(std::bitset<8>(mask[(8 * y + k) * e + x]).count());
+                    for (int i = 0; i < 3; ++i) {
+                        std::uint8_t& p = pixels[y * stride + 3 * (g * e + x) + i];
+                        const int below = layer == 0 ? 255 : p;
+                        p = static_cast<std::uint8_t>((below * (64 - c) + bgr[i] * c) >> 6);
+                    }
+                }
+        }
     }
 }
 
-}  // namespace reference
-}  // namespace quorrin
+}  // namespace quorrin::reference

@@ -5,8 +5,7 @@
 
 #include "screen/surface.h"
 
-namespace quorrin {
-namespace testing {
+namespace quorrin::testing {
 
 struct Colour {
     std::uint8_t b, g, r;
@@ -28,5 +27,4 @@ inline void setPixel(Surface& s, int x, int y, Colour c) {
     p[2] = c.r;
 }
 
-}  // namespace testing
-}  // namespace quorrin
+}  // namespace quorrin::testing
