@@ -1,22 +1,19 @@
-// A game in a temporary folder beside its collection files, run through the
-// fake window system, and what tests need around it: the point that hits an
-// edge, a puzzle's solution as edges, the save file as the store reads it.
+// The game on the fake window system with its images, and what tests need
+// around it: the point that hits an edge, and a solution of the puzzle in
+// play as edges.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
 #include <vector>
 
-#include "app/game_app.h"
+#include "loop_solver.h"
 #include "screen/bitmap.h"
 #include "tests/app/fake_windows.h"
 #include "tests/store/store_fixtures.h"
 
 namespace quorrin::test {
 
-// The fake window system and the game on it.
 struct Session {
     FakeWindows windows;
     GameApp app{windows};
@@ -32,29 +29,54 @@ struct Point {
     std::int32_t x, y;
 };
 
-// A client point whose hit-test gives the edge.
-Point edgePoint(const GameApp& app, EdgeRef edge);
+// A client point whose hit-test gives the edge: along the edge, halfway
+// between the dot's corner square and the next.
+inline Point edgePoint(const GameApp& app, EdgeRef edge) {
+    const Screen& s = app.screen;
+    const std::int32_t columns = app.board.width + 1, a = s.pitch, half = (a + 1) / 2;
+    const std::int32_t along = half + (a - half) / 2;
+    const Point p{
+        (edge.vertex % columns) * a + (edge.vertical ? 0 : along) + s.originX - s.hitMargin,
+        (edge.vertex / columns) * a + (edge.vertical ? along : 0) + s.originY - s.hitMargin};
+    EdgeRef hit;
+    EXPECT_TRUE(s.hitTest(app.board, p.x, p.y, hit) && hit == edge)
+        << "edge " << edge.vertex << "/" << int(edge.vertical) << " pitch " << a;
+    return p;
+}
 
-// The edges of a solution of the puzzle.
-std::vector<EdgeRef> solutionOf(const PuzzleEntry& entry);
+// The edges of the board in play.
+inline std::vector<EdgeRef> edgesOf(const Board& board) {
+    std::vector<EdgeRef> edges;
+    for (std::int32_t v = 0; v < board.vertexCount(); ++v) {
+        for (std::uint8_t vertical : {std::uint8_t{0}, std::uint8_t{1}}) {
+            if (board.hasEdge(EdgeRef{v, vertical})) edges.push_back(EdgeRef{v, vertical});
+        }
+    }
+    return edges;
+}
 
-// Moves the pointer to the edge and clicks it, as the player does.
-void clickEdge(FakeWindows& windows, EdgeRef edge, bool right = false);
-// Moves the pointer to the point and clicks it.
-void clickAt(FakeWindows& windows, std::int32_t x, std::int32_t y, bool right = false);
-// A left click on toolbar button i.
-void clickButton(FakeWindows& windows, int button);
-void ticks(FakeWindows& windows, int count);
-
-// Three small puzzles, each with a solution: 2 x 2, 3 x 2 and 1 x 1.
-inline const std::string kSmall = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/.\n";
-
-class GameTest : public StoreTest {
-  protected:
-    // The first shipped collection, as "first.dat".
-    void shipFirstCollection();
-    // The save file as the store reads it back; false when there is none.
-    bool readSave(ProgressStore& saved) const;
-};
+// The edges of a solution of the puzzle in play: any loop that meets the
+// clues solves it.
+inline std::vector<EdgeRef> solutionOf(const GameApp& app) {
+    const PuzzleEntry& entry = app.progress.collection.puzzles[app.progress.currentPuzzle];
+    const std::int32_t columns = entry.width + 1;
+    LoopPuzzle puzzle(entry.width, entry.height);
+    for (int r = 0; r < entry.height; ++r) {
+        for (int c = 0; c < entry.width; ++c) {
+            const std::uint8_t clue = entry.clues[static_cast<std::size_t>(r * columns + c)];
+            if (clue <= 3) puzzle.setClue(r, c, clue);
+        }
+    }
+    const LoopAnalysis analysis = analysePuzzle(puzzle);
+    EXPECT_GE(analysis.solutions, 1);
+    std::vector<EdgeRef> loop;
+    for (EdgeRef e : edgesOf(app.board)) {
+        const int r = e.vertex / columns, c = e.vertex % columns;
+        const int index = e.vertical ? verticalEdge(entry.width, entry.height, r, c)
+                                     : horizontalEdge(entry.width, r, c);
+        if (analysis.first[static_cast<std::size_t>(index)]) loop.push_back(e);
+    }
+    return loop;
+}
 
 }  // namespace quorrin::test
