@@ -1,14 +1,13 @@
-// The game end to end through the fake window system, as scenarios: the
-// files beside the program, then one or more runs of it, each a script of
-// words run by one driver. After every event the window shows the back
-// buffer. The words:
+// The game end to end through the fake window system. A run of the program
+// is a script of words, run by one driver:
 //   tN          N clock ticks, delivered while the clock runs
-//   L5h L5v     move to the edge right of / below vertex 5 and left-click
-//   R5h         the same with the right button
-//   @x,y  bN    move to the client point / toolbar button N and left-click
+//   L<at> R<at> M<at>   a left click, right click or a move at <at>, which
+//               is 5h / 5v (the edge right of / below vertex 5), #n (edge n
+//               of the board's, counted round), or x,y (a client point)
+//   bN          a left click on toolbar button N
 //   cN  end     command N; the operating-system session ends
 //   wW,H        the client area resized
-//   solve       left-click the lines of a solution not yet drawn
+//   solve       clear away wrong lines and click in a solution's
 //   snap        note the board and the count of copies to the window
 //   yes no      the next answer to a question (queued before the run)
 //   {a,b,..}    the next dialog's steps (queued before the run): t tick,
@@ -20,42 +19,326 @@
 //   tmpdir      a folder stands where the temporary file would go
 //   nopath      the save path is lost: no save can succeed
 //   rmsave      the save file is removed
-//   ?key=value  check a key (see keys below) now; !key=value after the run
+//   ?key=value  check a key (see value()) now; !key=value after the run
+// Hand-written scenarios check the state at chosen points; random scripts
+// check after every event that the window shows the back buffer, the back
+// buffer is what drawing the game's state from scratch gives, the board is
+// consistent and the save file brings the same game back, and that
+// partial redraws leave the same pixels as drawing everything every time.
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <random>
 #include <sstream>
+#include <string_view>
 
 #include "dialogs/texts.h"
-#include "tests/app/game_fixture.h"
+#include "loop_solver.h"
+#include "screen/bitmap.h"
+#include "tests/app/fake_windows.h"
+#include "tests/store/store_fixtures.h"
 
 namespace quorrin::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Three small puzzles, each with a solution: 2 x 2, 3 x 2 and 1 x 1.
-const std::string kSmall = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/.\n";
+struct Point {
+    std::int32_t x, y;
+};
+
+// A client point whose hit-test gives the edge: along the edge, halfway
+// between the dot's corner square and the next.
+Point edgePoint(const GameApp& app, EdgeRef edge) {
+    const Screen& s = app.screen;
+    const std::int32_t columns = app.board.width + 1, a = s.pitch, half = (a + 1) / 2;
+    const std::int32_t along = half + (a - half) / 2;
+    const Point p{
+        (edge.vertex % columns) * a + (edge.vertical ? 0 : along) + s.originX - s.hitMargin,
+        (edge.vertex / columns) * a + (edge.vertical ? along : 0) + s.originY - s.hitMargin};
+    EdgeRef hit;
+    EXPECT_TRUE(s.hitTest(app.board, p.x, p.y, hit) && hit == edge) << edge.vertex << " " << a;
+    return p;
+}
+
+std::vector<EdgeRef> edgesOf(const Board& board) {
+    std::vector<EdgeRef> edges;
+    for (std::int32_t v = 0; v < board.vertexCount(); ++v) {
+        for (std::uint8_t vertical : {std::uint8_t{0}, std::uint8_t{1}}) {
+            if (board.hasEdge(EdgeRef{v, vertical})) edges.push_back(EdgeRef{v, vertical});
+        }
+    }
+    return edges;
+}
+
+// Take the wrong lines away, then click a solution's lines in (any loop
+// that meets the clues solves the puzzle).
+void solve(GameApp& app) {
+    const PuzzleEntry& entry = app.progress.collection.puzzles[app.progress.currentPuzzle];
+    if (!entry.playable() || app.screen.pitch < 3) return;
+    const std::int32_t columns = entry.width + 1;
+    LoopPuzzle puzzle(entry.width, entry.height);
+    for (int i = 0; i < columns * entry.height; ++i) {
+        const std::uint8_t clue = entry.clues[static_cast<std::size_t>(i)];
+        if (i % columns < entry.width && clue <= 3) puzzle.setClue(i / columns, i % columns, clue);
+    }
+    const LoopAnalysis analysis = analysePuzzle(puzzle);
+    ASSERT_GE(analysis.solutions, 1);
+    std::vector<EdgeRef> loop, wrong;
+    for (EdgeRef e : edgesOf(app.board)) {
+        const int r = e.vertex / columns, c = e.vertex % columns;
+        const int index = e.vertical ? verticalEdge(entry.width, entry.height, r, c)
+                                     : horizontalEdge(entry.width, r, c);
+        (analysis.first[static_cast<std::size_t>(index)] ? loop : wrong).push_back(e);
+    }
+    for (EdgeRef e : wrong) {
+        const Point p = edgePoint(app, e);
+        if (app.board.edgeState(e) == Line) app.onRightClick(p.x, p.y);
+    }
+    for (EdgeRef e : loop) {
+        const Point p = edgePoint(app, e);
+        for (int k = 0; k < 3 && !app.solved && app.board.edgeState(e) != Line; ++k) {
+            app.onLeftClick(p.x, p.y);
+        }
+    }
+}
 
 bool& replaceRefused() {
     static bool refused = false;
     return refused;
 }
 
+// A text for each known message box, "?" for any other.
+std::string boxes(const std::vector<std::string>& shown) {
+    const std::map<std::string, std::string> known = {
+        {std::string(texts::kLoadFailed) + "|" + texts::kInitErrorCaption, "load"},
+        {std::string(texts::kRestartQuestion) + "|" + texts::kConfirmCaption, "restart"},
+        {std::string(texts::kSaveFailed) + "|" + texts::kSaveErrorCaption, "save"}};
+    std::string names;
+    for (const std::string& box : shown) {
+        names += (names.empty() ? "" : ",") + (known.count(box) ? known.at(box) : "?");
+    }
+    return names;
+}
+
+std::string joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (const std::string& item : items) text += (text.empty() ? "" : ",") + item;
+    return text;
+}
+
+std::string edgeText(std::int32_t vertex, int vertical) {
+    return std::to_string(vertex) + (vertical ? "v" : "h");
+}
+
+std::string clears(const std::int16_t* times) {
+    return std::to_string(times[0]) + "." + std::to_string(times[1]) + "." +
+           std::to_string(times[2]);
+}
+
+struct Session {
+    FakeWindows windows;
+    GameApp app{windows};
+};
+
+class GameTest : public StoreTest {
+  protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        platform().replaceFile = [](const char* source, const char* target) {
+            return !replaceRefused() && defaultPlatform().replaceFile(source, target);
+        };
+    }
+    // The files beside the program: easy (three small puzzles: 2 x 2,
+    // 3 x 2, 1 x 1), first (the first shipped collection), broken (empty),
+    // gone, sav (a blank save file).
+    void files(const std::string& names) {
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        std::istringstream list(names);
+        for (std::string name; list >> name;) {
+            if (name == "first") {
+                fs::copy_file(QUORRIN_SOURCE_DIR "/puzzles/01_first_steps.dat", file("first.dat"));
+            } else if (name == "sav") {
+                writeBytes(savePath(), std::string(kSaveHeaderBytes, '\0'));
+            } else {
+                writeBytes(folder / (name + ".dat"),
+                           name == "broken" ? "" : "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/.\n");
+            }
+        }
+    }
+    std::string value(const std::string& key);
+    void play(const std::string& script, RedrawMode mode = RedrawMode::Partial);
+    void check(const std::string& word) {
+        const std::size_t eq = word.find('=');
+        EXPECT_EQ(value(word.substr(1, eq - 1)), word.substr(eq + 1)) << word;
+    }
+
+    std::unique_ptr<Session> s;
+    int exitCode = -1;
+    std::string earlier;  // the save file's bytes when the run began
+    std::vector<std::uint8_t> snapCodes, snapClues;
+    int snapPresents = 0;
+    std::function<void(GameApp&)> afterEvent;  // else the window must show the back buffer
+};
+
+std::string GameTest::value(const std::string& key) {
+    GameApp& a = s->app;
+    FakeWindows& w = s->windows;
+    const Surface& b = a.screen.backBuffer;
+    auto text = [](auto v) { return std::to_string(v); };
+    if (key == "elapsed") return text(a.elapsed);
+    if (key == "puzzle") return text(a.progress.currentPuzzle);
+    if (key == "solved") return text(a.solved);
+    if (key == "trial") return text(a.trialState);
+    if (key == "origin") return edgeText(a.trialOrigin.vertex, a.trialOrigin.vertical);
+    if (key == "banner") return text(a.bannerShown());
+    if (key == "clock") return text(w.clockRunning);
+    if (key == "same") return text(a.board.codes == snapCodes && a.board.clues == snapClues);
+    if (key == "dp") return text(w.presents - snapPresents);  // copies since the snap
+    if (key == "clears") return clears(a.progress.currentProgress()->clearTimes);
+    if (key == "name")
+        return a.progress.collectionName + ("/" + text(a.progress.collection.puzzleCount));
+    if (key == "size") return text(b.width) + "x" + text(b.height);
+    if (key == "dialog")
+        return text(w.lastDialog.result) + "/" + text(w.lastDialog.selectedLine(kPuzzleList));
+    if (key == "dlines") return joined(w.lastDialog.lists[kCollectionList].lines);
+    if (key == "questions") return boxes(w.questions);
+    if (key == "errors") return boxes(w.errors);
+    if (key == "exit") return text(exitCode) + "/" + text(a.shutDown()) + "/" + text(w.presents);
+    if (key == "earlier") return text(readBytes(savePath()) == earlier);
+    if (key == "tmp") return text(fs::exists(file("quorrin.sav.tmp")));
+    bool blankBar = true;  // the toolbar strip's row 16 white
+    for (std::int32_t x = 0; key == "bar" && x < w.window.width; x += 7)
+        blankBar = blankBar && std::memcmp(w.window.row(16) + 3 * x, "\xff\xff\xff", 3) == 0;
+    if (key == "bar") return text(blankBar);
+    // The window's pixel at x,y is white.
+    int x = 0, y = 0;
+    if (std::sscanf(key.c_str(), "white%d,%d", &x, &y) == 2)
+        return text(std::memcmp(w.window.row(y) + 3 * x, "\xff\xff\xff", 3) == 0);
+    // The save file read back: name/puzzle/resume/origin/elapsed/the first
+    // three clear times.
+    ProgressStore f;
+    const std::string bytes = readBytes(savePath());
+    if (key != "save") return "unknown key";
+    if (!fs::exists(savePath())) return "none";
+    if (!f.decodeSaveFile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))
+        return "unreadable";
+    return std::string(f.collectionName) + "/" + text(f.currentPuzzle) + "/" + text(f.resumeState) +
+           "/" + edgeText(f.originVertex, f.originOrientation) + "/" + text(f.elapsedSeconds) +
+           "/" + (f.records.empty() ? "-" : clears(f.records[0].clearTimes));
+}
+
+void GameTest::play(const std::string& script, RedrawMode mode) {
+    s = std::make_unique<Session>();
+    FakeWindows& w = s->windows;
+    w.app = &s->app;
+    s->app.redrawMode = mode;
+    s->app.screen.bitmapLoader = folderBitmapLoader(QUORRIN_SOURCE_DIR "/res");
+    earlier = readBytes(savePath());
+    auto event = [&w](std::function<void(GameApp&)> f) { w.events.push_back(std::move(f)); };
+    const std::map<std::string, std::function<void(GameApp&)>> actions = {
+        {"end", [](GameApp& a) { a.onEndSession(); }},
+        {"solve", solve},
+        {"snap",
+         [this](GameApp& a) {
+             snapCodes = a.board.codes;
+             snapClues = a.board.clues;
+             snapPresents = s->windows.presents;
+         }},
+        {"refuse", [](GameApp&) { replaceRefused() = true; }},
+        {"full", [this](GameApp&) { fs::create_symlink("/dev/full", file("quorrin.sav.tmp")); }},
+        {"tmpdir", [this](GameApp&) { fs::create_directory(file("quorrin.sav.tmp")); }},
+        {"nopath", [](GameApp& a) { a.progress.savePath[0] = '\0'; }},
+        {"rmsave", [this](GameApp&) { fs::remove(savePath()); }}};
+    const std::map<std::string, DialogStep> steps = {
+        {"t", {DialogStep::Tick}},
+        {"ok", {DialogStep::Press, kControlOk}},
+        {"cancel", {DialogStep::Press, kControlCancel}},
+        {"clear", {DialogStep::Press, kClearButton}},
+        {"dbl", {DialogStep::DoubleClick}},
+        {"yes", {DialogStep::Answer, 1}},
+        {"no", {DialogStep::Answer, 0}},
+        {"x", {DialogStep::Run, 0, [this] { fs::remove(file("gone.dat")); }}}};
+    std::vector<std::string> after;
+    std::istringstream words(script);
+    for (std::string word; words >> word;) {
+        const std::string rest = word.substr(1);
+        const int n = std::atoi(rest.c_str());
+        int x = 0, y = 0;
+        const bool pair = std::sscanf(rest.c_str(), "%d,%d", &x, &y) == 2;
+        if (actions.count(word)) {
+            event(actions.at(word));
+        } else if (word == "yes" || word == "no") {
+            w.answers.push_back(word == "yes");
+        } else if (word == "nowindow") {
+            w.windowCanBeMade = false;
+        } else if (word[0] == '?') {
+            event([this, word](GameApp&) { check(word); });
+        } else if (word[0] == '!') {
+            after.push_back(word);
+        } else if (word[0] == '{') {
+            DialogScript dialog;
+            std::istringstream list(word.substr(1, word.size() - 2));
+            for (std::string step; std::getline(list, step, ',');) {
+                dialog.push_back(step[0] == 's'
+                                     ? DialogStep{DialogStep::Select, std::atoi(&step[1])}
+                                     : steps.at(step));
+            }
+            w.dialogScripts.push_back(dialog);
+        } else if (word[0] == 't') {
+            for (int i = 0; i < n; ++i) {
+                event([&w](GameApp& a) {
+                    if (w.clockRunning) a.onClockTick();
+                });
+            }
+        } else if (word[0] == 'c') {
+            event([n](GameApp& a) { a.onCommand(n); });
+        } else if (word[0] == 'w') {
+            event([&w, x, y](GameApp&) { w.resize(x, y); });
+        } else {
+            event([word, rest, n, x, y, pair](GameApp& a) {
+                const std::vector<EdgeRef> edges = edgesOf(a.board);
+                Point p{x, y};
+                if (word[0] == 'b')
+                    p = {a.screen.toolbarX + n * kButtonWidth + kButtonWidth / 2, 16};
+                if (rest[0] == '#' && !edges.empty() && a.screen.pitch >= 3)
+                    p = edgePoint(a, edges[std::strtoul(&rest[1], nullptr, 10) % edges.size()]);
+                if (word[0] != 'b' && rest[0] != '#' && !pair)
+                    p = edgePoint(a, EdgeRef{n, static_cast<std::uint8_t>(word.back() == 'v')});
+                a.onMouseMove(p.x, p.y);
+                if (word[0] == 'R') a.onRightClick(p.x, p.y);
+                if (word[0] == 'L' || word[0] == 'b') a.onLeftClick(p.x, p.y);
+            });
+        }
+    }
+    w.afterEvent = afterEvent ? afterEvent : [&w](GameApp&) { EXPECT_TRUE(w.showsBackBuffer()); };
+    exitCode = s->app.run();
+    replaceRefused() = false;
+    EXPECT_TRUE(w.events.empty()) << "the window closed early";
+    for (const std::string& word : after) check(word);
+}
+
+// A scenario: its files, then one or more runs of the program.
 struct Scenario {
     const char* name;
-    const char* files;  // easy, first (shipped), broken (empty), gone, sav (a blank save file)
+    const char* files;
     std::vector<const char*> runs;
 };
 
 const Scenario kScenarios[] = {
     // Start-up with no collection to open, or the first dialog cancelled:
-    // the error box, exit code 0, and the save file as it was.
-    {"no collection", "", {"{ok} !exit=0 !errors=load !calls=dialog122:2 !save=none"}},
-    {"no collection, a save file", "sav", {"{ok} !exit=0 !errors=load !earlier=1"}},
-    {"first dialog cancelled", "easy", {"{cancel} !exit=0 !errors=load !save=none"}},
-    {"no window", "easy", {"{ok} nowindow !exit=0 !errors= !down=1 !save=none"}},
+    // the error box, no window, exit code 0, and the save file as it was.
+    {"no collection", "", {"{ok} !exit=0/1/0 !errors=load !save=none"}},
+    {"no collection, a save file", "sav", {"{ok} !exit=0/1/0 !errors=load !earlier=1"}},
+    {"first dialog cancelled", "easy", {"{cancel} !exit=0/1/0 !errors=load !save=none"}},
+    {"no window", "easy", {"{ok} nowindow !exit=0/1/0 !errors= !save=none"}},
     // The first game solved by clicks: the banner in the middle, the toolbar
     // strip blank, the clock stopped, the clear time written at once, the
     // banner kept by a repaint at the same size. Any click moves on; the
@@ -64,10 +347,9 @@ const Scenario kScenarios[] = {
     {"whole game",
      "first",
      {"{ok} ?size=432x464 ?solved=0 ?clock=1 ?puzzle=0 t3 solve ?solved=1 ?banner=1 ?clock=0 "
-      "?bar=1 "
-      "?mid=0 ?save=first.dat/0/-1/-1h/3/3.0.0 w432,464 ?banner=1 ?bar=1 ?mid=0 @10,10 ?solved=0 "
-      "?puzzle=1 ?elapsed=0 t5 L0h b2 R0v L1h ?trial=2 ?origin=0v snap "
-      "!save=first.dat/1/2/0v/5/3.0.0 !down=1",
+      "?bar=1 ?white216,232=0 ?save=first.dat/0/-1/-1h/3/3.0.0 w432,464 "
+      "?banner=1 ?bar=1 ?white216,232=0 L10,10 ?solved=0 ?puzzle=1 ?elapsed=0 t5 L0h b2 R0v "
+      "L1h ?trial=2 ?origin=0v snap !save=first.dat/1/2/0v/5/3.0.0",
       "?solved=0 ?clock=1 ?same=1 ?elapsed=5 ?trial=2 t1 L2h b3 ?trial=0 ?origin=-1h ?same=1 "
       "?elapsed=6 !errors="}},
     {"clock held at 59:59", "easy", {"{ok} t3700 ?elapsed=3599 solve ?clears=3599.0.0"}},
@@ -75,8 +357,8 @@ const Scenario kScenarios[] = {
     // round; moves and right clicks do nothing; all cleared, nothing starts.
     {"solved moves on",
      "easy",
-     {"{ok} {s1,ok} b0 ?puzzle=1 t2 solve snap R0h ?dp=0 ?same=1 @300,300 ?puzzle=2 t2 solve "
-      "@300,300 ?puzzle=0 t2 solve @300,300 ?solved=1 ?clears=2.2.2"}},
+     {"{ok} {s1,ok} b0 ?puzzle=1 t2 solve snap R0h ?dp=0 ?same=1 L300,300 ?puzzle=2 t2 solve "
+      "L300,300 ?puzzle=0 t2 solve L300,300 ?solved=1 ?clears=2.2.2"}},
     // Cancel leaves all as it was (only the hover is drawn); OK starts afresh.
     {"restart",
      "easy",
@@ -93,14 +375,13 @@ const Scenario kScenarios[] = {
     // writes them, with the current puzzle selected; a double-click chooses.
     {"puzzle dialog",
      "easy",
-     {"{ok} t1 solve ?clears=1.0.0 @300,300 ?puzzle=1 {t,t,s2,ok} b0 ?puzzle=2 ?elapsed=0 "
+     {"{ok} t1 solve ?clears=1.0.0 L300,300 ?puzzle=1 {t,t,s2,ok} b0 ?puzzle=2 ?elapsed=0 "
       "?save=easy.dat/2/0/-1h/0/1.0.0 t1 {t,no,clear,cancel} b0 ?elapsed=2 ?clears=1.0.0 "
-      "{s0,yes,clear,cancel} b0 ?clears=0.0.0 ?dsel=2 ?puzzle=2 ?save=easy.dat/2/0/-1h/2/0.0.0 "
+      "{s0,yes,clear,cancel} b0 ?clears=0.0.0 ?dialog=2/2 ?puzzle=2 ?save=easy.dat/2/0/-1h/2/0.0.0 "
       "{s1,dbl} b0 ?puzzle=1"}},
     {"failed open",
      "easy broken",
-     {"{s1,ok} L0h snap {s0,ok} c120 ?calls=dialog122:1,create,loop,dialog122:2 ?name=easy.dat "
-      "?count=3 ?same=1 ?solved=0"}},
+     {"{s1,ok} L0h snap {s0,ok} c120 ?dialog=2/-1 ?name=easy.dat/3 ?same=1 ?solved=0"}},
     // Each way out saves the game as it is; after the session ends nothing
     // else reaches the disk.
     {"menu exit", "easy", {"{ok} t2 L0h c114 !save=easy.dat/0/0/-1h/2/0.0.0"}},
@@ -133,231 +414,160 @@ const Scenario kScenarios[] = {
     // at start-up, the error box and nothing written.
     {"collection gone in play",
      "easy gone",
-     {"{ok} {s1,x,dbl,ok} c120 ?dlines=easy,gone ?calls=dialog122:1,create,loop,dialog122:2 "
-      "?name=easy.dat ?solved=0"}},
-    {"collection gone at start", "gone", {"{x,ok} !exit=0 !errors=load !save=none"}},
+     {"{ok} {s1,x,dbl,ok} c120 ?dlines=easy,gone ?dialog=2/-1 ?name=easy.dat/3 ?solved=0"}},
+    {"collection gone at start", "gone", {"{x,ok} !exit=0/1/0 !errors=load !save=none"}},
 };
 
-// A text for each known message box, "?" for any other.
-std::string boxes(const std::vector<std::string>& shown) {
-    std::string names;
-    for (const std::string& box : shown) {
-        names += names.empty() ? "" : ",";
-        names += box == std::string(texts::kLoadFailed) + "|" + texts::kInitErrorCaption ? "load"
-                 : box == std::string(texts::kRestartQuestion) + "|" + texts::kConfirmCaption
-                     ? "restart"
-                 : box == std::string(texts::kSaveFailed) + "|" + texts::kSaveErrorCaption ? "save"
-                                                                                           : "?";
-    }
-    return names;
-}
-
-std::string joined(const std::vector<std::string>& items) {
-    std::string text;
-    for (const std::string& item : items) text += (text.empty() ? "" : ",") + item;
-    return text;
-}
-
-std::string edgeText(std::int32_t vertex, int vertical) {
-    return std::to_string(vertex) + (vertical ? "v" : "h");
-}
-
-class ScenarioTest : public StoreTest {
-  protected:
-    // The save file read back: name/puzzle/resume/origin/elapsed/the first
-    // three clear times; "none" when there is none.
-    std::string save() const {
-        if (!fs::exists(savePath())) return "none";
-        ProgressStore s;
-        const std::string bytes = readBytes(savePath());
-        if (!s.decodeSaveFile(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()))
-            return "unreadable";
-        return std::string(s.collectionName) + "/" + std::to_string(s.currentPuzzle) + "/" +
-               std::to_string(s.resumeState) + "/" + edgeText(s.originVertex, s.originOrientation) +
-               "/" + std::to_string(s.elapsedSeconds) + "/" +
-               (s.records.empty() ? "-" : clears(s.records[0].clearTimes));
-    }
-    static std::string clears(const std::int16_t* times) {
-        return std::to_string(times[0]) + "." + std::to_string(times[1]) + "." +
-               std::to_string(times[2]);
-    }
-    void play(const std::string& script);
-
-    std::vector<std::uint8_t> snapCodes, snapClues;
-    int snapPresents = 0;
-};
-
-void ScenarioTest::play(const std::string& script) {
-    Session s;
-    FakeWindows& w = s.windows;
-    GameApp& app = s.app;
-    int exitCode = -1;
-    const std::string earlier = readBytes(savePath());
-    const std::map<std::string, std::function<std::string()>> keys = {
-        {"elapsed", [&] { return std::to_string(app.elapsed); }},
-        {"puzzle", [&] { return std::to_string(app.progress.currentPuzzle); }},
-        {"solved", [&] { return std::to_string(app.solved); }},
-        {"trial", [&] { return std::to_string(app.trialState); }},
-        {"origin", [&] { return edgeText(app.trialOrigin.vertex, app.trialOrigin.vertical); }},
-        {"banner", [&] { return std::to_string(app.bannerShown()); }},
-        {"clock", [&] { return std::to_string(w.clockRunning); }},
-        {"same",
-         [&] {
-             return std::to_string(app.board.codes == snapCodes && app.board.clues == snapClues);
-         }},
-        {"dp", [&] { return std::to_string(w.presents - snapPresents); }},
-        {"clears", [&] { return clears(app.progress.currentProgress()->clearTimes); }},
-        {"name", [&] { return std::string(app.progress.collectionName); }},
-        {"count", [&] { return std::to_string(app.progress.collection.puzzleCount); }},
-        {"size",
-         [&] {
-             const Surface& b = app.screen.backBuffer;
-             return std::to_string(b.width) + "x" + std::to_string(b.height);
-         }},
-        // The toolbar strip's row 16 white, the middle of the window white.
-        {"bar",
-         [&] {
-             bool white = true;
-             for (std::int32_t x = 0; x < w.window.width; x += 7)
-                 white = white && std::memcmp(w.window.row(16) + 3 * x, "\xff\xff\xff", 3) == 0;
-             return std::to_string(white);
-         }},
-        {"mid",
-         [&] {
-             return std::to_string(std::memcmp(w.window.row(232) + 3 * 216, "\xff\xff\xff", 3) ==
-                                   0);
-         }},
-        {"dsel", [&] { return std::to_string(w.lastDialog.lists[kPuzzleList].selected); }},
-        {"dlines", [&] { return joined(w.lastDialog.lists[kCollectionList].lines); }},
-        {"questions", [&] { return boxes(w.questions); }},
-        {"errors", [&] { return boxes(w.errors); }},
-        {"calls", [&] { return joined(w.calls); }},
-        {"exit", [&] { return std::to_string(exitCode); }},
-        {"down", [&] { return std::to_string(app.shutDown()); }},
-        {"save", [&] { return save(); }},
-        {"earlier", [&] { return std::to_string(readBytes(savePath()) == earlier); }},
-        {"tmp", [&] { return std::to_string(fs::exists(file("quorrin.sav.tmp"))); }},
-    };
-    auto check = [&keys](const std::string& word) {
-        const std::size_t eq = word.find('=');
-        EXPECT_EQ(keys.at(word.substr(1, eq - 1))(), word.substr(eq + 1)) << word;
-    };
-    auto event = [&w](std::function<void(GameApp&)> f) { w.events.push_back(std::move(f)); };
-    auto click = [event](bool left, std::function<Point(GameApp&)> at) {
-        event([=](GameApp& a) {
-            const Point p = at(a);
-            a.onMouseMove(p.x, p.y);
-            left ? a.onLeftClick(p.x, p.y) : a.onRightClick(p.x, p.y);
-        });
-    };
-    std::vector<std::string> after;
-    std::istringstream words(script);
-    for (std::string word; words >> word;) {
-        const int n = std::atoi(word.c_str() + 1);
-        int x = 0, y = 0;
-        const bool pair = std::sscanf(word.c_str() + 1, "%d,%d", &x, &y) == 2;
-        if (word[0] == '?') {
-            event([check, word](GameApp&) { check(word); });
-        } else if (word[0] == '!') {
-            after.push_back(word);
-        } else if (word == "end") {
-            event([](GameApp& a) { a.onEndSession(); });
-        } else if (word == "solve") {
-            event([](GameApp& a) {
-                for (EdgeRef e : solutionOf(a)) {
-                    const Point p = edgePoint(a, e);
-                    if (a.board.edgeState(e) != Line) a.onLeftClick(p.x, p.y);
-                }
-            });
-        } else if (word == "snap") {
-            event([this, &w](GameApp& a) {
-                snapCodes = a.board.codes;
-                snapClues = a.board.clues;
-                snapPresents = w.presents;
-            });
-        } else if (word == "yes" || word == "no") {
-            w.answers.push_back(word == "yes");
-        } else if (word[0] == '{') {
-            DialogScript steps;
-            std::istringstream list(word.substr(1, word.size() - 2));
-            for (std::string step; std::getline(list, step, ',');) {
-                const std::map<std::string, DialogStep> named = {
-                    {"t", {DialogStep::Tick}},
-                    {"ok", {DialogStep::Press, kControlOk}},
-                    {"cancel", {DialogStep::Press, kControlCancel}},
-                    {"clear", {DialogStep::Press, kClearButton}},
-                    {"dbl", {DialogStep::DoubleClick}},
-                    {"yes", {DialogStep::Answer, 1}},
-                    {"no", {DialogStep::Answer, 0}},
-                    {"x", {DialogStep::Run, 0, [this] { fs::remove(file("gone.dat")); }}}};
-                steps.push_back(step[0] == 's' ? DialogStep{DialogStep::Select, std::atoi(&step[1])}
-                                               : named.at(step));
-            }
-            w.dialogScripts.push_back(steps);
-        } else if (word == "nowindow") {
-            w.windowCanBeMade = false;
-        } else if (word == "refuse") {
-            event([](GameApp&) { replaceRefused() = true; });
-        } else if (word == "full") {
-            event([this](GameApp&) { fs::create_symlink("/dev/full", file("quorrin.sav.tmp")); });
-        } else if (word == "tmpdir") {
-            event([this](GameApp&) { fs::create_directory(file("quorrin.sav.tmp")); });
-        } else if (word == "nopath") {
-            event([](GameApp& a) { a.progress.savePath[0] = '\0'; });
-        } else if (word == "rmsave") {
-            event([this](GameApp&) { fs::remove(savePath()); });
-        } else if (word[0] == 't') {
-            for (int i = 0; i < n; ++i)
-                event([&w](GameApp& a) {
-                    if (w.clockRunning) a.onClockTick();
-                });
-        } else if (word[0] == 'L' || word[0] == 'R') {
-            const EdgeRef e{n, static_cast<std::uint8_t>(word.back() == 'v')};
-            click(word[0] == 'L', [e](GameApp& a) { return edgePoint(a, e); });
-        } else if (word[0] == '@') {
-            click(true, [x, y](GameApp&) { return Point{x, y}; });
-        } else if (word[0] == 'b') {
-            click(true, [n](GameApp& a) {
-                return Point{a.screen.toolbarX + n * kButtonWidth + kButtonWidth / 2, 16};
-            });
-        } else if (word[0] == 'c') {
-            event([n](GameApp& a) { a.onCommand(n); });
-        } else if (word[0] == 'w' && pair) {
-            event([&w, x, y](GameApp&) { w.resize(x, y); });
-        } else {
-            ADD_FAILURE() << "unknown word " << word;
-        }
-    }
-    w.afterEvent = [&w](GameApp&) { EXPECT_TRUE(w.showsBackBuffer()); };
-    exitCode = app.run();
-    replaceRefused() = false;
-    EXPECT_TRUE(w.events.empty()) << "the window closed early";
-    for (const std::string& word : after) check(word);
-}
-
-TEST_F(ScenarioTest, Scenarios) {
-    platform().replaceFile = [](const char* source, const char* target) {
-        return !replaceRefused() && defaultPlatform().replaceFile(source, target);
-    };
+TEST_F(GameTest, Scenarios) {
     for (const Scenario& scenario : kScenarios) {
         SCOPED_TRACE(scenario.name);
 #ifdef _WIN32
         if (std::string(scenario.name) == "full disk") continue;  // made with /dev/full
 #endif
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        std::istringstream files(scenario.files);
-        for (std::string name; files >> name;) {
-            if (name == "first") {
-                fs::copy_file(QUORRIN_SOURCE_DIR "/puzzles/01_first_steps.dat", file("first.dat"));
-            } else if (name == "sav") {
-                writeBytes(savePath(), std::string(kSaveHeaderBytes, '\0'));
-            } else {
-                writeBytes(folder / (name + ".dat"), name == "broken" ? "" : kSmall);
-            }
-        }
+        files(scenario.files);
         for (const char* run : scenario.runs) play(run);
     }
+}
+
+// count random words of the seed: the events a player (and the window
+// system) can cause, in shares as in play, with answers and dialog steps.
+std::string randomScript(std::uint32_t seed, int count, std::int32_t maxWidth,
+                         std::int32_t maxHeight) {
+    std::mt19937 random(seed);
+    auto text = [](std::uint32_t v, int limit, int plus) {
+        return std::to_string(static_cast<int>(v % static_cast<std::uint32_t>(limit)) + plus);
+    };
+    const char* steps[] = {"t", "ok", "cancel", "clear", "dbl", "yes", "no", "s0", "s1", "s3"};
+    const char* commands[] = {" c113", " c115", " c120"};
+    std::string script = "{ok}";
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t r[8];
+        for (std::uint32_t& n : r) n = static_cast<std::uint32_t>(random());
+        const std::uint32_t roll = r[0] % 200, size = r[1] % 10;
+        // Mostly an edge of the board; else anywhere, toolbar and outside
+        // included. Mostly sizes a window has on a desktop; now and then a
+        // tiny one, a minimized one or a very large one.
+        const std::string at = r[2] % 3 != 0 ? "#" + text(r[3], 1 << 20, 0)
+                                             : text(r[3], 1000, -40) + "," + text(r[4], 800, -40);
+        const std::string resize =
+            size == 0   ? text(r[3], 40, 0) + "," + text(r[4], 40, 0)
+            : size == 1 ? text(r[3], maxWidth - 31, 32) + "," + text(r[4], maxHeight - 31, 32)
+                        : text(r[3], 700, 200) + "," + text(r[4], 600, 200);
+        std::string dialog = "{";
+        for (std::uint32_t k = 0; k < r[5] % 5; ++k)
+            dialog += std::string(k ? "," : "") + steps[(r[6] >> (4 * k)) % 10];
+        script += roll < 60    ? " M" + at
+                  : roll < 110 ? std::string(r[7] % 2 ? " yes L" : " no L") + at
+                  : roll < 136 ? " R" + at
+                  : roll < 170 ? std::string(" t1")
+                  : roll < 178 ? " w" + resize
+                  : roll < 190 ? " " + dialog + "}" + commands[r[7] % 3]
+                  : roll < 198 ? std::string(" solve")
+                               : std::string(" end");
+    }
+    return script;
+}
+
+// What must hold after every event; empty when all does, else what not.
+std::string fault(GameApp& app, const FakeWindows& windows) {
+    if (!windows.showsBackBuffer()) return "the window does not show the back buffer";
+    // The back buffer against the game's state drawn from scratch; the glyph
+    // sheet is made again only for a new size of client or board.
+    const Surface& buffer = app.screen.backBuffer;
+    static Screen reference;
+    static std::int32_t boardWidth = -1, boardHeight = -1;
+    if (!buffer.empty()) {
+        if (reference.backBuffer.width != buffer.width ||
+            reference.backBuffer.height != buffer.height || boardWidth != app.board.width ||
+            boardHeight != app.board.height) {
+            reference.bitmapLoader = folderBitmapLoader(QUORRIN_SOURCE_DIR "/res");
+            reference.resize(buffer.width, buffer.height, app.board);
+            reference.layout(app.board);
+            boardWidth = app.board.width;
+            boardHeight = app.board.height;
+        }
+        reference.backBuffer.fillWhite();
+        reference.drawToolbar(app.trialState != Off, app.hoverButton);
+        reference.drawBoard(app.board, app.drawnHover(), app.trialOrigin);
+        reference.drawClock(app.elapsed);
+        if (app.bannerShown()) reference.drawClearBanner();
+        for (std::int32_t y = 0; y < buffer.height; ++y) {
+            if (std::memcmp(buffer.row(y), reference.backBuffer.row(y),
+                            static_cast<std::size_t>(buffer.width) * 3) != 0)
+                return "back buffer row " + std::to_string(y) + " differs from a full redraw";
+        }
+    }
+    // Codes within 0..8, nothing leading off the board, clue states as
+    // counted anew.
+    const Board& board = app.board;
+    const std::int32_t columns = board.width + 1;
+    for (std::int32_t v = 0; v < board.vertexCount(); ++v) {
+        const int code = board.codes[static_cast<std::size_t>(v)];
+        if (code > 8) return "vertex " + std::to_string(v) + " has code " + std::to_string(code);
+        if (v % columns == board.width && code / 3 != Empty) return "a line off the right side";
+        if (v / columns == board.height && code % 3 != Empty) return "a line off the bottom";
+    }
+    Board recounted = board;
+    recounted.updateClueStates();
+    if (recounted.clues != board.clues) return "clue states differ from a recount";
+    if (app.trialState == Off && app.trialOrigin.valid()) return "a trial origin without a trial";
+    // The game written to the save file and read back as a new run would:
+    // the same game in play, or after a solve the same clear times.
+    if (!app.save()) return "the save file could not be written";
+    ProgressStore store;
+    Game loaded;
+    if (!loaded.start(store)) return "the save does not load";
+    if (store.records.size() != app.progress.records.size()) return "records lost";
+    for (std::size_t i = 0; i < store.records.size(); ++i) {
+        if (std::memcmp(&store.records[i], &app.progress.records[i], sizeof store.records[i]) != 0)
+            return "record " + std::to_string(i) + " differs";
+    }
+    if (app.solved != loaded.solved) return "solved or in play changed";
+    if (app.solved) return std::string();
+    if (store.currentPuzzle != app.progress.currentPuzzle) return "another puzzle came back";
+    if (loaded.board.codes != board.codes || loaded.board.clues != board.clues)
+        return "other marks";
+    if (loaded.elapsed != app.elapsed) return "another clock";
+    if (loaded.trial != app.trialState || loaded.origin != app.trialOrigin) return "another trial";
+    return std::string();
+}
+
+TEST_F(GameTest, RandomSessions) {
+    files("easy first");
+    std::vector<std::size_t> hashes;
+    afterEvent = [&](GameApp& app) {
+        const std::string problem = fault(app, s->windows);
+        EXPECT_EQ(problem, "") << "event " << hashes.size();
+        if (!problem.empty()) s->windows.events.clear();  // stop at the first fault
+        const Surface& b = app.screen.backBuffer;
+        std::size_t hash = static_cast<std::size_t>(b.width);
+        for (std::int32_t y = 0; y < b.height; ++y) {
+            const std::string_view row(reinterpret_cast<const char*>(b.row(y)), b.width * 3u);
+            hash = hash * 31 + std::hash<std::string_view>{}(row);
+        }
+        hashes.push_back(hash);
+    };
+    // The same scripts drawn whole on every change and drawn in part.
+    for (std::uint32_t seed : {1u, 2u, 3u}) {
+        SCOPED_TRACE(seed);
+        const std::string script = randomScript(seed, 250, 1600, 1000);
+        hashes.clear();
+        fs::remove(savePath());
+        play(script, RedrawMode::Full);
+        const std::vector<std::size_t> full = std::move(hashes);
+        hashes.clear();
+        fs::remove(savePath());
+        play(script);
+        EXPECT_TRUE(full == hashes)
+            << "first differing event "
+            << std::mismatch(full.begin(), full.end(), hashes.begin(), hashes.end()).first -
+                   full.begin();
+    }
+    // The soak: QUORRIN_SOAK_EVENTS=100000 QUORRIN_SOAK_SEED=n for a long run.
+    const char* count = std::getenv("QUORRIN_SOAK_EVENTS");
+    const char* seed = std::getenv("QUORRIN_SOAK_SEED");
+    play(randomScript(seed ? static_cast<std::uint32_t>(std::strtoul(seed, nullptr, 10)) : 7u,
+                      count ? std::atoi(count) : 1500, 3840, 2160));
 }
 
 // The window rectangle kept to a client area of at least 432 x 464 while
