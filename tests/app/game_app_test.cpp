@@ -10,9 +10,9 @@
 //   solve       clear away wrong lines and click in a solution's
 //   snap        note the board and the count of copies to the window
 //   yes no      the next answer to a question (queued before the run)
-//   {a,b,..}    the next dialog's steps (queued before the run): t tick,
-//               s2 select line 2, ok cancel clear press, dbl double-click,
-//               yes no answer, x the file gone.dat vanishes
+//   {a,b,..}    the next dialog's steps (queued before the run): s2 select
+//               line 2, p1 p2 p119 press OK, Cancel, クリア, d double-click,
+//               t tick, a1 a0 answer OK, Cancel, x the file gone.dat vanishes
 //   nowindow    no window can be made
 //   refuse      the save file cannot be replaced from now on
 //   full        the disk is full (the temporary file is /dev/full)
@@ -257,15 +257,6 @@ void GameTest::play(const std::string& script, RedrawMode mode) {
         {"tmpdir", [this](GameApp&) { fs::create_directory(file("quorrin.sav.tmp")); }},
         {"nopath", [](GameApp& a) { a.progress.savePath[0] = '\0'; }},
         {"rmsave", [this](GameApp&) { fs::remove(savePath()); }}};
-    const std::map<std::string, DialogStep> steps = {
-        {"t", {DialogStep::Tick}},
-        {"ok", {DialogStep::Press, kControlOk}},
-        {"cancel", {DialogStep::Press, kControlCancel}},
-        {"clear", {DialogStep::Press, kClearButton}},
-        {"dbl", {DialogStep::DoubleClick}},
-        {"yes", {DialogStep::Answer, 1}},
-        {"no", {DialogStep::Answer, 0}},
-        {"x", {DialogStep::Run, 0, [this] { fs::remove(file("gone.dat")); }}}};
     std::vector<std::string> after;
     std::istringstream words(script);
     for (std::string word; words >> word;) {
@@ -287,9 +278,10 @@ void GameTest::play(const std::string& script, RedrawMode mode) {
             DialogScript dialog;
             std::istringstream list(word.substr(1, word.size() - 2));
             for (std::string step; std::getline(list, step, ',');) {
-                dialog.push_back(step[0] == 's'
-                                     ? DialogStep{DialogStep::Select, std::atoi(&step[1])}
-                                     : steps.at(step));
+                const auto kind =
+                    static_cast<DialogStep::Kind>(std::string("spdtax").find(step[0]));
+                dialog.push_back(
+                    {kind, std::atoi(&step[1]), [this] { fs::remove(file("gone.dat")); }});
             }
             w.dialogScripts.push_back(dialog);
         } else if (word[0] == 't') {
@@ -335,10 +327,10 @@ struct Scenario {
 const Scenario kScenarios[] = {
     // Start-up with no collection to open, or the first dialog cancelled:
     // the error box, no window, exit code 0, and the save file as it was.
-    {"no collection", "", {"{ok} !exit=0/1/0 !errors=load !save=none"}},
-    {"no collection, a save file", "sav", {"{ok} !exit=0/1/0 !errors=load !earlier=1"}},
-    {"first dialog cancelled", "easy", {"{cancel} !exit=0/1/0 !errors=load !save=none"}},
-    {"no window", "easy", {"{ok} nowindow !exit=0/1/0 !errors= !save=none"}},
+    {"no collection", "", {"{p1} !exit=0/1/0 !errors=load !save=none"}},
+    {"no collection, a save file", "sav", {"{p1} !exit=0/1/0 !errors=load !earlier=1"}},
+    {"first dialog cancelled", "easy", {"{p2} !exit=0/1/0 !errors=load !save=none"}},
+    {"no window", "easy", {"{p1} nowindow !exit=0/1/0 !errors= !save=none"}},
     // The first game solved by clicks: the banner in the middle, the toolbar
     // strip blank, the clock stopped, the clear time written at once, the
     // banner kept by a repaint at the same size. Any click moves on; the
@@ -346,52 +338,52 @@ const Scenario kScenarios[] = {
     // a roll back then returns to the board as resumed.
     {"whole game",
      "first",
-     {"{ok} ?size=432x464 ?solved=0 ?clock=1 ?puzzle=0 t3 solve ?solved=1 ?banner=1 ?clock=0 "
+     {"{p1} ?size=432x464 ?solved=0 ?clock=1 ?puzzle=0 t3 solve ?solved=1 ?banner=1 ?clock=0 "
       "?bar=1 ?white216,232=0 ?save=first.dat/0/-1/-1h/3/3.0.0 w432,464 "
       "?banner=1 ?bar=1 ?white216,232=0 L10,10 ?solved=0 ?puzzle=1 ?elapsed=0 t5 L0h b2 R0v "
       "L1h ?trial=2 ?origin=0v snap !save=first.dat/1/2/0v/5/3.0.0",
       "?solved=0 ?clock=1 ?same=1 ?elapsed=5 ?trial=2 t1 L2h b3 ?trial=0 ?origin=-1h ?same=1 "
       "?elapsed=6 !errors="}},
-    {"clock held at 59:59", "easy", {"{ok} t3700 ?elapsed=3599 solve ?clears=3599.0.0"}},
+    {"clock held at 59:59", "easy", {"{p1} t3700 ?elapsed=3599 solve ?clears=3599.0.0"}},
     // After a solve a click starts the next uncleared puzzle, wrapping
     // round; moves and right clicks do nothing; all cleared, nothing starts.
     {"solved moves on",
      "easy",
-     {"{ok} {s1,ok} b0 ?puzzle=1 t2 solve snap R0h ?dp=0 ?same=1 L300,300 ?puzzle=2 t2 solve "
+     {"{p1} {s1,p1} b0 ?puzzle=1 t2 solve snap R0h ?dp=0 ?same=1 L300,300 ?puzzle=2 t2 solve "
       "L300,300 ?puzzle=0 t2 solve L300,300 ?solved=1 ?clears=2.2.2"}},
     // Cancel leaves all as it was (only the hover is drawn); OK starts afresh.
     {"restart",
      "easy",
-     {"{ok} t4 L1h b2 snap no yes b1 ?same=1 ?elapsed=4 ?trial=1 ?dp=1 b1 ?same=0 ?elapsed=0 "
+     {"{p1} t4 L1h b2 snap no yes b1 ?same=1 ?elapsed=4 ?trial=1 ?dp=1 b1 ?same=0 ?elapsed=0 "
       "?trial=0 ?questions=restart,restart"}},
     // Button 3 does nothing while off; the first mark after arming is the
     // origin; roll back restores the armed board; button 2 commits.
     {"trial",
      "easy",
-     {"{ok} b3 ?trial=0 L0h b2 ?trial=1 snap L1v R3h ?trial=2 ?origin=1v b3 ?same=1 ?trial=0 "
+     {"{p1} b3 ?trial=0 L0h b2 ?trial=1 snap L1v R3h ?trial=2 ?origin=1v b3 ?same=1 ?trial=0 "
       "?origin=-1h b2 L1v b2 ?same=0 ?trial=0 ?origin=-1h"}},
     // OK starts the chosen puzzle and writes it at once; the clock runs in
     // the dialog; クリア answered Cancel keeps the times, OK erases and
     // writes them, with the current puzzle selected; a double-click chooses.
     {"puzzle dialog",
      "easy",
-     {"{ok} t1 solve ?clears=1.0.0 L300,300 ?puzzle=1 {t,t,s2,ok} b0 ?puzzle=2 ?elapsed=0 "
-      "?save=easy.dat/2/0/-1h/0/1.0.0 t1 {t,no,clear,cancel} b0 ?elapsed=2 ?clears=1.0.0 "
-      "{s0,yes,clear,cancel} b0 ?clears=0.0.0 ?dialog=2/2 ?puzzle=2 ?save=easy.dat/2/0/-1h/2/0.0.0 "
-      "{s1,dbl} b0 ?puzzle=1"}},
+     {"{p1} t1 solve ?clears=1.0.0 L300,300 ?puzzle=1 {t,t,s2,p1} b0 ?puzzle=2 ?elapsed=0 "
+      "?save=easy.dat/2/0/-1h/0/1.0.0 t1 {t,a0,p119,p2} b0 ?elapsed=2 ?clears=1.0.0 "
+      "{s0,a1,p119,p2} b0 ?clears=0.0.0 ?dialog=2/2 ?puzzle=2 ?save=easy.dat/2/0/-1h/2/0.0.0 "
+      "{s1,d} b0 ?puzzle=1"}},
     {"failed open",
      "easy broken",
-     {"{s1,ok} L0h snap {s0,ok} c120 ?dialog=2/-1 ?name=easy.dat/3 ?same=1 ?solved=0"}},
+     {"{s1,p1} L0h snap {s0,p1} c120 ?dialog=2/-1 ?name=easy.dat/3 ?same=1 ?solved=0"}},
     // Each way out saves the game as it is; after the session ends nothing
     // else reaches the disk.
-    {"menu exit", "easy", {"{ok} t2 L0h c114 !save=easy.dat/0/0/-1h/2/0.0.0"}},
-    {"close box", "easy", {"{ok} t2 L0h !save=easy.dat/0/0/-1h/2/0.0.0 !questions="}},
-    {"session end", "easy", {"{ok} t2 L0h end nopath !save=easy.dat/0/0/-1h/2/0.0.0"}},
-    {"armed", "easy", {"{ok} t2 L0h b2 !save=easy.dat/0/1/-1h/2/0.0.0"}},
-    {"solved", "easy", {"{ok} t2 L0h solve !save=easy.dat/0/-1/-1h/2/2.0.0"}},
+    {"menu exit", "easy", {"{p1} t2 L0h c114 !save=easy.dat/0/0/-1h/2/0.0.0"}},
+    {"close box", "easy", {"{p1} t2 L0h !save=easy.dat/0/0/-1h/2/0.0.0 !questions="}},
+    {"session end", "easy", {"{p1} t2 L0h end nopath !save=easy.dat/0/0/-1h/2/0.0.0"}},
+    {"armed", "easy", {"{p1} t2 L0h b2 !save=easy.dat/0/1/-1h/2/0.0.0"}},
+    {"solved", "easy", {"{p1} t2 L0h solve !save=easy.dat/0/-1/-1h/2/2.0.0"}},
     {"once a minute",
      "easy",
-     {"{ok} t59 ?save=none t1 ?save=easy.dat/0/0/-1h/60/0.0.0 rmsave t60 "
+     {"{p1} t59 ?save=none t1 ?save=easy.dat/0/0/-1h/60/0.0.0 rmsave t60 "
       "?save=easy.dat/0/0/-1h/120/0.0.0"}},
     // Faults: the old save file stays whole and the player is asked at the
     // end (not at the minute's save) while the save cannot be written; a
@@ -399,23 +391,23 @@ const Scenario kScenarios[] = {
     // finds room.
     {"save refused",
      "easy",
-     {"{ok} L0h", "no L1v refuse t60 ?questions= !questions=save !earlier=1 !tmp=0"}},
+     {"{p1} L0h", "no L1v refuse t60 ?questions= !questions=save !earlier=1 !tmp=0"}},
     {"save refused twice",
      "easy",
-     {"{ok} L0h", "yes no L1v refuse !questions=save,save !earlier=1 !tmp=0"}},
+     {"{p1} L0h", "yes no L1v refuse !questions=save,save !earlier=1 !tmp=0"}},
     {"full disk",
      "easy",
-     {"{ok} L0h", "yes L1v full !questions=save !earlier=0 !save=easy.dat/0/0/-1h/0/0.0.0"}},
+     {"{p1} L0h", "yes L1v full !questions=save !earlier=0 !save=easy.dat/0/0/-1h/0/0.0.0"}},
     {"never saved",
      "easy",
-     {"{ok} L0h", "yes yes no L1v tmpdir !questions=save,save,save !earlier=1"}},
+     {"{p1} L0h", "yes yes no L1v tmpdir !questions=save,save,save !earlier=1"}},
     // A collection that vanishes after the listing: in play the dialog
     // stays open on a double-click and ends with 2 on OK, the game going on;
     // at start-up, the error box and nothing written.
     {"collection gone in play",
      "easy gone",
-     {"{ok} {s1,x,dbl,ok} c120 ?dlines=easy,gone ?dialog=2/-1 ?name=easy.dat/3 ?solved=0"}},
-    {"collection gone at start", "gone", {"{x,ok} !exit=0/1/0 !errors=load !save=none"}},
+     {"{p1} {s1,x,d,p1} c120 ?dlines=easy,gone ?dialog=2/-1 ?name=easy.dat/3 ?solved=0"}},
+    {"collection gone at start", "gone", {"{x,p1} !exit=0/1/0 !errors=load !save=none"}},
 };
 
 TEST_F(GameTest, Scenarios) {
@@ -437,9 +429,9 @@ std::string randomScript(std::uint32_t seed, int count, std::int32_t maxWidth,
     auto text = [](std::uint32_t v, int limit, int plus) {
         return std::to_string(static_cast<int>(v % static_cast<std::uint32_t>(limit)) + plus);
     };
-    const char* steps[] = {"t", "ok", "cancel", "clear", "dbl", "yes", "no", "s0", "s1", "s3"};
+    const char* steps[] = {"t", "p1", "p2", "p119", "d", "a1", "a0", "s0", "s1", "s3"};
     const char* commands[] = {" c113", " c115", " c120"};
-    std::string script = "{ok}";
+    std::string script = "{p1}";
     for (int i = 0; i < count; ++i) {
         std::uint32_t r[8];
         for (std::uint32_t& n : r) n = static_cast<std::uint32_t>(random());
