@@ -524,7 +524,7 @@ std::string fault(GameApp& app, const FakeWindows& windows) {
     return std::string();
 }
 
-TEST_F(GameTest, RandomSessions) {
+TEST_F(GameTest, SoakOfRandomSessionsAndPartialAgainstFullRedraws) {
     files("easy first");
     std::vector<std::size_t> hashes;
     afterEvent = [&](GameApp& app) {
