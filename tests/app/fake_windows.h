@@ -1,7 +1,7 @@
 // The window system in memory: a window whose pixels are what the game
 // copied to it, a clock that ticks when the script says so, message boxes
 // and dialogs answered from a script (the dialogs run their real logic on a
-// FakeDialog), and a record of every call.
+// FakeDialog), and a record of what the game asked for.
 #pragma once
 
 #include <cstdint>
@@ -26,27 +26,20 @@ using DialogScript = std::vector<DialogStep>;
 
 class FakeWindows : public WindowSystem {
   public:
-    // The default size the window system gives a new window before the game
-    // resizes it.
-    std::int32_t defaultWidth = 1000;
-    std::int32_t defaultHeight = 700;
     bool windowCanBeMade = true;
-
     // The message loop: each event runs with the game, in order; when they
     // are used up the player closes the window.
     std::deque<std::function<void(GameApp&)>> events;
     std::deque<bool> answers;  // to confirm(); none left: Cancel
     std::deque<DialogScript> dialogScripts;
-    // Called after every event of the loop (differential checks).
-    std::function<void(GameApp&)> afterEvent;
+    std::function<void(GameApp&)> afterEvent;  // after every event of the loop
 
     GameApp* app = nullptr;
     Surface window;  // the client area as the player sees it
     bool exists = false;
     bool clockRunning = false;
-    std::int64_t presentedBytes = 0;
     int presents = 0;
-    std::vector<std::string> calls;      // "createMainWindow", "dialog 117 -> 1", ...
+    std::vector<std::string> calls;      // "create", "loop", "destroy", "dialog117:1", ...
     std::vector<std::string> errors;     // text|caption of each error box
     std::vector<std::string> questions;  // text|caption of each confirmation
     FakeDialog lastDialog;               // the controls of the last dialog run
@@ -58,7 +51,9 @@ class FakeWindows : public WindowSystem {
     void startClock() override { clockRunning = true; }
     void stopClock() override { clockRunning = false; }
     bool confirm(const char* text, const char* caption) override;
-    void showError(const char* text, const char* caption) override;
+    void showError(const char* text, const char* caption) override {
+        errors.push_back(std::string(text) + "|" + caption);
+    }
     int runDialog(int dialogId, ProgressStore* store) override;
 
     // A new client size, as the player dragging the frame gives it.
@@ -66,8 +61,5 @@ class FakeWindows : public WindowSystem {
     // The window's pixels equal the back buffer's.
     bool showsBackBuffer() const;
 };
-
-// A hash of a surface's size and pixels (padding left out).
-std::uint64_t surfaceHash(const Surface& s);
 
 }  // namespace quorrin::test

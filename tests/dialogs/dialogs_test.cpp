@@ -1,0 +1,231 @@
+// The dialogs' logic on a dialog in memory: the About box, where a dialog
+// goes on screen, the open-collection listing and loading, and the puzzle
+// list byte for byte with choosing and erasing.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <tuple>
+
+#include "dialogs/texts.h"
+#include "tests/dialogs/fake_dialog.h"
+#include "tests/store/store_fixtures.h"
+
+namespace quorrin::test {
+namespace {
+
+TEST(AboutDialogTest, OkAndCancelEndItAndDialogsGoOverTheirOwner) {
+    // The About box ends with OK's or Cancel's number; other controls are not its.
+    for (int control : {kControlOk, kControlCancel, 3}) {
+        FakeDialog dialog;
+        EXPECT_TRUE(AboutDialog().init(dialog));
+        EXPECT_EQ(AboutDialog().command(control, 0, dialog), control != 3) << control;
+        EXPECT_EQ(dialog.result, control != 3 ? control : 0) << control;
+    }
+    // width, height, owner's left, top, right, bottom, work area's -> corner.
+    const std::int32_t cases[][12] = {
+        {200, 100, 100, 100, 501, 401, 0, 0, 1920, 1040, 200, 200},  // centred
+        // Halves truncate toward zero.
+        {100, 100, -301, -303, 0, 0, -1000, -1000, 1000, 1000, -200, -201},
+        {200, 100, -300, -200, 100, 200, 0, 0, 1920, 1040, 0, 0},        // owner off the top left
+        {300, 200, 1800, 900, 2400, 1300, 0, 0, 1920, 1040, 1620, 840},  // off the bottom right
+        // Larger than the work area: the left (top) edge wins when the
+        // centred position lies before it, else the right (bottom) edge.
+        {1000, 700, 0, 0, 800, 600, 0, 0, 800, 600, 0, 0},
+        {1000, 700, 400, 300, 1200, 900, 0, 0, 800, 600, -200, -100},
+        // Sums beyond 32 bits.
+        {100, 100, INT_MAX - 647, INT_MIN, INT_MAX, INT_MIN + 100, 0, INT_MIN, INT_MAX, 0,
+         INT_MAX - 374, INT_MIN},
+    };
+    for (const auto& k : cases) {
+        const ScreenPoint at =
+            centreDialog(k[0], k[1], {k[2], k[3], k[4], k[5]}, {k[6], k[7], k[8], k[9]});
+        EXPECT_EQ(at.x, k[10]) << k[2];
+        EXPECT_EQ(at.y, k[11]) << k[3];
+    }
+}
+
+// The names the Windows layer lists for "*.dat" (any case), in its order.
+std::vector<std::string>& listed() {
+    static std::vector<std::string> names;
+    return names;
+}
+
+TEST_F(StoreTest, OpenCollectionListsExactDatNamesAndLoadsTheChosenOne) {
+    platform().listCollectionFiles = [](const char*, std::vector<std::string>& names) {
+        names = listed();
+        return true;
+    };
+    ProgressStore store;
+    Game game;
+    ASSERT_FALSE(game.start(store));  // no save file: no collection
+    // Only names it leaves out: the dialog ends while it opens.
+    const std::string longest = std::string(59, 'n') + ".dat";  // 63 bytes
+    listed() = {".dat", "c.DAT", "m" + longest};
+    FakeDialog closed;
+    EXPECT_TRUE(OpenCollectionDialog(store).init(closed));
+    EXPECT_EQ(closed.result, kDialogCancel);
+    EXPECT_TRUE(closed.lists[kCollectionList].lines.empty());
+    // The current collection byte for byte is selected, else the first name.
+    listed() = {".dat", "B.dat", "a.dat", "c.DAT", "m" + longest, longest, "x.dat"};
+    for (auto [current, selected] : {std::pair{"", 0}, std::pair{"a.dat", 1}, std::pair{"x.dat", 3},
+                                     std::pair{"A.dat", 0}, std::pair{"c.DAT", 0}}) {
+        ASSERT_TRUE(store.setCollectionName(current));
+        FakeDialog fresh;
+        EXPECT_TRUE(OpenCollectionDialog(store).init(fresh));
+        EXPECT_EQ(fresh.result, 0);
+        EXPECT_EQ(fresh.lists[kCollectionList].lines,
+                  (std::vector<std::string>{"B", "a", std::string(59, 'n'), "x"}));
+        EXPECT_EQ(fresh.lists[kCollectionList].selected, selected) << current;
+    }
+
+    // easy.dat in play at its third puzzle; next's text seen before, its
+    // first puzzle cleared.
+    const std::string next = "1/1/1/0\n2/1/1/1\n";
+    listed() = {"easy.dat", "empty.dat", "next.dat", longest};
+    for (const std::string& name : listed()) {
+        writeBytes(folder / name, name == "easy.dat" ? kEasy : name == "empty.dat" ? "" : next);
+    }
+    ASSERT_TRUE(store.setCollectionName("easy.dat"));
+    ASSERT_TRUE(store.loadCollection());
+    store.currentPuzzle = 2;
+    store.records.push_back(ProgressRecord{identityOf(next), {30}});
+    const ProgressStore before = store;
+    // control, notification, line chosen ("" none; one not listed is added)
+    // -> handled, result; the collection loaded when the result is 1.
+    for (auto [control, notification, line, handled, result] :
+         {std::tuple{kControlOk, 0, std::string("next"), true, kDialogOk},
+          std::tuple{kCollectionList, kListDoubleClick, std::string("next"), true, kDialogOk},
+          std::tuple{kControlOk, 0, std::string(59, 'n'), true, kDialogOk},
+          std::tuple{kControlOk, 0, std::string("empty"), true, kDialogCancel},
+          std::tuple{kCollectionList, kListDoubleClick, std::string("empty"), false, 0},
+          std::tuple{kCollectionList, 1, std::string("next"), false, 0},
+          std::tuple{kControlCancel, 0, std::string("next"), true, kDialogCancel},
+          std::tuple{kControlOk, 0, std::string(), true, kDialogCancel},
+          std::tuple{kControlOk, 0, std::string("gone"), true, kDialogCancel},
+          std::tuple{kControlOk, 0, std::string(60, 'n'), true, kDialogCancel}}) {
+        store = before;
+        FakeDialog shown;
+        OpenCollectionDialog open(store);
+        ASSERT_TRUE(open.init(shown));
+        auto& lines = shown.lists[kCollectionList].lines;
+        const auto index = std::find(lines.begin(), lines.end(), line) - lines.begin();
+        if (index == static_cast<std::ptrdiff_t>(lines.size()) && !line.empty())
+            lines.push_back(line);
+        shown.selectLine(kCollectionList, line.empty() ? -1 : static_cast<int>(index));
+        EXPECT_EQ(open.command(control, notification, shown), handled) << line;
+        EXPECT_EQ(shown.result, result) << line;
+        const bool loaded = result == kDialogOk;
+        EXPECT_EQ(store.collectionName, loaded ? line + ".dat" : "easy.dat") << line;
+        EXPECT_EQ(store.collection.puzzleCount, loaded ? 2 : 3) << line;
+        EXPECT_EQ(store.currentRecord, loaded ? 1 : 0) << line;
+        // The first uncleared puzzle of the new one, or the store as it was.
+        EXPECT_EQ(store.currentPuzzle, loaded ? 1 : 2) << line;
+        EXPECT_TRUE(loaded || store.encodeSaveFile() == before.encodeSaveFile()) << line;
+    }
+}
+
+const std::string kDifficulty = "\x93\xef\x88\xd5\x93\x78";                 // 難易度
+const std::string kClearTime = "\x83\x4e\x83\x8a\x83\x41\x8e\x9e\x8a\xd4";  // クリア時間
+const std::string kDash = "\x81\x7c";                                       // －
+
+// A puzzle line: "number:\tsize\t難易度 difficulty\tクリア時間 time".
+std::string line(const std::string& number, const char* size, const char* difficulty,
+                 const std::string& time) {
+    return number + ":\t" + size + "\t" + kDifficulty + " " + difficulty + "\t" + kClearTime + " " +
+           time;
+}
+
+TEST(DialogTextTest, PuzzleLinesAndTitleExactBytes) {
+    // index, width, height, difficulty, clear time -> the line. Times are
+    // held to 59:59; 0 and negative ones (a damaged save file) show "－";
+    // fields of any size are written whole.
+    for (auto [index, width, height, difficulty, time, text] : {
+             std::tuple{2, 10, 10, 2, 125, line("  3", "10 x 10", "2", "02:05")},
+             std::tuple{0, 2, 3, 0, 0, line("  1", " 2 x  3", "0", kDash)},
+             std::tuple{9, 1, 1, 3, 1, line(" 10", " 1 x  1", "3", "00:01")},
+             std::tuple{29, 10, 10, 2, 3599, line(" 30", "10 x 10", "2", "59:59")},
+             std::tuple{2, 10, 10, 2, 3600, line("  3", "10 x 10", "2", "59:59")},
+             std::tuple{2, 10, 10, 2, 32767, line("  3", "10 x 10", "2", "59:59")},
+             std::tuple{2, 10, 10, 2, -1, line("  3", "10 x 10", "2", kDash)},
+             std::tuple{INT_MAX, INT_MIN, INT_MAX, -1, -32768,
+                        line("2147483647", "-2147483648 x 2147483647", "-1", kDash)},
+         }) {
+        PuzzleEntry entry;
+        entry.width = width;
+        entry.height = height;
+        entry.difficulty = difficulty;
+        EXPECT_EQ(puzzleLine(index, entry, static_cast<std::int16_t>(time)), text) << time;
+    }
+    // The title drops the last four bytes of the file name.
+    for (auto [name, title] : {std::pair{"easy.dat", "easy"}, std::pair{"x.dat", "x"},
+                               std::pair{"abcd", ""}, std::pair{"abc", ""}, std::pair{"", ""}}) {
+        ProgressStore store;
+        ASSERT_TRUE(store.setCollectionName(name));
+        EXPECT_EQ(collectionTitle(store), title) << name;
+    }
+}
+
+TEST_F(StoreTest, SelectPuzzleShowsChoosesAndErases) {
+    // easy.dat in play at its third puzzle; the second cleared in 125 s.
+    ProgressStore store;
+    Game game;
+    openFirst(store, game);
+    store.records[0].clearTimes[1] = 125;
+    store.records[0].clearTimes[29] = 7;  // a slot beyond the puzzles
+    store.currentPuzzle = 2;
+    SelectPuzzleDialog chooser{store};
+    FakeDialog dialog;
+    ASSERT_TRUE(chooser.init(dialog));
+    auto lines = [](const std::string& time) {  // with the second puzzle's time
+        return std::vector<std::string>{line("  1", " 2 x  2", "1", kDash),
+                                        line("  2", " 3 x  2", "2", time),
+                                        line("  3", " 1 x  1", "3", kDash)};
+    };
+    EXPECT_EQ(dialog.texts[kCollectionTitle], "easy");
+    EXPECT_EQ(dialog.lists[kPuzzleList].tabStops, (std::vector<int>{20, 52, 96}));
+    EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines("02:05"));
+    EXPECT_EQ(dialog.lists[kPuzzleList].selected, 2);
+
+    // control, notification, line selected -> handled, result, current puzzle.
+    for (auto [control, notification, selected, handled, result, current] :
+         {std::tuple{kControlOk, 0, 1, true, kDialogOk, 1},
+          std::tuple{kControlOk, 0, -1, true, kDialogCancel, 2},
+          std::tuple{kControlCancel, 0, 0, true, kDialogCancel, 2},
+          std::tuple{kPuzzleList, kListDoubleClick, 0, false, kDialogOk, 0},
+          std::tuple{kPuzzleList, kListDoubleClick, -1, false, 0, 2},
+          std::tuple{kPuzzleList, 1, 0, false, 0, 2},
+          std::tuple{kCollectionTitle, 0, 1, false, 0, 2}}) {
+        store.currentPuzzle = 2;
+        dialog.result = 0;
+        dialog.selectLine(kPuzzleList, selected);
+        EXPECT_EQ(chooser.command(control, notification, dialog), handled) << control;
+        EXPECT_EQ(dialog.result, result) << control;
+        EXPECT_EQ(store.currentPuzzle, current) << control;
+    }
+
+    // クリア answered Cancel changes nothing; OK erases the current
+    // collection's times in memory and shows the list anew, the current
+    // puzzle selected; the dialog stays open.
+    store.records.push_back(ProgressRecord{1, {99}});  // another collection's
+    dialog.result = 0;
+    dialog.selectLine(kPuzzleList, 0);  // the player moves the selection
+    const std::vector<std::uint8_t> saved = store.encodeSaveFile();
+    EXPECT_TRUE(chooser.command(kClearButton, 0, dialog));
+    EXPECT_EQ(dialog.questions, std::vector<std::string>{std::string(texts::kClearQuestion) + "|" +
+                                                         texts::kConfirmCaption});
+    EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines("02:05"));
+    EXPECT_EQ(dialog.lists[kPuzzleList].selected, 0);
+    EXPECT_TRUE(store.encodeSaveFile() == saved);
+    dialog.answer = true;
+    EXPECT_TRUE(chooser.command(kClearButton, 0, dialog));
+    EXPECT_EQ(dialog.questions.size(), 2u);
+    EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines(kDash));
+    EXPECT_EQ(dialog.lists[kPuzzleList].selected, 2);
+    for (std::int16_t time : store.records[0].clearTimes) EXPECT_EQ(time, 0);
+    EXPECT_EQ(store.records[1].clearTimes[0], 99);
+    EXPECT_EQ(dialog.result, 0);
+}
+
+}  // namespace
+}  // namespace quorrin::test
