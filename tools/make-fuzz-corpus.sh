@@ -2,14 +2,14 @@
 # Makes the seed corpora of the fuzz targets in tests/fuzz/corpus/TARGET/:
 #   fuzz_collection  pieces of the shipped collections (puzzles/*.dat) and a
 #                    few odd texts (CR LF, 0x1A, NUL, a line past 2047 bytes)
-#   fuzz_save_file   save files written by the store itself (make_save_seeds)
-#                    and damaged copies of one
+#   fuzz_save_file   save files written by the store itself (through the
+#                    save-file target) and damaged copies of them
 #   fuzz_bitmap      res/*.bmp, their packed form (the file less its 14-byte
 #                    header), and small bitmaps cut from them
 #   fuzz_import      shipped puzzles written in both public text forms
 # Seeds are named seed-*; the script replaces only those, so the regression
 # cases (regress-*, inputs that once failed) stay. Needs python3; builds the
-# fuzz preset for make_save_seeds.
+# fuzz preset's save-file target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,12 +20,44 @@ for target in fuzz_collection fuzz_save_file fuzz_bitmap fuzz_import; do
 done
 
 cmake --preset fuzz >/dev/null
-nice -n 10 cmake --build --preset fuzz --target make_save_seeds -j 2 >/dev/null
+nice -n 10 cmake --build --preset fuzz --target fuzz_save_file -j 2 >/dev/null
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
-build/fuzz/tests/fuzz/make_save_seeds "$scratch"
-for f in "$scratch"/*.sav; do
-    cp "$f" "$corpus/fuzz_save_file/seed-$(basename "$f")"
+
+# Save files written by the store itself: the save-file target run on a save
+# (QUORRIN_SAVE_COPY has it copy out the save it writes) whose tail bytes
+# choose how the game is played before it is saved. First on hand-made saves
+# of a fresh puzzle (no records: start-up adds one), then on each save that
+# gave, made resumable, with other tails; those of b.dat once renamed
+# easy.dat, which gives saves of two records.
+save_seed() { # INPUT SEED-NAME
+    TMPDIR="$scratch" QUORRIN_SAVE_COPY="$corpus/fuzz_save_file/seed-$2" \
+        build/fuzz/tests/fuzz/fuzz_save_file "$1" >"$scratch/log" 2>&1 || {
+        cat "$scratch/log" >&2
+        exit 1
+    }
+}
+python3 - "$scratch" <<'EOF'
+import os, struct, sys
+for name, puzzle in [('easy', p) for p in range(6)] + [('b', 0), ('b', 1)]:
+    header = (name + '.dat').encode().ljust(64, b'\0') + struct.pack('<iii', 0, puzzle, -1)
+    with open(os.path.join(sys.argv[1], 'in-%s-%d' % (name, puzzle)), 'wb') as f:
+        f.write(header.ljust(2136, b'\0') + b'\1')  # an odd last byte: not played
+EOF
+for f in "$scratch"/in-*; do save_seed "$f" "${f#"$scratch"/in-}.sav"; done
+for f in "$corpus"/fuzz_save_file/seed-*.sav; do
+    for k in 1 2 3 4; do
+        python3 -c 'import random, sys
+random.seed(sys.argv[3])
+d = bytearray(open(sys.argv[1], "rb").read())
+d[72:76] = bytes(4)  # resumed, no trial
+if sys.argv[4] == "1" and d.startswith(b"b.dat"):
+    d[0:64] = b"easy.dat".ljust(64, b"\0")
+open(sys.argv[2], "wb").write(d + bytes(random.randrange(256) for _ in range(64)))' \
+            "$f" "$scratch/again" "${f##*/}$k" "$k"
+        name="${f##*/seed-}"
+        save_seed "$scratch/again" "${name%.sav}-$k.sav"
+    done
 done
 
 python3 - "$corpus" <<'EOF'
@@ -75,6 +107,26 @@ put('fuzz_collection', 'tallest.dat', '1/1023/1/' + '/'.join('3.1.2'[r % 5] for 
 put('fuzz_collection', 'odd-fields.dat',
     ' +7/ 2x/0002/3 ./\t.5 2/\n-1/-3/4/0000\n2147483648/99999999999/1/3\n1/2/2/x3y/.1.extra/more\n')
 
+# Damaged copies of a save of the 10 x 7 puzzle.
+with open(os.path.join(corpus, 'fuzz_save_file', 'seed-easy-4-1.sav'), 'rb') as f:
+    good = f.read()
+def damaged(name, at, data):
+    put('fuzz_save_file', name + '.sav', good[:at] + data + good[at + len(data):])
+damaged('count-too-large', 64, struct.pack('<i', 5))
+damaged('count-negative', 64, struct.pack('<i', -1))
+damaged('puzzle-outside', 68, struct.pack('<i', 29))
+damaged('resume-unknown', 72, struct.pack('<i', 7))
+damaged('started-no-origin', 72, struct.pack('<ii', 2, -1))
+damaged('origin-off-board', 72, struct.pack('<ii', 2, 10))  # right of a row's last vertex
+damaged('clock-negative', 84, struct.pack('<i', -2**31))
+damaged('code-too-large', 88 + 5, b'\x09')
+damaged('line-off-board', 88 + 10, b'\x06')  # a line right of the last column
+damaged('name-without-nul', 0, b'x' * 64)
+damaged('collection-missing', 0, b'go')
+damaged('time-negative', 2136 + 4, b'\xff\xff')
+put('fuzz_save_file', 'no-records.sav', good[:2136])
+put('fuzz_save_file', 'short.sav', good[:100])
+
 # Importer: shipped puzzles in both text forms.
 def parse(line):
     f = line.decode().split('/')
@@ -100,7 +152,7 @@ def game_id(w, h, cells):
     return out
 
 def url(w, h, cells):
-    out, i, run = 'https://example.invalid/p?slither/%d/%d/' % (w, h), 0, 0
+    out, i, run = 'https://example.invalid/p?loop/%d/%d/' % (w, h), 0, 0
     while i < len(cells):
         c = cells[i]
         i += 1
@@ -127,7 +179,7 @@ for (h, w), line in sorted(sizes.items()):
     tag = '%dx%d' % (w_, h_)
     put('fuzz_import', 'id-%s.txt' % tag, game_id(w_, h_, cells))
     put('fuzz_import', 'url-%s.txt' % tag, url(w_, h_, cells) + '\n')
-for i, text in enumerate(['https://example.org/p?slither/3/4/0123h5cg', '?t/1/1/3/',
+for i, text in enumerate(['https://example.org/p?loop/3/4/0123h5cg', '?t/1/1/3/',
                           '5x2t0:a1b2c3a', '2x2t0de:0123', '27x1:z0', '  3x3:0a1b2c3d  \n',
                           '?t/2/2/01.2', '2x2t1:0123', '?t/63/1/z', '80x1:zzzb']):
     put('fuzz_import', 'case-%d.txt' % i, text)
