@@ -25,11 +25,11 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 
 # Save files written by the store itself: the save-file target run on a save
-# (QUORRIN_SAVE_COPY has it copy out the save it writes) whose tail bytes
-# choose how the game is played before it is saved. First on hand-made saves
-# of a fresh puzzle (no records: start-up adds one), then on each save that
-# gave, made resumable, with other tails; those of b.dat once renamed
-# easy.dat, which gives saves of two records.
+# (QUORRIN_SAVE_COPY has it copy out the save it writes). First on hand-made
+# saves of a fresh puzzle of each collection in tests/fuzz/fixtures (no
+# records: start-up adds one); then on each save that gave with a game in it
+# (random marks, clock, trial state and origin, clear times), and for b.dat
+# once renamed easy.dat, which gives saves of two records.
 save_seed() { # INPUT SEED-NAME
     TMPDIR="$scratch" QUORRIN_SAVE_COPY="$corpus/fuzz_save_file/seed-$2" \
         build/fuzz/tests/fuzz/fuzz_save_file "$1" >"$scratch/log" 2>&1 || {
@@ -42,20 +42,34 @@ import os, struct, sys
 for name, puzzle in [('easy', p) for p in range(6)] + [('b', 0), ('b', 1)]:
     header = (name + '.dat').encode().ljust(64, b'\0') + struct.pack('<iii', 0, puzzle, -1)
     with open(os.path.join(sys.argv[1], 'in-%s-%d' % (name, puzzle)), 'wb') as f:
-        f.write(header.ljust(2136, b'\0') + b'\1')  # an odd last byte: not played
+        f.write(header.ljust(2136, b'\0'))
 EOF
 for f in "$scratch"/in-*; do save_seed "$f" "${f#"$scratch"/in-}.sav"; done
 for f in "$corpus"/fuzz_save_file/seed-*.sav; do
-    for k in 1 2 3 4; do
-        python3 -c 'import random, sys
-random.seed(sys.argv[3])
-d = bytearray(open(sys.argv[1], "rb").read())
-d[72:76] = bytes(4)  # resumed, no trial
-if sys.argv[4] == "1" and d.startswith(b"b.dat"):
-    d[0:64] = b"easy.dat".ljust(64, b"\0")
-open(sys.argv[2], "wb").write(d + bytes(random.randrange(256) for _ in range(64)))' \
-            "$f" "$scratch/again" "${f##*/}$k" "$k"
+    for k in 1 2 3; do
         name="${f##*/seed-}"
+        python3 - "$f" "$scratch/again" "$name" "$k" <<'EOF'
+import random, struct, sys
+source, target, name, k = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+random.seed(name + str(k))
+d = bytearray(open(source, 'rb').read())
+collection = d[:64].split(b'\0')[0].decode()
+puzzle = struct.unpack_from('<i', d, 68)[0]
+line = open('tests/fuzz/fixtures/' + collection, 'rb').read().split(b'\n')[puzzle].split(b'/')
+h, w = (int(line[1]), int(line[2])) if len(line) > 2 else (0, 0)
+# Random marks (fewer lines than crosses), none on an edge off the board.
+for v in range((w + 1) * (h + 1)):
+    right = random.choice([0, 0, 1, 2]) if v % (w + 1) < w else 0
+    down = random.choice([0, 0, 1, 2]) if v // (w + 1) < h else 0
+    d[88 + v] = 3 * right + down
+trial = k - 1  # off, armed, started
+origin = random.randrange((w + 1) * h) if trial == 2 and h > 0 else -1
+struct.pack_into('<iiii', d, 72, trial, origin, 1, random.randrange(3600))
+struct.pack_into('<h', d, 2136 + 4 + 2 * random.randrange(30), random.randrange(1, 3600))
+if k == 1 and collection == 'b.dat':
+    d[0:64] = b'easy.dat'.ljust(64, b'\0')
+open(target, 'wb').write(d)
+EOF
         save_seed "$scratch/again" "${name%.sav}-$k.sav"
     done
 done

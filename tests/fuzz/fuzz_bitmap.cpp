@@ -19,42 +19,43 @@ std::uint32_t le32(const std::uint8_t* at) {
 }
 
 // The surface read (or not) from the info header at info, whose pixels start
-// pixels bytes after it, compared row by row with the input.
+// pixels bytes after it and whose input ends size bytes after it.
 void checkRead(bool read, const Surface& s, const std::uint8_t* info, std::uint64_t pixels,
                std::size_t size) {
     FUZZ_CHECK(read ? s.width > 0 && s.height > 0 : s.empty() && s.pixels.empty());
-    FUZZ_CHECK(s.width <= kMaxSurfaceSide && s.height <= kMaxSurfaceSide);
-    FUZZ_CHECK(!read || (s.stride == surfaceRowBytes(s.width) &&
-                         s.pixels.size() == s.stride * std::size_t(s.height)));
-    const auto height = static_cast<std::int32_t>(read ? le32(info + 8) : 0);
-    FUZZ_CHECK(!read || (le32(info + 4) == static_cast<std::uint32_t>(s.width) &&
-                         std::abs(std::int64_t{height}) == s.height));
-    for (std::int32_t y = 0; y < s.height; ++y) {
-        const std::uint64_t from =
-            pixels + std::uint64_t(s.stride) * (height < 0 ? y : s.height - 1 - y);
-        FUZZ_CHECK(from + s.width * 3 <= size &&
-                   std::memcmp(s.row(y), info + from, s.width * 3) == 0);
-        FUZZ_CHECK(
-            std::all_of(s.row(y) + s.width * 3, s.row(y) + s.stride, [](int b) { return b == 0; }));
+    if (!read) return;
+    const std::int32_t w = s.width, h = s.height, height = std::int32_t(le32(info + 8));
+    FUZZ_CHECK(le32(info + 4) == std::uint32_t(w) && std::abs(std::int64_t{height}) == h);
+    FUZZ_CHECK(w <= kMaxSurfaceSide && h <= kMaxSurfaceSide && s.stride == surfaceRowBytes(w));
+    FUZZ_CHECK(s.pixels.size() == s.stride * std::size_t(h));
+    for (std::int32_t y = 0; y < h; ++y) {
+        const auto from = pixels + s.stride * std::uint64_t(height < 0 ? y : h - 1 - y);
+        FUZZ_CHECK(from + w * 3 <= size);
+        FUZZ_CHECK(std::memcmp(s.row(y), info + from, w * 3) == 0);
+        FUZZ_CHECK(std::count(s.row(y) + w * 3, s.row(y) + s.stride, 0) == s.stride - w * 3);
     }
+}
+
+// The bytes as a .bmp file, read.
+bool readAsFile(const std::uint8_t* data, std::size_t size, Surface& out) {
+    static const std::string path = scratch("bitmap.bmp").string();
+    writeFile(path, data, size);
+    return readBitmapFile(path.c_str(), out);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string path = scratch("bitmap.bmp").string();
     // The packed form, its pixels past the info header and the colour table;
     // a read replaces whatever the surface held.
-    Surface packed;
+    Surface packed, file, wrapped;
     packed.create(3, 3);
     const bool packedRead = readPackedBitmap(data, size, packed);
     const std::uint64_t at = size >= 40 ? le32(data) + std::uint64_t{le32(data + 32)} * 4 : 0;
     checkRead(packedRead, packed, data, at, size);
 
-    // The input as a .bmp file.
-    writeFile(path, data, size);
-    Surface file;
-    const bool fileRead = readBitmapFile(path.c_str(), file);
+    // The input as a .bmp file: a header of 14 bytes, "BM" and the pixels' offset at 10.
+    const bool fileRead = readAsFile(data, size, file);
     FUZZ_CHECK(!fileRead || (size >= 54 && data[0] == 'B' && data[1] == 'M'));
     checkRead(fileRead, file, data + 14, fileRead ? le32(data + 10) - 14 : 0, size - 14);
 
@@ -65,9 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::uint64_t field : {14 + size, std::uint64_t{0}, at + 14})
         for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(field >> 8 * i));
     bytes.insert(bytes.end(), data, data + size);
-    writeFile(path, bytes.data(), bytes.size());
-    Surface wrapped;
-    FUZZ_CHECK(readBitmapFile(path.c_str(), wrapped) == packedRead);
+    FUZZ_CHECK(readAsFile(bytes.data(), bytes.size(), wrapped) == packedRead);
     FUZZ_CHECK(wrapped.width == packed.width && wrapped.height == packed.height);
     FUZZ_CHECK(wrapped.stride == packed.stride && wrapped.pixels == packed.pixels);
     return 0;

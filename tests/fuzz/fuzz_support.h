@@ -1,6 +1,6 @@
 // Shared pieces of the fuzz targets: a check that aborts with a message (so
 // that libFuzzer keeps the input), a scratch folder, choices taken from the
-// input's bytes, and independent checks of a puzzle entry and of a board.
+// input's bytes, and an independent check of a board.
 #pragma once
 
 #include <unistd.h>
@@ -26,8 +26,7 @@ namespace quorrin {
 // A file in this process's own folder under TMPDIR (tools/fuzz.sh points
 // that at a folder in memory that it removes when the run ends).
 inline std::filesystem::path scratch(const char* name) {
-    static const auto path = std::filesystem::temp_directory_path() /
-                             ("quorrin-fuzz-" + std::to_string(static_cast<long>(::getpid())));
+    static const auto path = std::filesystem::temp_directory_path() / std::to_string(::getpid());
     std::filesystem::create_directories(path);
     return path / name;
 }
@@ -37,57 +36,39 @@ inline void writeFile(const std::filesystem::path& path, const void* data, std::
 }
 
 // Choices taken from the input's bytes read backwards from its end (so that
-// mutations of the tail steer them), then from a generator.
-class Choices {
-  public:
-    Choices(const std::uint8_t* data, std::size_t size) : data_(data), left_(size) {}
+// mutations of the tail steer them), then from a generator: {data, size}.
+struct Choices {
+    const std::uint8_t* data;
+    std::size_t left;
+    std::uint64_t state = 0;
+
     // A number in [0, bound) for bound up to 65536: one byte, two above 256.
     std::uint32_t below(std::uint32_t bound) {
-        const std::uint32_t value = byte();
-        return (bound > 256 ? value << 8 | byte() : value) % bound;
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const std::uint32_t byte = left > 0 ? data[--left] : std::uint32_t(state >> 56);
+        return (bound > 256 ? byte << 8 | below(256) : byte) % bound;
     }
     std::int32_t range(std::int32_t low, std::int32_t high) {
         return low + static_cast<std::int32_t>(below(static_cast<std::uint32_t>(high - low + 1)));
     }
-
-  private:
-    std::uint32_t byte() {
-        state_ = state_ * 6364136223846793005u + 1442695040888963407u;
-        return left_ > 0 ? data_[--left_] : static_cast<std::uint32_t>(state_ >> 56);
-    }
-    const std::uint8_t* data_;
-    std::size_t left_;
-    std::uint64_t state_ = 0;
 };
 
-// A puzzle entry as the reader hands it over: a board within the limits with
-// clues 0..3 and 255 pads, or the 0 x 0 entry with its single 255.
-inline void checkEntry(const PuzzleEntry& entry) {
-    const std::int64_t stride = std::int64_t{entry.width} + 1;
-    const std::int64_t count = stride * (std::int64_t{entry.height} + 1);
-    FUZZ_CHECK(entry.playable() ? count <= kMaxVertices : entry.width == 0 && entry.height == 0);
-    FUZZ_CHECK(entry.clues.size() == static_cast<std::size_t>(count));
-    for (std::int64_t i = 0; i < count; ++i) {
-        const bool cell = i % stride < entry.width && i / stride < entry.height;
-        FUZZ_CHECK(entry.clues[i] == 255 || (cell && entry.clues[i] <= 3));
-    }
-}
-
-// What holds of a board between two actions: grids of its size, codes 0..8,
+// What holds of a board (loaded from an entry, or between two actions): a
+// size within the limits and grids of that size, codes 0..8,
 // no mark on an edge leading off the board, the border classes, and clue
 // states that agree with a recount of the lines. A vertex's code is
 // 3 x (the state of the edge right of it) + (the state of the edge below).
 inline void checkBoard(const Board& board) {
     const std::int64_t stride = std::int64_t{board.width} + 1;
-    const auto count = static_cast<std::size_t>(stride * (std::int64_t{board.height} + 1));
+    const std::int64_t count = stride * (std::int64_t{board.height} + 1);
     FUZZ_CHECK(board.width >= 0 && board.height >= 0 && count <= kMaxVertices);
-    FUZZ_CHECK(board.codes.size() == count && board.clues.size() == count);
-    FUZZ_CHECK(board.borders.size() == count && board.snapshot.size() == count);
+    for (const auto* grid : {&board.codes, &board.clues, &board.borders, &board.snapshot})
+        FUZZ_CHECK(grid->size() == static_cast<std::size_t>(count));
     const auto& at = board.codes;
-    for (std::int64_t v = 0; v < stride * (board.height + 1); ++v) {
+    for (std::int64_t v = 0; v < count; ++v) {
         const bool lastCol = v % stride == board.width, lastRow = v / stride == board.height;
-        FUZZ_CHECK(at[v] <= 8 && board.snapshot[v] <= 8 && !(lastCol && at[v] >= 3));
-        FUZZ_CHECK(!(lastRow && at[v] % 3 != Empty));
+        FUZZ_CHECK(at[v] <= 8 && board.snapshot[v] <= 8);
+        FUZZ_CHECK(!(lastCol && at[v] / 3 != Empty) && !(lastRow && at[v] % 3 != Empty));
         FUZZ_CHECK(board.borders[v] == (v < stride || lastRow) + (v % stride == 0 || lastCol));
         const std::uint8_t clue = board.clues[v];
         if (clue == kNoClue) continue;
