@@ -118,6 +118,8 @@ put('fuzz_collection', 'long-line.dat', b'1/40/50/' + b'/'.join([b'.1.2.3' * 10]
 rows = [''.join('0123.'[(r + c) % 5] for c in range(62)) for r in range(31)]
 put('fuzz_collection', 'widest.dat', '4/31/62/' + '/'.join(rows) + '\n')
 put('fuzz_collection', 'tallest.dat', '1/1023/1/' + '/'.join('3.1.2'[r % 5] for r in range(1023)) + '\n')
+# The smallest boards, without clues: a loop around them solves them.
+put('fuzz_collection', 'tiny.dat', '1/1/1/.\n1/1/2/..\n1/2/1/./.\n1/1/1/2\n')
 put('fuzz_collection', 'odd-fields.dat',
     ' +7/ 2x/0002/3 ./\t.5 2/\n-1/-3/4/0000\n2147483648/99999999999/1/3\n1/2/2/x3y/.1.extra/more\n')
 
@@ -195,7 +197,10 @@ for (h, w), line in sorted(sizes.items()):
     put('fuzz_import', 'url-%s.txt' % tag, url(w_, h_, cells) + '\n')
 for i, text in enumerate(['https://example.org/p?loop/3/4/0123h5cg', '?t/1/1/3/',
                           '5x2t0:a1b2c3a', '2x2t0de:0123', '27x1:z0', '  3x3:0a1b2c3d  \n',
-                          '?t/2/2/01.2', '2x2t1:0123', '?t/63/1/z', '80x1:zzzb']):
+                          '?t/2/2/01.2', '2x2t1:0123', '?t/63/1/z', '80x1:zzzb',
+                          # at the limits and one past: 62 columns, 2048 vertices
+                          '62x1:zzj', '63x1:zzk', '?t/62/1/zzzh', '?t/63/1/zzzi',
+                          '31x63:' + 'z' * 75 + 'c', '31x64:' + 'z' * 76 + 'h']):
     put('fuzz_import', 'case-%d.txt' % i, text)
 
 # Bitmaps: the resources, their packed form, and small bitmaps cut from them.
