@@ -42,6 +42,14 @@ scratch="build/fuzz-corpus/$target"
 findings="build/fuzz-findings/$target"
 mkdir -p "$scratch" "$findings"
 
+# The targets' scratch files go to a folder of this run's own, in memory where
+# there is such a folder (a disk would make every input wait for it).
+shm=/dev/shm
+[ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"
+TMPDIR="$(mktemp -d "$shm/quorrin-fuzz.XXXXXX")"
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
+
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:symbolize=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 

@@ -2,14 +2,14 @@
 # Makes the seed corpora of the fuzz targets in tests/fuzz/corpus/TARGET/:
 #   fuzz_collection  pieces of the shipped collections (puzzles/*.dat) and a
 #                    few odd texts (CR LF, 0x1A, NUL, a line past 2047 bytes)
-#   fuzz_save_file   save files written by the store itself (make_save_seeds)
-#                    and damaged copies of one
+#   fuzz_save_file   save files written by the store itself (through the
+#                    save-file target) and damaged copies of them
 #   fuzz_bitmap      res/*.bmp, their packed form (the file less its 14-byte
 #                    header), and small bitmaps cut from them
 #   fuzz_import      shipped puzzles written in both public text forms
 # Seeds are named seed-*; the script replaces only those, so the regression
 # cases (regress-*, inputs that once failed) stay. Needs python3; builds the
-# fuzz preset for make_save_seeds.
+# fuzz preset's save-file target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,12 +20,58 @@ for target in fuzz_collection fuzz_save_file fuzz_bitmap fuzz_import; do
 done
 
 cmake --preset fuzz >/dev/null
-nice -n 10 cmake --build --preset fuzz --target make_save_seeds -j 2 >/dev/null
+nice -n 10 cmake --build --preset fuzz --target fuzz_save_file -j 2 >/dev/null
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
-build/fuzz/tests/fuzz/make_save_seeds "$scratch"
-for f in "$scratch"/*.sav; do
-    cp "$f" "$corpus/fuzz_save_file/seed-$(basename "$f")"
+
+# Save files written by the store itself: the save-file target run on a save
+# (QUORRIN_SAVE_COPY has it copy out the save it writes). First on hand-made
+# saves of a fresh puzzle of each collection in tests/fuzz/fixtures (no
+# records: start-up adds one); then on each save that gave with a game in it
+# (random marks, clock, trial state and origin, clear times), and for b.dat
+# once renamed easy.dat, which gives saves of two records.
+save_seed() { # INPUT SEED-NAME
+    TMPDIR="$scratch" QUORRIN_SAVE_COPY="$corpus/fuzz_save_file/seed-$2" \
+        build/fuzz/tests/fuzz/fuzz_save_file "$1" >"$scratch/log" 2>&1 || {
+        cat "$scratch/log" >&2
+        exit 1
+    }
+}
+python3 - "$scratch" <<'EOF'
+import os, struct, sys
+for name, puzzle in [('easy', p) for p in range(6)] + [('b', 0), ('b', 1)]:
+    header = (name + '.dat').encode().ljust(64, b'\0') + struct.pack('<iii', 0, puzzle, -1)
+    with open(os.path.join(sys.argv[1], 'in-%s-%d' % (name, puzzle)), 'wb') as f:
+        f.write(header.ljust(2136, b'\0'))
+EOF
+for f in "$scratch"/in-*; do save_seed "$f" "${f#"$scratch"/in-}.sav"; done
+for f in "$corpus"/fuzz_save_file/seed-*.sav; do
+    for k in 1 2 3; do
+        name="${f##*/seed-}"
+        python3 - "$f" "$scratch/again" "$name" "$k" <<'EOF'
+import random, struct, sys
+source, target, name, k = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+random.seed(name + str(k))
+d = bytearray(open(source, 'rb').read())
+collection = d[:64].split(b'\0')[0].decode()
+puzzle = struct.unpack_from('<i', d, 68)[0]
+line = open('tests/fuzz/fixtures/' + collection, 'rb').read().split(b'\n')[puzzle].split(b'/')
+h, w = (int(line[1]), int(line[2])) if len(line) > 2 else (0, 0)
+# Random marks (fewer lines than crosses), none on an edge off the board.
+for v in range((w + 1) * (h + 1)):
+    right = random.choice([0, 0, 1, 2]) if v % (w + 1) < w else 0
+    down = random.choice([0, 0, 1, 2]) if v // (w + 1) < h else 0
+    d[88 + v] = 3 * right + down
+trial = k - 1  # off, armed, started
+origin = random.randrange((w + 1) * h) if trial == 2 and h > 0 else -1
+struct.pack_into('<iiii', d, 72, trial, origin, 1, random.randrange(3600))
+struct.pack_into('<h', d, 2136 + 4 + 2 * random.randrange(30), random.randrange(1, 3600))
+if k == 1 and collection == 'b.dat':
+    d[0:64] = b'easy.dat'.ljust(64, b'\0')
+open(target, 'wb').write(d)
+EOF
+        save_seed "$scratch/again" "${name%.sav}-$k.sav"
+    done
 done
 
 python3 - "$corpus" <<'EOF'
@@ -72,8 +118,30 @@ put('fuzz_collection', 'long-line.dat', b'1/40/50/' + b'/'.join([b'.1.2.3' * 10]
 rows = [''.join('0123.'[(r + c) % 5] for c in range(62)) for r in range(31)]
 put('fuzz_collection', 'widest.dat', '4/31/62/' + '/'.join(rows) + '\n')
 put('fuzz_collection', 'tallest.dat', '1/1023/1/' + '/'.join('3.1.2'[r % 5] for r in range(1023)) + '\n')
+# The smallest boards, without clues: a loop around them solves them.
+put('fuzz_collection', 'tiny.dat', '1/1/1/.\n1/1/2/..\n1/2/1/./.\n1/1/1/2\n')
 put('fuzz_collection', 'odd-fields.dat',
     ' +7/ 2x/0002/3 ./\t.5 2/\n-1/-3/4/0000\n2147483648/99999999999/1/3\n1/2/2/x3y/.1.extra/more\n')
+
+# Damaged copies of a save of the 10 x 7 puzzle.
+with open(os.path.join(corpus, 'fuzz_save_file', 'seed-easy-4-1.sav'), 'rb') as f:
+    good = f.read()
+def damaged(name, at, data):
+    put('fuzz_save_file', name + '.sav', good[:at] + data + good[at + len(data):])
+damaged('count-too-large', 64, struct.pack('<i', 5))
+damaged('count-negative', 64, struct.pack('<i', -1))
+damaged('puzzle-outside', 68, struct.pack('<i', 29))
+damaged('resume-unknown', 72, struct.pack('<i', 7))
+damaged('started-no-origin', 72, struct.pack('<ii', 2, -1))
+damaged('origin-off-board', 72, struct.pack('<ii', 2, 10))  # right of a row's last vertex
+damaged('clock-negative', 84, struct.pack('<i', -2**31))
+damaged('code-too-large', 88 + 5, b'\x09')
+damaged('line-off-board', 88 + 10, b'\x06')  # a line right of the last column
+damaged('name-without-nul', 0, b'x' * 64)
+damaged('collection-missing', 0, b'go')
+damaged('time-negative', 2136 + 4, b'\xff\xff')
+put('fuzz_save_file', 'no-records.sav', good[:2136])
+put('fuzz_save_file', 'short.sav', good[:100])
 
 # Importer: shipped puzzles in both text forms.
 def parse(line):
@@ -100,7 +168,7 @@ def game_id(w, h, cells):
     return out
 
 def url(w, h, cells):
-    out, i, run = 'https://example.invalid/p?slither/%d/%d/' % (w, h), 0, 0
+    out, i, run = 'https://example.invalid/p?loop/%d/%d/' % (w, h), 0, 0
     while i < len(cells):
         c = cells[i]
         i += 1
@@ -127,9 +195,12 @@ for (h, w), line in sorted(sizes.items()):
     tag = '%dx%d' % (w_, h_)
     put('fuzz_import', 'id-%s.txt' % tag, game_id(w_, h_, cells))
     put('fuzz_import', 'url-%s.txt' % tag, url(w_, h_, cells) + '\n')
-for i, text in enumerate(['https://example.org/p?slither/3/4/0123h5cg', '?t/1/1/3/',
+for i, text in enumerate(['https://example.org/p?loop/3/4/0123h5cg', '?t/1/1/3/',
                           '5x2t0:a1b2c3a', '2x2t0de:0123', '27x1:z0', '  3x3:0a1b2c3d  \n',
-                          '?t/2/2/01.2', '2x2t1:0123', '?t/63/1/z', '80x1:zzzb']):
+                          '?t/2/2/01.2', '2x2t1:0123', '?t/63/1/z', '80x1:zzzb',
+                          # at the limits and one past: 62 columns, 2048 vertices
+                          '62x1:zzj', '63x1:zzk', '?t/62/1/zzzh', '?t/63/1/zzzi',
+                          '31x63:' + 'z' * 75 + 'c', '31x64:' + 'z' * 76 + 'h']):
     put('fuzz_import', 'case-%d.txt' % i, text)
 
 # Bitmaps: the resources, their packed form, and small bitmaps cut from them.
