@@ -28,6 +28,7 @@
 // partial redraws leave the same pixels as drawing everything every time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -79,26 +80,25 @@ std::vector<EdgeRef> edgesOf(const Board& board) {
 void solve(GameApp& app) {
     const PuzzleEntry& entry = app.progress.collection.puzzles[app.progress.currentPuzzle];
     if (!entry.playable() || app.screen.pitch < 3) return;
-    const std::int32_t columns = entry.width + 1;
-    LoopPuzzle puzzle(entry.width, entry.height);
+    const std::int32_t width = entry.width, columns = width + 1;
+    LoopPuzzle puzzle(width, entry.height);
     for (int i = 0; i < columns * entry.height; ++i) {
         const std::uint8_t clue = entry.clues[static_cast<std::size_t>(i)];
-        if (i % columns < entry.width && clue <= 3) puzzle.setClue(i / columns, i % columns, clue);
+        if (i % columns < width && clue <= 3) puzzle.setClue(i / columns, i % columns, clue);
     }
     const LoopAnalysis analysis = analysePuzzle(puzzle);
     ASSERT_GE(analysis.solutions, 1);
     for (bool adding : {false, true}) {
         for (EdgeRef e : edgesOf(app.board)) {
             const int r = e.vertex / columns, c = e.vertex % columns;
-            const int index = e.vertical ? verticalEdge(entry.width, entry.height, r, c)
-                                         : horizontalEdge(entry.width, r, c);
-            const bool onLoop = analysis.first[static_cast<std::size_t>(index)] != 0;
+            const bool onLoop = analysis.first[static_cast<std::size_t>(
+                e.vertical ? verticalEdge(width, entry.height, r, c)
+                           : horizontalEdge(width, r, c))];
             const ScreenPoint p = edgePoint(app, e);
-            const bool line = app.board.edgeState(e) == Line;
-            if (!adding && !onLoop && line) app.onRightClick(p.x, p.y);
-            for (int k = 0; adding && onLoop && k < 3 && !app.solved && !line; ++k) {
-                app.onLeftClick(p.x, p.y);
-                if (app.board.edgeState(e) == Line) break;
+            for (int k = 0; k < 3 && adding == onLoop && !app.solved &&
+                            (app.board.edgeState(e) == Line) != onLoop;
+                 ++k) {
+                adding ? app.onLeftClick(p.x, p.y) : app.onRightClick(p.x, p.y);
             }
         }
     }
@@ -122,12 +122,10 @@ std::string clears(const std::int16_t* t) {
 
 // A hash of the pixels, to compare two runs event by event.
 std::size_t hashOf(const Surface& b) {
-    std::size_t hash = static_cast<std::size_t>(b.width);
-    for (std::int32_t y = 0; y < b.height; ++y) {
-        const std::string_view row(reinterpret_cast<const char*>(b.row(y)), b.width * 3u);
-        hash = hash * 31 + std::hash<std::string_view>{}(row);
-    }
-    return hash;
+    std::string rows;
+    for (std::int32_t y = 0; y < b.height; ++y)
+        rows.append(reinterpret_cast<const char*>(b.row(y)), b.width * 3u);
+    return std::hash<std::string>{}(rows);
 }
 
 struct Session {
@@ -151,14 +149,12 @@ class GameTest : public StoreTest {
         fs::create_directories(folder);
         std::istringstream list(names);
         for (std::string name; list >> name;) {
-            if (name == "first") {
+            const std::string easy = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/.\n";
+            if (name == "sav") writeBytes(savePath(), std::string(kSaveHeaderBytes, '\0'));
+            if (name == "first")
                 fs::copy_file(QUORRIN_SOURCE_DIR "/puzzles/01_first_steps.dat", file("first.dat"));
-            } else if (name == "sav") {
-                writeBytes(savePath(), std::string(kSaveHeaderBytes, '\0'));
-            } else {
-                writeBytes(folder / (name + ".dat"),
-                           name == "broken" ? "" : "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/.\n");
-            }
+            if (name == "easy" || name == "gone" || name == "broken")
+                writeBytes(folder / (name + ".dat"), name == "broken" ? "" : easy);
         }
     }
     std::string state();
@@ -177,8 +173,10 @@ class GameTest : public StoreTest {
     std::unique_ptr<Session> s;
     int exitCode = -1;
     std::string earlier;  // the save file's bytes when the run began
-    std::vector<std::uint8_t> snapCodes, snapClues;
-    int snapPresents = 0;
+    struct {
+        std::vector<std::uint8_t> codes, clues;
+        int presents = 0;
+    } snap;
 };
 
 // The state, an item a letter: p puzzle, e elapsed seconds, s solved,
@@ -207,8 +205,8 @@ std::string GameTest::state() {
     o << "p" << a.progress.currentPuzzle << " e" << a.elapsed << " s" << a.solved << " t"
       << a.trialState << " o" << a.trialOrigin.vertex << (a.trialOrigin.vertical ? "v" : "h")
       << " b" << a.bannerShown() << " c" << w.clockRunning << " m"
-      << (a.board.codes == snapCodes && a.board.clues == snapClues) << " d"
-      << w.presents - snapPresents << " k" << (record ? clears(record->clearTimes) : "-") << " n"
+      << (a.board.codes == snap.codes && a.board.clues == snap.clues) << " d"
+      << w.presents - snap.presents << " k" << (record ? clears(record->clearTimes) : "-") << " n"
       << a.progress.collectionName << "/" << a.progress.collection.puzzleCount << " z"
       << a.screen.backBuffer.width << "x" << a.screen.backBuffer.height << " g"
       << w.lastDialog.result << "/" << w.lastDialog.selectedLine(kPuzzleList) << " l"
@@ -236,9 +234,7 @@ void GameTest::play(const std::string& script, RedrawMode mode, AfterEvent after
         {"solve", solve},
         {"snap",
          [this](GameApp& a) {
-             snapCodes = a.board.codes;
-             snapClues = a.board.clues;
-             snapPresents = s->windows.presents;
+             snap = {a.board.codes, a.board.clues, s->windows.presents};
          }},
         {"refuse", [](GameApp&) { refused = true; }},
         {"full", [this](GameApp&) { fs::create_symlink("/dev/full", file("quorrin.sav.tmp")); }},
@@ -462,17 +458,19 @@ std::string fault(GameApp& app, const FakeWindows& windows) {
     ProgressStore store;
     Game loaded;
     if (!loaded.start(store)) return "the save does not load";
-    const auto& records = app.progress.records;
-    if (store.records.size() != records.size() ||
-        std::memcmp(store.records.data(), records.data(), records.size() * sizeof records[0]) != 0)
+    const auto same = [](const ProgressRecord& x, const ProgressRecord& y) {
+        return std::memcmp(&x, &y, sizeof x) == 0;
+    };
+    if (!std::equal(store.records.begin(), store.records.end(), app.progress.records.begin(),
+                    app.progress.records.end(), same))
         return "other records";
     if (app.solved != loaded.solved) return "solved or in play changed";
-    if (app.solved) return std::string();
-    if (store.currentPuzzle != app.progress.currentPuzzle) return "another puzzle came back";
-    if (loaded.board.codes != board.codes || loaded.board.clues != board.clues)
-        return "other marks";
-    if (loaded.elapsed != app.elapsed) return "another clock";
-    if (loaded.trial != app.trialState || loaded.origin != app.trialOrigin) return "another trial";
+    // In play: the same puzzle, marks, clock and trial.
+    if (!app.solved && std::tie(store.currentPuzzle, loaded.board.codes, loaded.board.clues,
+                                loaded.elapsed, loaded.trial, loaded.origin) !=
+                           std::tie(app.progress.currentPuzzle, board.codes, board.clues,
+                                    app.elapsed, app.trialState, app.trialOrigin))
+        return "another game came back";
     return std::string();
 }
 
