@@ -186,12 +186,12 @@ TEST_F(StoreTest, SelectPuzzleShowsChoosesAndErases) {
     // control, notification, line selected -> handled, result, current puzzle.
     for (auto [control, notification, selected, handled, result, current] :
          {std::tuple{kControlOk, 0, 1, true, kDialogOk, 1},
-          std::tuple{kControlOk, 0, -1, true, kDialogCancel, 2},
-          std::tuple{kControlCancel, 0, 0, true, kDialogCancel, 2},
-          std::tuple{kPuzzleList, kListDoubleClick, 0, false, kDialogOk, 0},
-          std::tuple{kPuzzleList, kListDoubleClick, -1, false, 0, 2},
-          std::tuple{kPuzzleList, 1, 0, false, 0, 2},
-          std::tuple{kCollectionTitle, 0, 1, false, 0, 2}}) {
+          {kControlOk, 0, -1, true, kDialogCancel, 2},
+          {kControlCancel, 0, 0, true, kDialogCancel, 2},
+          {kPuzzleList, kListDoubleClick, 0, false, kDialogOk, 0},
+          {kPuzzleList, kListDoubleClick, -1, false, 0, 2},
+          {kPuzzleList, 1, 0, false, 0, 2},
+          {kCollectionTitle, 0, 1, false, 0, 2}}) {
         store.currentPuzzle = 2;
         dialog.result = 0;
         dialog.selectLine(kPuzzleList, selected);
@@ -204,23 +204,21 @@ TEST_F(StoreTest, SelectPuzzleShowsChoosesAndErases) {
     // collection's times in memory and shows the list anew, the current
     // puzzle selected; the dialog stays open.
     store.records.push_back(ProgressRecord{1, {99}});  // another collection's
-    dialog.result = 0;
-    dialog.selectLine(kPuzzleList, 0);  // the player moves the selection
     const std::vector<std::uint8_t> saved = store.encodeSaveFile();
-    EXPECT_TRUE(chooser.command(kClearButton, 0, dialog));
-    EXPECT_EQ(dialog.questions, std::vector<std::string>{std::string(texts::kClearQuestion) + "|" +
-                                                         texts::kConfirmCaption});
-    EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines("02:05"));
-    EXPECT_EQ(dialog.lists[kPuzzleList].selected, 0);
-    EXPECT_TRUE(store.encodeSaveFile() == saved);
-    dialog.answer = true;
-    EXPECT_TRUE(chooser.command(kClearButton, 0, dialog));
-    EXPECT_EQ(dialog.questions.size(), 2u);
-    EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines(kDash));
-    EXPECT_EQ(dialog.lists[kPuzzleList].selected, 2);
+    for (bool answer : {false, true}) {
+        dialog.result = 0;
+        dialog.answer = answer;
+        dialog.selectLine(kPuzzleList, 0);  // the player moves the selection
+        EXPECT_TRUE(chooser.command(kClearButton, 0, dialog));
+        EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines(answer ? kDash : "02:05"));
+        EXPECT_EQ(dialog.lists[kPuzzleList].selected, answer ? 2 : 0);
+        EXPECT_EQ(store.encodeSaveFile() == saved, !answer);
+        EXPECT_EQ(dialog.result, 0);
+    }
+    const std::string question = std::string(texts::kClearQuestion) + "|" + texts::kConfirmCaption;
+    EXPECT_EQ(dialog.questions, std::vector<std::string>(2, question));
     for (std::int16_t time : store.records[0].clearTimes) EXPECT_EQ(time, 0);
     EXPECT_EQ(store.records[1].clearTimes[0], 99);
-    EXPECT_EQ(dialog.result, 0);
 }
 
 }  // namespace
