@@ -6,7 +6,6 @@
 namespace quorrin::test {
 
 bool FakeWindows::createMainWindow(std::int32_t clientWidth, std::int32_t clientHeight) {
-    calls.push_back("create");
     if (!windowCanBeMade) return false;
     exists = true;
     // As on Windows: a size notification of the default size while the
@@ -26,7 +25,6 @@ void FakeWindows::resize(std::int32_t width, std::int32_t height) {
 }
 
 int FakeWindows::runMessageLoop() {
-    calls.push_back("loop");
     while (exists && !events.empty()) {
         auto event = std::move(events.front());
         events.pop_front();
@@ -38,7 +36,6 @@ int FakeWindows::runMessageLoop() {
 }
 
 void FakeWindows::destroyMainWindow() {
-    calls.push_back("destroy");
     exists = false;
     app->onDestroy();
 }
@@ -82,21 +79,21 @@ int FakeWindows::runDialog(int dialogId, ProgressStore* store) {
         if (step.kind == DialogStep::Answer) dialog.answer = step.value != 0;
         if (step.kind == DialogStep::Run) step.action();
     }
-    const int result = dialog.result != 0 ? dialog.result : kDialogCancel;
-    calls.push_back("dialog" + std::to_string(dialogId) + ":" + std::to_string(result));
-    return result;
+    return dialog.result != 0 ? dialog.result : kDialogCancel;
 }
 
 bool FakeWindows::showsBackBuffer() const {
-    const Surface& b = app->screen.backBuffer;
     // A window below the smallest client size the game draws is minimized
     // or hidden: there is nothing to see.
-    if (window.width < kMinClientSide || window.height < kMinClientSide) return true;
-    if (b.width != window.width || b.height != window.height) return false;
-    for (std::int32_t y = 0; y < b.height; ++y) {
-        if (std::memcmp(b.row(y), window.row(y), static_cast<std::size_t>(b.width) * 3) != 0) {
+    return window.width < kMinClientSide || window.height < kMinClientSide ||
+           samePixels(app->screen.backBuffer, window);
+}
+
+bool samePixels(const Surface& a, const Surface& b) {
+    if (a.width != b.width || a.height != b.height) return false;
+    for (std::int32_t y = 0; y < a.height; ++y) {
+        if (std::memcmp(a.row(y), b.row(y), static_cast<std::size_t>(a.width) * 3) != 0)
             return false;
-        }
     }
     return true;
 }

@@ -39,7 +39,6 @@ class FakeWindows : public WindowSystem {
     bool exists = false;
     bool clockRunning = false;
     int presents = 0;
-    std::vector<std::string> calls;      // "create", "loop", "destroy", "dialog117:1", ...
     std::vector<std::string> errors;     // text|caption of each error box
     std::vector<std::string> questions;  // text|caption of each confirmation
     FakeDialog lastDialog;               // the controls of the last dialog run
@@ -61,5 +60,8 @@ class FakeWindows : public WindowSystem {
     // The window's pixels equal the back buffer's.
     bool showsBackBuffer() const;
 };
+
+// The same size and the same pixels.
+bool samePixels(const Surface& a, const Surface& b);
 
 }  // namespace quorrin::test

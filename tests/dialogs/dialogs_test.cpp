@@ -40,50 +40,46 @@ TEST(AboutDialogTest, OkAndCancelEndItAndDialogsGoOverTheirOwner) {
     for (const auto& k : cases) {
         const ScreenPoint at =
             centreDialog(k[0], k[1], {k[2], k[3], k[4], k[5]}, {k[6], k[7], k[8], k[9]});
-        EXPECT_EQ(at.x, k[10]) << k[2];
-        EXPECT_EQ(at.y, k[11]) << k[3];
+        EXPECT_EQ(std::pair(at.x, at.y), std::pair(k[10], k[11])) << k[2] << "," << k[3];
     }
 }
 
-// The names the Windows layer lists for "*.dat" (any case), in its order.
-std::vector<std::string>& listed() {
-    static std::vector<std::string> names;
-    return names;
-}
-
 TEST_F(StoreTest, OpenCollectionListsExactDatNamesAndLoadsTheChosenOne) {
+    // The names the Windows layer lists for "*.dat" (any case), in its order.
+    static std::vector<std::string> listed;
     platform().listCollectionFiles = [](const char*, std::vector<std::string>& names) {
-        names = listed();
+        names = listed;
         return true;
     };
     ProgressStore store;
     Game game;
     ASSERT_FALSE(game.start(store));  // no save file: no collection
-    // Only names it leaves out: the dialog ends while it opens.
-    const std::string longest = std::string(59, 'n') + ".dat";  // 63 bytes
-    listed() = {".dat", "c.DAT", "m" + longest};
-    FakeDialog closed;
-    EXPECT_TRUE(OpenCollectionDialog(store).init(closed));
-    EXPECT_EQ(closed.result, kDialogCancel);
-    EXPECT_TRUE(closed.lists[kCollectionList].lines.empty());
-    // The current collection byte for byte is selected, else the first name.
-    listed() = {".dat", "B.dat", "a.dat", "c.DAT", "m" + longest, longest, "x.dat"};
-    for (auto [current, selected] : {std::pair{"", 0}, std::pair{"a.dat", 1}, std::pair{"x.dat", 3},
-                                     std::pair{"A.dat", 0}, std::pair{"c.DAT", 0}}) {
+    // Listed, the current collection -> the lines, the one selected: the
+    // names it leaves out; the current byte for byte, else the first; with
+    // no line the dialog ends while it opens.
+    const std::string n59(59, 'n'), longest = n59 + ".dat";  // 63 bytes
+    const std::vector<std::string> names = {".dat",        "B.dat", "a.dat", "c.DAT",
+                                            "m" + longest, longest, "x.dat"},
+                                   kept = {"B", "a", n59, "x"}, none = {};
+    for (auto [list, current, shown, selected] :
+         {std::tuple{names, "", kept, 0}, std::tuple{names, "a.dat", kept, 1},
+          std::tuple{names, "x.dat", kept, 3}, std::tuple{names, "A.dat", kept, 0},
+          std::tuple{names, "c.DAT", kept, 0},
+          std::tuple{std::vector<std::string>{".dat", "c.DAT", "m" + longest}, "", none, -1}}) {
+        listed = list;
         ASSERT_TRUE(store.setCollectionName(current));
         FakeDialog fresh;
         EXPECT_TRUE(OpenCollectionDialog(store).init(fresh));
-        EXPECT_EQ(fresh.result, 0);
-        EXPECT_EQ(fresh.lists[kCollectionList].lines,
-                  (std::vector<std::string>{"B", "a", std::string(59, 'n'), "x"}));
+        EXPECT_EQ(fresh.result, shown.empty() ? kDialogCancel : 0);
+        EXPECT_EQ(fresh.lists[kCollectionList].lines, shown);
         EXPECT_EQ(fresh.lists[kCollectionList].selected, selected) << current;
     }
 
     // easy.dat in play at its third puzzle; next's text seen before, its
     // first puzzle cleared.
     const std::string next = "1/1/1/0\n2/1/1/1\n";
-    listed() = {"easy.dat", "empty.dat", "next.dat", longest};
-    for (const std::string& name : listed()) {
+    listed = {"easy.dat", "empty.dat", "next.dat", longest};
+    for (const std::string& name : listed) {
         writeBytes(folder / name, name == "easy.dat" ? kEasy : name == "empty.dat" ? "" : next);
     }
     ASSERT_TRUE(store.setCollectionName("easy.dat"));
@@ -95,15 +91,15 @@ TEST_F(StoreTest, OpenCollectionListsExactDatNamesAndLoadsTheChosenOne) {
     // -> handled, result; the collection loaded when the result is 1.
     for (auto [control, notification, line, handled, result] :
          {std::tuple{kControlOk, 0, std::string("next"), true, kDialogOk},
-          std::tuple{kCollectionList, kListDoubleClick, std::string("next"), true, kDialogOk},
-          std::tuple{kControlOk, 0, std::string(59, 'n'), true, kDialogOk},
-          std::tuple{kControlOk, 0, std::string("empty"), true, kDialogCancel},
-          std::tuple{kCollectionList, kListDoubleClick, std::string("empty"), false, 0},
-          std::tuple{kCollectionList, 1, std::string("next"), false, 0},
-          std::tuple{kControlCancel, 0, std::string("next"), true, kDialogCancel},
-          std::tuple{kControlOk, 0, std::string(), true, kDialogCancel},
-          std::tuple{kControlOk, 0, std::string("gone"), true, kDialogCancel},
-          std::tuple{kControlOk, 0, std::string(60, 'n'), true, kDialogCancel}}) {
+          {kCollectionList, kListDoubleClick, "next", true, kDialogOk},
+          {kControlOk, 0, n59, true, kDialogOk},
+          {kControlOk, 0, "empty", true, kDialogCancel},
+          {kCollectionList, kListDoubleClick, "empty", false, 0},
+          {kCollectionList, 1, "next", false, 0},
+          {kControlCancel, 0, "next", true, kDialogCancel},
+          {kControlOk, 0, "", true, kDialogCancel},
+          {kControlOk, 0, "gone", true, kDialogCancel},
+          {kControlOk, 0, n59 + "n", true, kDialogCancel}}) {
         store = before;
         FakeDialog shown;
         OpenCollectionDialog open(store);
@@ -190,12 +186,12 @@ TEST_F(StoreTest, SelectPuzzleShowsChoosesAndErases) {
     // control, notification, line selected -> handled, result, current puzzle.
     for (auto [control, notification, selected, handled, result, current] :
          {std::tuple{kControlOk, 0, 1, true, kDialogOk, 1},
-          std::tuple{kControlOk, 0, -1, true, kDialogCancel, 2},
-          std::tuple{kControlCancel, 0, 0, true, kDialogCancel, 2},
-          std::tuple{kPuzzleList, kListDoubleClick, 0, false, kDialogOk, 0},
-          std::tuple{kPuzzleList, kListDoubleClick, -1, false, 0, 2},
-          std::tuple{kPuzzleList, 1, 0, false, 0, 2},
-          std::tuple{kCollectionTitle, 0, 1, false, 0, 2}}) {
+          {kControlOk, 0, -1, true, kDialogCancel, 2},
+          {kControlCancel, 0, 0, true, kDialogCancel, 2},
+          {kPuzzleList, kListDoubleClick, 0, false, kDialogOk, 0},
+          {kPuzzleList, kListDoubleClick, -1, false, 0, 2},
+          {kPuzzleList, 1, 0, false, 0, 2},
+          {kCollectionTitle, 0, 1, false, 0, 2}}) {
         store.currentPuzzle = 2;
         dialog.result = 0;
         dialog.selectLine(kPuzzleList, selected);
@@ -208,23 +204,21 @@ TEST_F(StoreTest, SelectPuzzleShowsChoosesAndErases) {
     // collection's times in memory and shows the list anew, the current
     // puzzle selected; the dialog stays open.
     store.records.push_back(ProgressRecord{1, {99}});  // another collection's
-    dialog.result = 0;
-    dialog.selectLine(kPuzzleList, 0);  // the player moves the selection
     const std::vector<std::uint8_t> saved = store.encodeSaveFile();
-    EXPECT_TRUE(chooser.command(kClearButton, 0, dialog));
-    EXPECT_EQ(dialog.questions, std::vector<std::string>{std::string(texts::kClearQuestion) + "|" +
-                                                         texts::kConfirmCaption});
-    EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines("02:05"));
-    EXPECT_EQ(dialog.lists[kPuzzleList].selected, 0);
-    EXPECT_TRUE(store.encodeSaveFile() == saved);
-    dialog.answer = true;
-    EXPECT_TRUE(chooser.command(kClearButton, 0, dialog));
-    EXPECT_EQ(dialog.questions.size(), 2u);
-    EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines(kDash));
-    EXPECT_EQ(dialog.lists[kPuzzleList].selected, 2);
+    for (bool answer : {false, true}) {
+        dialog.result = 0;
+        dialog.answer = answer;
+        dialog.selectLine(kPuzzleList, 0);  // the player moves the selection
+        EXPECT_TRUE(chooser.command(kClearButton, 0, dialog));
+        EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines(answer ? kDash : "02:05"));
+        EXPECT_EQ(dialog.lists[kPuzzleList].selected, answer ? 2 : 0);
+        EXPECT_EQ(store.encodeSaveFile() == saved, !answer);
+        EXPECT_EQ(dialog.result, 0);
+    }
+    const std::string question = std::string(texts::kClearQuestion) + "|" + texts::kConfirmCaption;
+    EXPECT_EQ(dialog.questions, std::vector<std::string>(2, question));
     for (std::int16_t time : store.records[0].clearTimes) EXPECT_EQ(time, 0);
     EXPECT_EQ(store.records[1].clearTimes[0], 99);
-    EXPECT_EQ(dialog.result, 0);
 }
 
 }  // namespace
