@@ -6,6 +6,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
@@ -45,6 +47,7 @@ TEST(Surface, FillAndCopiesMatchThePixelByPixelReference) {
     };
     // Random pixels, a third of them white and some nearly white, or (sparse)
     // mostly white, like a glyph sheet; the row padding a marker.
+    const Colour light[] = {kWhite, kWhite, {255, 255, 254}, {254, 255, 255}};
     const auto picture = [&](int w, int h, bool sparse) {
         Surface s;
         EXPECT_TRUE(s.create(w, h));
@@ -52,12 +55,8 @@ TEST(Surface, FillAndCopiesMatchThePixelByPixelReference) {
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
                 const int kind = pick(0, sparse ? 23 : 5), r = pick(0, 255);
-                setPixel(s, x, y,
-                         kind < 2    ? kWhite
-                         : kind == 2 ? Colour{255, 255, 254}
-                         : kind == 3
-                             ? Colour{254, 255, 255}
-                             : Colour{std::uint8_t(r), std::uint8_t(r / 2), std::uint8_t(r + 9)});
+                const Colour c{std::uint8_t(r), std::uint8_t(r / 2), std::uint8_t(r + 9)};
+                setPixel(s, x, y, kind < 4 ? light[kind] : c);
             }
         return s;
     };
@@ -100,112 +99,104 @@ TEST(Surface, FillAndCopiesMatchThePixelByPixelReference) {
         if (kind == 1) dst.copyFrom(self ? dst : src, sx, sy, w, h, dx, dy);
         if (kind == 2) dst.copyTransparentFrom(self ? dst : src, sx, sy, w, h, dx, dy);
         if (kind >= 3) dst.copyTransparentFrom(self ? dst : src, runs, sx, sy, w, h, dx, dy);
-        ASSERT_EQ(dst.pixels, expected.pixels)
-            << "round " << round << " src " << src.width << "x" << src.height << " dst "
-            << dst.width << "x" << dst.height << " (" << sx << "," << sy << ") " << w << "x" << h
-            << " to (" << dx << "," << dy << ")" << (self ? " within" : "");
+        ASSERT_EQ(dst.pixels, expected.pixels) << "round " << round;
     }
 }
 
-void put(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x) {
-    for (std::size_t i = 0; i < 4; ++i) v[at + i] = static_cast<std::uint8_t>(x >> (8 * i));
+// One 4-byte little-endian field of a file changed.
+struct Patch {
+    std::size_t at;
+    std::uint32_t value;
+};
+
+void patch(std::vector<std::uint8_t>& v, Patch p) {
+    for (std::size_t i = 0; i < 4; ++i) v[p.at + i] = static_cast<std::uint8_t>(p.value >> 8 * i);
 }
 
-// A .bmp file of w x h pixels, pixel (x, y) the bytes 40x + 7y + 0, 1, 2,
-// rows in the order asked for, after `table` colour table entries and `gap`
-// bytes; without its first 14 bytes the packed form (when gap is 0).
-std::vector<std::uint8_t> bitmap(int w, int h, bool topDown, unsigned table, unsigned gap) {
-    const std::size_t rowBytes = static_cast<std::size_t>((3 * w + 3) & ~3),
-                      at = 54 + 4 * table + gap;
-    std::vector<std::uint8_t> v(at + rowBytes * static_cast<std::size_t>(h), 0xEE);
-    for (std::size_t i = 0; i < 54; i += 2) put(v, i, 0);
-    v[0] = 'B';
-    v[1] = 'M';
-    put(v, 10, static_cast<std::uint32_t>(at));
-    put(v, 14, 40);
-    put(v, 18, static_cast<std::uint32_t>(w));
-    put(v, 22, static_cast<std::uint32_t>(topDown ? -h : h));
-    put(v, 26, 1 | 24 << 16);
-    put(v, 46, table);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < 3 * w; ++x)
-            v[at + static_cast<std::size_t>(topDown ? y : h - 1 - y) * rowBytes + x] =
-                static_cast<std::uint8_t>(40 * (x / 3) + 7 * y + x % 3);
-    return v;
-}
-
-// Whether s holds that picture, its row padding zero.
-bool isPicture(const Surface& s, int w, int h) {
-    bool same = s.width == w && s.height == h && s.stride % 4 == 0;
-    for (int y = 0; same && y < h; ++y)
-        for (int x = 0; x < s.stride; ++x)
-            same = same && s.row(y)[x] == (x < 3 * w ? (40 * (x / 3) + 7 * y + x % 3) % 256 : 0);
-    return same;
-}
-
-bool readFile(const std::string& path, const std::vector<std::uint8_t>& bytes, Surface& s) {
+// Reads bytes into a surface that held something: as a .bmp file (form 0)
+// or, without the 14-byte file header, as the packed form (form 1).
+bool read(int form, const std::vector<std::uint8_t>& bytes, Surface& s) {
+    const std::string path = ::testing::TempDir() + "quorrin_screen_test.bmp";
+    EXPECT_TRUE(s.create(2, 2));
+    if (form == 1) return readPackedBitmap(bytes.data() + 14, bytes.size() - 14, s);
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
     return readBitmapFile(path.c_str(), s);
 }
 
-TEST(Bitmap, ReadsEveryFormAndRefusesDamage) {
-    Surface s;
-    // Packed: rows either way, past a colour table, the last row without
-    // its padding.
-    for (int w : {1, 2, 3, 4, 5, 17})
-        for (bool topDown : {false, true})
-            for (unsigned table : {0u, 2u}) {
-                auto data = bitmap(w, 3, topDown, table, 0);
-                if (w % 4 != 0) data.pop_back();
-                EXPECT_TRUE(readPackedBitmap(data.data() + 14, data.size() - 14, s) &&
-                            isPicture(s, w, 3))
-                    << w << " " << topDown << " " << table;
-            }
-    // Header sizes, width, height, planes, bit count, compression, a colour
-    // table beyond the data (offset, value, bytes); then every prefix short
-    // of the last pixel, each in a buffer of its own for the sanitizer.
-    // clang-format off
-    const std::uint32_t changes[][3] = {{0, 12, 4}, {0, 56, 4}, {0, 41, 4}, {4, 0, 4},
-        {4, 0xFFFFFFFFu, 4}, {4, 70000, 4}, {8, 0, 4}, {8, 0x80000000u, 4}, {8, 70000, 4},
-        {12, 2, 2}, {12, 0, 2}, {14, 32, 2}, {14, 8, 2}, {14, 16, 2}, {16, 1, 4}, {16, 3, 4},
-        {32, 0x40000000u, 4}};
-    // clang-format on
-    const std::size_t n = std::size(changes);
-    const auto good = bitmap(5, 3, true, 0, 0);
-    for (std::size_t i = 0; i < n + good.size() - 15; ++i) {
-        std::vector<std::uint8_t> data(good.begin() + 14,
-                                       i < n ? good.end() : good.begin() + long(i - n + 14));
-        if (i < n) {
-            auto field = data.begin() + changes[i][0];
-            for (std::uint32_t k = 0, v = changes[i][1]; k < changes[i][2]; ++k, v >>= 8)
-                field[k] = static_cast<std::uint8_t>(v);
-        }
-        ASSERT_TRUE(s.create(2, 2));
-        EXPECT_FALSE(readPackedBitmap(data.data(), data.size(), s) || !s.empty()) << i;
+// Whether a read gave the pixels of `file` from byte `at` on, as many as its
+// header says, rows bottom-up for a positive height, the row padding zero;
+// for `at` 0, whether it was refused and left the surface empty.
+bool holds(bool read, const Surface& s, const std::vector<std::uint8_t>& file, std::size_t at) {
+    if (at == 0) return !read && s.empty();
+    std::int32_t w, h;
+    std::memcpy(&w, &file[18], 4);
+    std::memcpy(&h, &file[22], 4);
+    bool same = read && s.width == w && s.height == std::abs(h) && s.stride == (3 * w + 3) / 4 * 4;
+    for (int y = 0; same && y < s.height; ++y) {
+        const std::uint8_t* row =
+            &file[at + std::size_t(s.stride) * (h < 0 ? y : s.height - 1 - y)];
+        for (int x = 0; x < s.stride; ++x) same = same && s.row(y)[x] == (x < 3 * w ? row[x] : 0);
     }
-    EXPECT_FALSE(readPackedBitmap(nullptr, 100, s));
-    // Files: the pixels where the file header says; pixel offsets inside the
-    // headers or beyond the file, not "BM", the pixels cut short, no bytes.
+    return same;
+}
+
+TEST(Bitmap, ReadsEveryFormAndRefusesDamage) {
+    // A file of 5 x 3 pixels after a colour table of two entries, rows
+    // bottom-up, the last row without its padding. Every other byte is its
+    // position times 7: the fields the reader needs not, and the pixels.
+    std::vector<std::uint8_t> good(62 + 16 * 3 - 1);
+    for (std::size_t p = 0; p < good.size(); ++p) good[p] = static_cast<std::uint8_t>(7 * p);
+    // clang-format off
+    for (Patch p : {Patch{0, 'B' | 'M' << 8}, {10, 62}, {14, 40}, {18, 5}, {22, 3},
+                    {26, 1 | 24 << 16}, {30, 0}, {46, 2}})
+        patch(good, p);
+    // clang-format on
+    // One field changed, and where the pixels are then read from as a file
+    // and as the packed form (0: refused). Pixels: unchanged, top-down,
+    // narrower and lower, the pixel offset into the colour table (the packed
+    // form does without it), no colour table, one beyond the data. Damage:
+    // not "BM", pixel offsets in the headers or beyond the file; header
+    // sizes, widths, heights, planes, bit counts, compression; data short.
+    // clang-format off
+    const struct { Patch change; std::size_t file, packed; } cases[] = {
+        {{0, 'B' | 'M' << 8}, 62, 62}, {{22, -3u}, 62, 62}, {{18, 1}, 62, 62}, {{18, 2}, 62, 62},
+        {{18, 3}, 62, 62}, {{18, 4}, 62, 62}, {{22, -2u}, 62, 62}, {{22, 1}, 62, 62},
+        {{10, 54}, 54, 62}, {{46, 0}, 62, 54}, {{46, 0x40000000u}, 62, 0},
+        {{0, 'B' | 'A' << 8}, 0, 62}, {{10, 0}, 0, 62}, {{10, 20}, 0, 62}, {{10, 53}, 0, 62},
+        {{10, 63}, 0, 62}, {{10, 0x7FFFFFFFu}, 0, 62}, {{10, 0xFFFFFFFFu}, 0, 62},
+        {{14, 12}, 0, 0}, {{14, 56}, 0, 0}, {{14, 41}, 0, 0}, {{14, 108}, 0, 0}, {{18, 0}, 0, 0},
+        {{18, -1u}, 0, 0}, {{18, 70000}, 0, 0}, {{18, 6}, 0, 0}, {{22, 0}, 0, 0},
+        {{22, 0x80000000u}, 0, 0}, {{22, 70000}, 0, 0}, {{22, 4}, 0, 0}, {{26, 2 | 24 << 16}, 0, 0},
+        {{26, 24 << 16}, 0, 0}, {{26, 1 | 32 << 16}, 0, 0}, {{26, 1 | 8 << 16}, 0, 0},
+        {{26, 1 | 16 << 16}, 0, 0}, {{30, 1}, 0, 0}, {{30, 3}, 0, 0}};
+    // clang-format on
+    Surface s;
+    for (const auto& c : cases)
+        for (int form : {0, 1}) {
+            std::vector<std::uint8_t> data = good;
+            patch(data, c.change);
+            EXPECT_TRUE(holds(read(form, data, s), s, data, form ? c.packed : c.file))
+                << c.change.at << " " << c.change.value << " form " << form;
+        }
+    // Every prefix short of the last pixel, each in a buffer of its own for
+    // the sanitizer; as files, none and some.
+    for (std::size_t n = 14; n < good.size(); ++n)
+        EXPECT_TRUE(holds(read(1, {good.begin(), good.begin() + long(n)}, s), s, good, 0)) << n;
+    for (std::size_t n : {std::size_t{0}, std::size_t{53}, good.size() - 1})
+        EXPECT_TRUE(holds(read(0, {good.begin(), good.begin() + long(n)}, s), s, good, 0)) << n;
+    // The folder loader knows the two bitmaps by their resource numbers; no
+    // file, no path, no data.
     const std::string folder = ::testing::TempDir(), path = folder + "quorrin_screen_test.bmp";
-    for (unsigned gap : {0u, 3u, 84u})
-        EXPECT_TRUE(readFile(path, bitmap(7, 4, false, 0, gap), s) && isPicture(s, 7, 4)) << gap;
-    std::vector<std::vector<std::uint8_t>> bad(8, bitmap(7, 4, false, 0, 0));
-    const std::uint32_t offsets[] = {0u, 20u, 53u, 0x7FFFFFFFu, 0xFFFFFFFFu};
-    for (std::size_t i = 0; i < 5; ++i) put(bad[i], 10, offsets[i]);
-    bad[5][1] = 'A';
-    bad[6].resize(bad[6].size() - 21);
-    bad[7].clear();
-    for (const auto& file : bad) EXPECT_FALSE(readFile(path, file, s) || !s.empty());
-    std::remove(path.c_str());
-    EXPECT_FALSE(readBitmapFile(path.c_str(), s) || readBitmapFile(nullptr, s));
-    // The folder loader knows the two bitmaps by their resource numbers.
-    readFile(folder + "clock.bmp", bitmap(3, 2, false, 0, 0), s);
+    read(0, good, s);
+    std::rename(path.c_str(), (folder + "clock.bmp").c_str());
     const BitmapLoader load = folderBitmapLoader(folder);
-    EXPECT_TRUE(load(kClockBitmapId, s) && isPicture(s, 3, 2));
-    EXPECT_FALSE(load(130, s) || !s.empty());
+    EXPECT_TRUE(holds(load(kClockBitmapId, s), s, good, 62));
+    EXPECT_TRUE(holds(load(130, s), s, good, 0));
     std::remove((folder + "clock.bmp").c_str());
+    EXPECT_FALSE(readBitmapFile(path.c_str(), s) || readBitmapFile(nullptr, s) ||
+                 readPackedBitmap(nullptr, 100, s));
 }
 
 }  // namespace
