@@ -88,10 +88,9 @@ TEST(GlyphRasterizer, MatchesTheReferenceOnRandomOutlines) {
                 std::uint8_t* glyph = &painted[static_cast<std::size_t>(3 * e * g)];
                 raster.paintBase(glyph, stride, e, r.baseOutline[g], r.baseColour[g],
                                  scratch.data());
-                raster.paintOverlay(glyph, stride, e, r.layer1Outline[g], r.layer1Colour[g],
-                                    scratch.data());
-                raster.paintOverlay(glyph, stride, e, r.layer2Outline[g], r.layer2Colour[g],
-                                    scratch.data());
+                for (const auto& [o, c] : {std::pair{r.layer1Outline[g], r.layer1Colour[g]},
+                                           {r.layer2Outline[g], r.layer2Colour[g]}})
+                    raster.paintOverlay(glyph, stride, e, o, c, scratch.data());
             }
             ASSERT_TRUE(painted == want);
             // Every outline number's mask, cut to a random width and height.

@@ -19,19 +19,6 @@
 namespace quorrin {
 namespace {
 
-// A w x h board of random vertex codes and clue states, a few out of range.
-Board randomBoard(int w, int h, std::mt19937& rng) {
-    Board board;
-    board.width = w;
-    board.height = h;
-    for (int n = 0; n < (w + 1) * (h + 1); ++n) {
-        board.codes.push_back(static_cast<std::uint8_t>(rng() % 10));
-        const auto clue = static_cast<std::uint8_t>(rng() % 14);
-        board.clues.push_back(clue == 12 ? kNoClue : clue == 13 ? 77 : clue);
-    }
-    return board;
-}
-
 void mix(std::uint64_t& hash, std::int64_t value) {
     hash = (hash ^ static_cast<std::uint64_t>(value)) * 1099511628211ull;
 }
@@ -64,7 +51,15 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
     std::mt19937 rng(99);
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.cw) + "x" + std::to_string(c.ch));
-        Board board = randomBoard(c.w, c.h, rng);
+        // A board of random vertex codes and clue states, a few out of range.
+        Board board;
+        board.width = c.w;
+        board.height = c.h;
+        for (int n = 0; n < (c.w + 1) * (c.h + 1); ++n) {
+            board.codes.push_back(static_cast<std::uint8_t>(rng() % 10));
+            const auto clue = static_cast<std::uint8_t>(rng() % 14);
+            board.clues.push_back(clue == 12 ? kNoClue : clue == 13 ? 77 : clue);
+        }
         Screen screen;
         int loads = 0;
         screen.bitmapLoader = [&loads](int id, Surface& out) {

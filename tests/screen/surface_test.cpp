@@ -19,10 +19,7 @@
 namespace quorrin {
 namespace {
 
-using testing::Colour;
-using testing::kWhite;
-using testing::pixelAt;
-using testing::setPixel;
+using namespace testing;  // the pixel helpers
 
 TEST(Surface, CreatePadsRowsAndRefusesUnusableSizes) {
     // Width, height, stride asked for (0: the natural one), stride made (0: refused).
@@ -73,16 +70,12 @@ TEST(Surface, FillAndCopiesMatchThePixelByPixelReference) {
         Surface dst = picture(pick(1, 41), pick(1, 11), false);
         OpaqueRuns runs;
         findOpaqueRuns(kind == 4 ? picture(src.width, src.height + 1, false) : src, runs);
-        int sx = coordinate(-12), sy = coordinate(-12), w = coordinate(-2), h = coordinate(-2),
-            dx = coordinate(-12), dy = coordinate(-12);
         // Now and then within one surface, the rectangle shifted a little.
         const bool self = kind > 0 && round % 7 == 0;
-        if (self) {
-            sx = pick(-2, 8);
-            sy = pick(-2, 8);
-            dx = sx + pick(-3, 3);
-            dy = sy + pick(-2, 2);
-        }
+        const int sx = self ? pick(-2, 8) : coordinate(-12),
+                  sy = self ? pick(-2, 8) : coordinate(-12), w = coordinate(-2), h = coordinate(-2),
+                  dx = self ? sx + pick(-3, 3) : coordinate(-12),
+                  dy = self ? sy + pick(-2, 2) : coordinate(-12);
         // Every destination pixel looks up the one that would land on it
         // (the fill: from an unbounded white source).
         const Surface before = dst, &from = self ? before : src;
