@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "screen/bitmap.h"
@@ -19,22 +20,18 @@ namespace quorrin {
 namespace {
 
 TEST(Artwork, BitmapsAndIcon) {
-    const struct {
-        const char* name;
-        int width, height;
-        std::uint64_t hash;  // FNV-1a of the file
-    } files[] = {{"buttons.bmp", 900, 30, 3506745752997156594u},
-                 {"clock.bmp", 293, 106, 5884330159489785655u},
-                 {"quorrin.ico", 0, 0, 17416262324705604592u}};
-    for (const auto& f : files) {
-        std::ifstream in(std::string(QUORRIN_SOURCE_DIR "/res/") + f.name, std::ios::binary);
+    // Name, the size it reads at (the icon: none), FNV-1a hash of the file.
+    for (const auto& [name, width, height, hash] :
+         {std::tuple{"buttons.bmp", 900, 30, 3506745752997156594u},
+          {"clock.bmp", 293, 106, 5884330159489785655u},
+          {"quorrin.ico", 0, 0, 17416262324705604592u}}) {
+        std::ifstream in(std::string(QUORRIN_SOURCE_DIR "/res/") + name, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        std::uint64_t hash = 14695981039346656037ull;
-        for (std::uint8_t b : bytes) hash = (hash ^ b) * 1099511628211ull;
+        std::uint64_t h = 14695981039346656037ull;
+        for (std::uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
         Surface s;
-        EXPECT_EQ(bytes.size() > 14 && readPackedBitmap(bytes.data() + 14, bytes.size() - 14, s),
-                  f.width > 0);
-        EXPECT_TRUE(hash == f.hash && s.width == f.width && s.height == f.height) << f.name;
+        readPackedBitmap(bytes.data() + 14, bytes.size() - 14, s);
+        EXPECT_TRUE(h == hash && s.width == width && s.height == height) << name;
     }
 }
 
