@@ -1,6 +1,6 @@
 // The progress store: the save file's exact bytes, start-up from intact,
 // truncated and damaged save files, the next uncleared puzzle, a record per
-// collection text, and writes that fail.
+// collection text. (Writes that fail: tests/app/faults_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -216,22 +216,6 @@ TEST_F(SavedGame, ARecordPerCollectionText) {
     }
     EXPECT_FALSE(s.setCollectionName(std::string(64, 'a').c_str()));
     EXPECT_TRUE(s.setCollectionName(std::string(63, 'a').c_str()));
-}
-
-bool failingReplace(const char*, const char*) {
-    return false;
-}
-
-// A write that fails leaves the old save file as it was.
-TEST_F(SavedGame, FailedWritesLeaveTheOldFile) {
-    platform().replaceFile = failingReplace;
-    EXPECT_FALSE(store.writeSaveFile(game.board, Started, game.origin, 700));
-    EXPECT_TRUE(readBytes(savePath()) == good);
-    EXPECT_FALSE(std::filesystem::exists(folder / "quorrin.sav.tmp"));
-    platform().replaceFile = defaultPlatform().replaceFile;
-    std::filesystem::create_directories(folder / "quorrin.sav.tmp");
-    EXPECT_FALSE(store.writeSaveFile(game.board, Off, EdgeRef{}, 1));
-    EXPECT_TRUE(readBytes(savePath()) == good);
 }
 
 }  // namespace
