@@ -158,6 +158,13 @@ TEST_F(SavedGame, TruncatedAndDamaged) {
     ASSERT_TRUE(game.start(s));
     ASSERT_TRUE(s.writeSaveFile(game.board, game.trial, game.origin, game.elapsed));
     EXPECT_EQ(readBytes(savePath()).substr(64, 4), good.substr(64, 4));
+    // A collection that cannot be read is not loaded; the collection files
+    // are the ".dat" files beside the program; no save path, no write.
+    ASSERT_TRUE(s.setCollectionName("missing.dat"));
+    EXPECT_FALSE(s.loadCollection());
+    test::writeBytes(file("notes.txt"), "1\n");
+    EXPECT_EQ(s.collectionFiles(), (std::vector<std::string>{"easy.dat"}));
+    EXPECT_FALSE(ProgressStore().writeSaveFile(game.board, Off, EdgeRef{}, 0));
 }
 
 // The next uncleared puzzle from the current one on, wrapping round; slots
