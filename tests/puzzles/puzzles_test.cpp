@@ -86,9 +86,17 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
     EXPECT_TRUE(open.searchStopped());
 }
 
-// Generated puzzles are unique with the generated loop as their solution,
-// graded as asked, and symmetric when asked.
+// Random regions' outlines are single loops on every size; generated
+// puzzles are unique with the generated loop as their solution, graded as
+// asked, and symmetric when asked.
 TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
+    LoopRandom rng(7);
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 6}, std::pair{6, 1}, std::pair{10, 7}}) {
+        for (int i = 0; i < 10; ++i) {
+            const LoopSolution loop = regionOutline(w, h, makeLoopRegion(w, h, rng));
+            ASSERT_TRUE(isLoopSolution(LoopPuzzle(w, h), loop)) << w << "x" << h;
+        }
+    }
     for (int grade = kGradeEasy; grade <= kGradeGuess; ++grade) {
         const GeneratorOptions o{6, 5, grade, grade == kGradeMedium, 1};
         GeneratedPuzzle g;
