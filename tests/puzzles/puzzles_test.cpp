@@ -47,7 +47,7 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
     for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 3}, std::pair{4, 3}, std::pair{3, 4},
                         std::pair{5, 2}, std::pair{6, 3}}) {
         const std::vector<LoopSolution> loops = allLoops(w, h);
-        for (int trial = 0; trial < 50; ++trial) {
+        for (int trial = 0; trial < 120; ++trial) {
             LoopPuzzle p(w, h);
             const LoopPuzzle full = cluesOfLoop(w, h, loops[rng.below(int(loops.size()))]);
             for (int i = 0; i < w * h; ++i) {
