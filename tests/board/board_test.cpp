@@ -1,114 +1,203 @@
-// Loading and restoring boards, borders, edges and the trial snapshot.
+// The board: loading and restoring, references to no edge, the two clicks
+// and the rules that refuse a Line against a plain reference on random
+// boards. (The solution check is tested against the puzzle tools' loop check
+// on every region of small grids, in tests/puzzles.)
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
 #include <vector>
 
-#include "board_fixtures.h"
+#include "board/board.h"
+#include "store/puzzle_collection.h"
 
 namespace quorrin {
 namespace {
 
-using namespace test;
+using Bytes = std::vector<std::uint8_t>;
 
-TEST(BoardLoad, ZeroCluesArePreCrossed) {
-    // A corner cell; cells touching at a corner, both ways; cells side by
-    // side sharing one side, both ways.
-    for (auto [rows, crosses] :
-         {std::pair{"0../.../...", 4}, std::pair{"0../.0./...", 8}, std::pair{".0./0../...", 8},
-          std::pair{".../.00/...", 7}, std::pair{".../.0./.0.", 7}}) {
-        const Board b = loaded(entryOf(rows));
-        int n = 0;
-        for (std::uint8_t code : b.codes) n += (code / 3 == Cross) + (code % 3 == Cross);
-        EXPECT_EQ(n, crosses) << rows;
-        EXPECT_EQ(b.snapshot, b.codes);  // a rollBack keeps the crosses
-    }
-    EXPECT_EQ(clueAt(loaded(entryOf("0.")), 0, 0), kClueExact);
+Board loaded(const PuzzleEntry& e) {
+    Board b;
+    b.load(e);
+    return b;
 }
 
-TEST(BoardLoad, SizesThatCannotMakeABoardGiveZeroByZero) {
-    for (auto [w, h] : {std::pair{0, 0}, std::pair{-1, 3}, std::pair{3, -5}, std::pair{100, 100},
-                        std::pair{2047, 1}, std::pair{INT32_MAX, INT32_MAX}}) {
+// A board loaded from a collection line.
+Board loaded(const std::string& line) {
+    PuzzleEntry e;
+    e.parseLine(line.c_str());
+    return loaded(e);
+}
+
+// Load crosses the four sides of every zero clue (cells touching at a
+// corner; cells sharing a side) and computes the clue states. Restore takes
+// saved codes, reading bytes that are not codes (9, 255) and edges off the
+// board as Empty. Either way the snapshot is the board as it came, and
+// rollBack returns to the snapshot last taken.
+TEST(Board, LoadRestoreAndSnapshot) {
+    const Bytes none(9, 255);
+    for (const auto& [line, saved, codes, clues] :
+         {std::tuple{"0/2/2/.0/0.", Bytes{}, Bytes{0, 4, 1, 4, 4, 0, 3, 0, 0},
+                     Bytes{255, 8, 255, 8, 255, 255, 255, 255, 255}},
+          std::tuple{"0/2/2/00/3.", Bytes{}, Bytes{4, 4, 1, 3, 3, 0, 0, 0, 0},
+                     Bytes{8, 8, 255, 3, 255, 255, 255, 255, 255}},
+          std::tuple{"0/2/2/3./.0", Bytes{8, 0, 0, 6, 4, 1, 0, 3, 0},
+                     Bytes{8, 0, 0, 6, 4, 1, 0, 3, 0},
+                     Bytes{11, 255, 255, 255, 8, 255, 255, 255, 255}},
+          std::tuple{"0/2/2/../..", Bytes{9, 255, 8, 0, 5, 0, 8, 0, 4},
+                     Bytes{0, 0, 2, 0, 5, 0, 6, 0, 0}, none}}) {
+        PuzzleEntry e;
+        e.parseLine(line);
+        Board b = loaded("0/1/4");  // an earlier, different puzzle
+        saved.empty() ? b.load(e) : b.restore(e, saved.data());
+        EXPECT_EQ(b.codes, codes) << line;
+        EXPECT_EQ(b.clues, clues) << line;
+        EXPECT_EQ(b.borders, (Bytes{2, 1, 2, 1, 0, 1, 2, 1, 2}));
+        b.markEdge(EdgeRef{1, 1});
+        b.crossEdge(EdgeRef{3, 0});
+        b.rollBack();
+        EXPECT_EQ(b.codes, codes) << line;
+        EXPECT_EQ(b.clues, clues) << line;
+        b.markEdge(EdgeRef{1, 1});
+        b.takeSnapshot();
+        const Bytes marked = b.codes;
+        b.crossEdge(EdgeRef{3, 0});
+        b.rollBack();
+        EXPECT_EQ(b.codes, marked) << line;
+    }
+    // Stray clue bytes, clues in pad slots and a short grid read as no clue.
+    PuzzleEntry e;
+    e.parseLine("0/2/2/1./..");
+    e.clues = {1, 7, 3, 255};
+    EXPECT_EQ(loaded(e).clues, (Bytes{1, 255, 255, 255, 255, 255, 255, 255, 255}));
+}
+
+// Sizes that cannot make a board give 0 x 0: one vertex, no edge, never
+// solved; the largest that fits has 1024 x 2 vertices. References to no edge
+// (column W, row H, out of range, no such orientation) are ignored.
+TEST(Board, SizesAndReferencesToNoEdge) {
+    for (auto [w, h, vertices] :
+         {std::tuple{0, 0, 1}, std::tuple{-1, 3, 1}, std::tuple{3, -5, 1}, std::tuple{100, 100, 1},
+          std::tuple{2047, 1, 1}, std::tuple{INT32_MAX, INT32_MAX, 1}, std::tuple{1023, 1, 2048}}) {
         PuzzleEntry e;  // no grid at all
         e.width = w;
         e.height = h;
         Board b = loaded(e);
-        EXPECT_EQ(b.width, 0);
-        EXPECT_EQ(b.height, 0);
-        EXPECT_EQ(b.borders, std::vector<std::uint8_t>{2});
-        EXPECT_EQ(b.clues, std::vector<std::uint8_t>{kNoClue});
-        b.markEdge(EdgeRef{0, 0});  // no edge: ignored
-        b.crossEdge(EdgeRef{0, 1});
-        EXPECT_EQ(b.codes, std::vector<std::uint8_t>{0});
+        ASSERT_EQ(b.vertexCount(), vertices) << w;
+        if (vertices > 1) continue;
+        EXPECT_EQ(b.borders, Bytes{2});
+        EXPECT_EQ(b.clues, Bytes{kNoClue});
         EXPECT_FALSE(b.isSolved());
     }
-    PuzzleEntry big;  // the largest that fits: 1024 x 2 vertices
-    big.width = 1023;
-    big.height = 1;
-    EXPECT_EQ(loaded(big).vertexCount(), 2048);
-}
-
-TEST(BoardLoad, StrayClueBytesAndShortGridsReadAsNoClue) {
-    PuzzleEntry e = entryOf("1./..");
-    e.clues[1] = 7;     // not a clue value
-    e.clues[2] = 3;     // a pad slot
-    e.clues.resize(4);  // shorter than the 3 x 3 grid
-    const Board b = loaded(e);
-    EXPECT_EQ(b.clues, (std::vector<std::uint8_t>{1, 255, 255, 255, 255, 255, 255, 255, 255}));
-}
-
-TEST(BoardEdges, ReferencesToNoEdgeAreIgnored) {
-    Board b = emptyBoard(3, 1);  // 4 x 2 vertices
-    ASSERT_TRUE(b.hasEdge(EdgeRef{3, 1}));
-    // Column W, row H, out of range, no such orientation.
+    Board b = loaded("0/1/3");  // 4 x 2 vertices
     for (const EdgeRef e :
          {EdgeRef{3, 0}, EdgeRef{4, 1}, EdgeRef{-1, 0}, EdgeRef{8, 0}, EdgeRef{0, 2}}) {
         EXPECT_FALSE(b.hasEdge(e)) << e.vertex << "," << int(e.vertical);
         b.markEdge(e);
         b.crossEdge(e);
+        b.setEdgeState(e, Line);
         EXPECT_EQ(b.edgeState(e), Empty);
     }
-    EXPECT_EQ(b.codes, std::vector<std::uint8_t>(8, 0));
+    EXPECT_EQ(b.codes, Bytes(8, 0));
 }
 
-TEST(BoardRestore, SavedCodesWithTheirClueStatesAndSnapshot) {
-    const PuzzleEntry e = entryOf("3./.0");
-    Board played = loaded(e);
-    for (const E line : {E{0, 0, false}, E{0, 0, true}, E{1, 0, false}})
-        setEdge(played, line, Line);
-    const std::vector<std::uint8_t> saved = played.codes;
+// The rules written out on explicit geometry: codes (3 x right state + down
+// state) and clue values (-1 none). An edge is named by the vertex (r, c)
+// that owns it: the one to its right, or below it when v.
+struct RefBoard {
+    int w, h;
+    Bytes codes;
+    std::vector<int> clue;
 
-    Board r = loaded(entryOf("...."));  // an earlier, different puzzle
-    r.restore(e, saved.data());
-    EXPECT_EQ(r.codes, saved);
-    EXPECT_EQ(clueAt(r, 0, 0), 3 + kClueExact);
-    EXPECT_EQ(clueAt(r, 1, 1), kClueExact);
-    EXPECT_EQ(r.borders, played.borders);
-    // A rollBack goes back to the board as restored.
-    r.markEdge(edgeOf(r, {0, 2, true}));
-    r.crossEdge(edgeOf(r, {1, 0, false}));
-    r.rollBack();
-    EXPECT_EQ(r.codes, saved);
-    EXPECT_EQ(clueAt(r, 0, 0), 3 + kClueExact);
+    int at(int r, int c, bool v) const {  // state of an edge; -1 off the board
+        if (r < 0 || c < 0 || r > h - v || c > w - !v) return -1;
+        return v ? codes[r * (w + 1) + c] % 3 : codes[r * (w + 1) + c] / 3;
+    }
+    int clueOf(int r, int c) const {
+        return r < 0 || c < 0 || r >= h || c >= w ? -1 : clue[r * (w + 1) + c];
+    }
+    int lineSides(int r, int c) const {
+        return (at(r, c, 0) == Line) + (at(r + 1, c, 0) == Line) + (at(r, c, 1) == Line) +
+               (at(r, c + 1, 1) == Line);
+    }
+    bool refused(int r, int c, bool v) const {
+        const int cr[2] = {r, v ? r : r - 1}, cc[2] = {c, v ? c - 1 : c};  // the cells beside
+        for (int k = 0; k < 2; ++k) {
+            if (clueOf(cr[k], cc[k]) >= 0 && lineSides(cr[k], cc[k]) >= clueOf(cr[k], cc[k]))
+                return true;  // full clue
+        }
+        for (int end = 0; end < 2; ++end) {
+            const int xr = r + (v && end), xc = c + (!v && end);
+            // The other three directions at this end: up, down, left, right.
+            const int dr[4] = {xr - 1, xr, xr, xr}, dc[4] = {xc, xc, xc - 1, xc};
+            int lines = 0, blocked = 0;
+            for (int d = 0; d < 4; ++d) {
+                if (dr[d] == r && dc[d] == c && (d < 2) == v) continue;
+                const int s = at(dr[d], dc[d], d < 2);
+                lines += s == Line;
+                blocked += s == Cross || s < 0;
+            }
+            if (lines >= 2 || blocked == 3) return true;  // busy end, dead end
+            // Clue-1 corner: the way on is the other side at this end of a
+            // clue-1 cell beside the edge.
+            for (int k = 0; k < 2 && blocked == 2; ++k) {
+                const int other = v ? at(xr, cc[k], 0) : at(cr[k], xc, 1);
+                if (clueOf(cr[k], cc[k]) == 1 && other != Cross) return true;
+            }
+        }
+        return false;
+    }
+};
 
-    // Not codes (9, 255), right edges in column W, down edges in row H.
-    const std::vector<std::uint8_t> damaged{9, 255, 8, 0, 5, 0, 8, 0, 4};
-    r.restore(entryOf("../.."), damaged.data());
-    EXPECT_EQ(r.codes, (std::vector<std::uint8_t>{0, 0, 2, 0, 5, 0, 6, 0, 0}));
-}
-
-TEST(BoardSnapshot, RollBackRestoresSnapshotAndClueStates) {
-    Board b = loaded(entryOf("1./.."));
-    b.markEdge(edgeOf(b, {0, 1, false}));
-    b.takeSnapshot();
-    const auto codes = b.codes;
-    const auto clues = b.clues;
-    b.rollBack();  // right after the snapshot: nothing changes
-    EXPECT_EQ(b.codes, codes);
-    b.markEdge(edgeOf(b, {1, 0, false}));
-    EXPECT_EQ(clueAt(b, 0, 0), 1 + kClueExact);
-    b.rollBack();
-    EXPECT_EQ(b.codes, codes);
-    EXPECT_EQ(b.clues, clues);
+// Random codes and clues on boards of 1..5 x 1..5 cells. On every edge, a
+// left click (Empty -> Line, or Cross when refused, -> Cross -> Empty), a
+// right click (Empty -> Cross -> Empty, Line -> Empty) and setEdgeState
+// change exactly that edge as the reference says, with the clue states to
+// match.
+TEST(BoardClicks, AgreeWithReferenceOnRandomBoards) {
+    std::mt19937 rng(12345);
+    int refusedSeen = 0, allowedSeen = 0;
+    for (int round = 0; round < 1500; ++round) {
+        const int w = 1 + static_cast<int>(rng() % 5), h = 1 + static_cast<int>(rng() % 5);
+        Board b = loaded("0/" + std::to_string(h) + "/" + std::to_string(w));
+        RefBoard ref{w, h, {}, std::vector<int>(b.clues.size(), -1)};
+        for (int i = 0; i < b.vertexCount(); ++i) {
+            const int r = i / (w + 1), c = i % (w + 1);
+            const int right = c < w ? static_cast<int>(rng() % 3) : 0;
+            b.codes[i] = static_cast<std::uint8_t>(3 * right + (r < h ? rng() % 3 : 0));
+            if (r < h && c < w && rng() % 3 == 0) {
+                ref.clue[i] = static_cast<int>(rng() % 4);
+                b.clues[i] = static_cast<std::uint8_t>(ref.clue[i]);
+            }
+        }
+        b.updateClueStates();
+        ref.codes = b.codes;
+        for (int i = 0; i < 2 * b.vertexCount(); ++i) {
+            const int r = i / 2 / (w + 1), c = i / 2 % (w + 1), before = ref.at(r, c, i % 2);
+            if (before < 0) continue;
+            const EdgeRef edge{i / 2, static_cast<std::uint8_t>(i % 2)};
+            ASSERT_EQ(b.edgeState(edge), before);
+            const bool refused = before == Empty && ref.refused(r, c, i % 2);
+            if (before == Empty) (refused ? refusedSeen : allowedSeen)++;
+            const int expected[3] = {
+                before == Empty ? (refused ? Cross : Line) : (before == Line ? Cross : Empty),
+                before == Empty ? Cross : Empty, (before + 2) % 3};
+            for (int action = 0; action < 3; ++action) {
+                Board copy = b;
+                if (action == 0) copy.markEdge(edge);
+                if (action == 1) copy.crossEdge(edge);
+                if (action == 2) copy.setEdgeState(edge, EdgeState(expected[2]));
+                RefBoard after = ref;
+                const int at = r * (w + 1) + c, s = expected[action];
+                after.codes[at] =
+                    std::uint8_t(i % 2 ? after.codes[at] / 3 * 3 + s : 3 * s + after.codes[at] % 3);
+                ASSERT_EQ(copy.codes, after.codes)
+                    << round << " edge " << i << " action " << action;
+            }
+        }
+    }
+    EXPECT_GT(refusedSeen, 1000);
+    EXPECT_GT(allowedSeen, 1000);
 }
 
 }  // namespace

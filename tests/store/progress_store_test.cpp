@@ -1,5 +1,7 @@
-// The progress store: records, the next uncleared puzzle, collection files,
-// and the save file written and read back.
+// The progress store: the save file's exact bytes, start-up from intact,
+// truncated and damaged save files, the next uncleared puzzle. (Writes that
+// fail: tests/app/faults_test.cpp; collections opened in turn:
+// tests/dialogs/open_collection_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,207 +15,176 @@ namespace {
 
 using test::Game;
 using test::identityOf;
-using test::kEasy;
 using test::poked;
 using test::readBytes;
-using test::writeBytes;
 
-using ProgressStoreTest = test::StoreTest;
+// A game in progress on puzzle 1 (3 x 2 cells) of "easy.dat", trial started
+// at the down edge of vertex 5, 600 seconds on the clock, two records (the
+// current one first), saved.
+class SavedGame : public test::StoreTest {
+  protected:
+    void SetUp() override {
+        test::StoreTest::SetUp();
+        openFirst(store, game);
+        store.records.push_back(ProgressRecord{0xABCDEF01u, {0, 0, 0, 0, 321}});
+        store.records[0].clearTimes[2] = 99;
+        store.currentPuzzle = 1;
+        game.board.load(store.collection.puzzles[1]);
+        game.board.markEdge(EdgeRef{0, 0});
+        game.board.markEdge(EdgeRef{5, 1});
+        ASSERT_TRUE(store.writeSaveFile(game.board, Started, EdgeRef{5, 1}, 600));
+        good = readBytes(savePath());
+        ASSERT_EQ(good.size(), 2136u + 128u);
+    }
 
-TEST_F(ProgressStoreTest, SavePathAndFolder) {
-    const std::string exe = test::fakeExecutable();
-    // The test folder; no separator; too short to take an extension; longer
-    // than 512 bytes.
-    for (auto [path, save, folderLength] :
-         {std::tuple{exe, exe.substr(0, exe.size() - 3) + "sav", exe.size() - 11},
-          std::tuple{std::string("game.exe"), std::string("game.sav"), std::size_t{0}},
-          std::tuple{std::string("ab"), std::string(), std::size_t{0}},
-          std::tuple{std::string(600, 'x'), std::string(), std::size_t{0}}}) {
-        test::fakeExecutable() = path;
-        ProgressStore store;
-        Game game;
-        EXPECT_FALSE(game.start(store));  // no save file
-        EXPECT_TRUE(game.solved);
-        EXPECT_EQ(store.savePath, save);
-        EXPECT_EQ(store.folderLength, static_cast<std::int32_t>(folderLength));
-        if (save.empty()) {
-            EXPECT_FALSE(store.writeSaveFile(game.board, kNoResume, EdgeRef{}, 0));
+    // Start-up with bytes as the save file, summed up: whether it started,
+    // the puzzle, then "resumed" (the saved board and its snapshot), the
+    // trial state, origin vertex and clock, or "fresh" (the puzzle as
+    // loaded, solved stays true); then the records kept and the first
+    // record's first three clear times.
+    std::string startWith(const std::string& bytes) {
+        test::writeBytes(savePath(), bytes);
+        ProgressStore s;
+        Game g;
+        std::string out = g.start(s) ? "puzzle " + std::to_string(s.currentPuzzle) : "failed";
+        Board fresh;
+        fresh.load(s.collection.puzzles[std::max(s.currentPuzzle, 0) % kMaxPuzzles]);
+        if (!g.solved && g.board.codes == game.board.codes && g.board.snapshot == g.board.codes) {
+            out += " resumed " + std::to_string(g.trial) + " " + std::to_string(g.origin.vertex) +
+                   " " + std::to_string(g.elapsed);
+        } else if (g.solved && g.board.codes == fresh.codes) {
+            out += " fresh";
         }
+        out += ", " + std::to_string(s.records.size()) + " records";
+        for (int i = 0; i < 3 && !s.records.empty(); ++i)
+            out += " " + std::to_string(s.records[0].clearTimes[i]);
+        return out;
     }
-}
 
-TEST_F(ProgressStoreTest, FirstRunWritesExactly2200Bytes) {
     ProgressStore store;
     Game game;
-    openFirst(store, game);
-    game.board.markEdge(EdgeRef{1, 1});
-    store.records[0].clearTimes[1] = 0x1234;
-    store.records[0].clearTimes[29] = 3599;
-    ASSERT_TRUE(store.writeSaveFile(game.board, Armed, EdgeRef{}, 754));
+    std::string good;
+};
 
-    std::string expected(2200, '\0');
+TEST_F(SavedGame, ExactBytes) {
+    std::string expected(2264, '\0');
     expected.replace(0, 8, "easy.dat");
-    expected = poked(expected, {{64, 1, 4},                    // records
-                                {68, 0, 4},                    // current puzzle
-                                {72, 1, 4},                    // resume state: trial armed
-                                {76, 0xFFFFFFFF, 4},           // no trial origin
-                                {84, 754, 4},                  // clock
-                                {88 + 1, 2, 1},                // the grid: a Line below vertex 1
-                                {2136, identityOf(kEasy), 4},  // the record
-                                {2136 + 4 + 2, 0x1234, 2},     // clear times of puzzles 1 and 29
-                                {2136 + 4 + 58, 3599, 2}});
-    const std::string written = readBytes(savePath());
-    EXPECT_EQ(written.size(), 2200u);
-    const auto diff =
-        std::mismatch(written.begin(), written.end(), expected.begin(), expected.end());
-    EXPECT_TRUE(written == expected)
-        << "first difference at byte " << (diff.first - written.begin());
+    expected = poked(expected, {{64, 2, 4},      // records
+                                {68, 1, 4},      // current puzzle
+                                {72, 2, 4},      // resume state: trial started
+                                {76, 5, 4},      // trial origin
+                                {80, 1, 1},      // its orientation
+                                {84, 600, 4},    // clock
+                                {88, 6, 1},      // the grid: vertex 0 right Line
+                                {88 + 5, 2, 1},  // vertex 5 down Line
+                                {2136, identityOf(test::kEasy), 4},  // the records
+                                {2136 + 4 + 4, 99, 2},
+                                {2200, 0xABCDEF01u, 4},
+                                {2200 + 4 + 8, 321, 2}});
+    const auto diff = std::mismatch(good.begin(), good.end(), expected.begin(), expected.end());
+    EXPECT_TRUE(good == expected) << "first difference at byte " << (diff.first - good.begin());
     EXPECT_FALSE(std::filesystem::exists(folder / "quorrin.sav.tmp"));
-
-    // A started trial's origin and orientation, a negative clock: little-endian.
-    ASSERT_TRUE(store.writeSaveFile(game.board, Started, EdgeRef{0x010203, 1}, -2));
-    EXPECT_EQ(readBytes(savePath()).substr(72, 16),
-              std::string("\x02\0\0\0\x03\x02\x01\0\x01\0\0\0\xFE\xFF\xFF\xFF", 16));
+    // No trial origin, a negative clock, no records.
+    store.records.clear();
+    ASSERT_TRUE(store.writeSaveFile(game.board, kNoResume, EdgeRef{}, -2));
+    EXPECT_EQ(
+        readBytes(savePath()).substr(64, 24),
+        std::string("\0\0\0\0\x01\0\0\0\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF\0\0\0\0\xFE\xFF\xFF\xFF",
+                    24));
 }
 
-TEST_F(ProgressStoreTest, TrialGameRoundTrip) {
-    ProgressStore store;
-    Game game;
-    openFirst(store, game);
-    store.currentPuzzle = 1;
-    game.board.load(store.collection.puzzles[1]);  // 3 x 2
-    game.board.markEdge(EdgeRef{0, 0});
-    game.board.takeSnapshot();  // trial armed ...
-    const EdgeRef origin{5, 1};
-    game.board.markEdge(origin);  // ... and started
-    game.board.crossEdge(EdgeRef{6, 0});
-    ASSERT_TRUE(store.writeSaveFile(game.board, Started, origin, 1234));
-
-    ProgressStore next;
-    Game resumed;
-    ASSERT_TRUE(resumed.start(next));
-    EXPECT_FALSE(resumed.solved);
-    EXPECT_EQ(resumed.trial, Started);
-    EXPECT_EQ(resumed.origin, origin);
-    EXPECT_EQ(resumed.elapsed, 1234);
-    EXPECT_EQ(next.currentPuzzle, 1);
-    EXPECT_EQ(resumed.board.codes, game.board.codes);
-    EXPECT_EQ(resumed.board.clues, game.board.clues);
-    // Rolling back the resumed trial gives the board as it was resumed.
-    resumed.board.markEdge(EdgeRef{2, 1});
-    resumed.board.rollBack();
-    EXPECT_EQ(resumed.board.codes, game.board.codes);
-    // Written again unchanged, the file is the same.
-    const std::string first = readBytes(savePath());
-    ASSERT_TRUE(next.writeSaveFile(resumed.board, resumed.trial, resumed.origin, resumed.elapsed));
-    EXPECT_TRUE(readBytes(savePath()) == first);
-}
-
-TEST_F(ProgressStoreTest, StartUpGoesToTheNextUnclearedPuzzle) {
-    ProgressStore store;
-    Game game;
-    openFirst(store, game);
-    // Saved puzzle, cleared puzzles -> the puzzle start-up begins (its width).
-    // The saved one is tried first, then the search wraps round; every
-    // puzzle cleared, the saved one starts again. Slots beyond the
-    // collection do not count, and an index outside it searches from 0.
-    struct Case {
-        std::int32_t from;
-        std::vector<int> cleared;
-        std::int32_t selected, width;
+// Truncated and damaged files. Shorter than the header reads as missing;
+// the whole records present are kept, a new one made for the text when none
+// is. A record count that is negative or above the records present, clear
+// times outside 0..3599, a current puzzle outside the collection, a resume
+// state other than -1..2, grids of no board (not codes, a right edge in
+// column W, a down edge in row H, bytes beyond the 12-byte grid of puzzle 1)
+// and an origin that is no edge (the trial back to armed) are not trusted;
+// bytes 81 to 83 beside the orientation are ignored; the clock is held to
+// 0..3599.
+TEST_F(SavedGame, TruncatedAndDamaged) {
+    const std::string resumed = "puzzle 1 resumed 2 5 600, 2 records 0 0 99";
+    const std::string armed = "puzzle 1 resumed 1 -1 600, 2 records 0 0 99";
+    const std::string fresh = "puzzle 1 fresh, 2 records 0 0 99";
+    const std::string missing = "failed, 0 records";
+    const struct {
+        std::size_t size;
+        std::vector<test::Poke> pokes;
+        std::string expected;
+    } cases[] = {
+        {2264, {}, resumed},
+        {0, {}, missing},
+        {2135, {}, missing},
+        {2136, {}, "puzzle 1 fresh, 1 records 0 0 0"},
+        {2199, {}, "puzzle 1 fresh, 1 records 0 0 0"},
+        {2200, {}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
+        {2263, {}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
+        {2264, {{64, 0xFFFFFFFF, 4}}, resumed},
+        {2264, {{64, 0x80000000, 4}}, resumed},
+        {2264, {{64, 3, 4}}, resumed},
+        {2264, {{64, 1, 4}}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
+        {2264,
+         {{2140, 0xFFFF, 2}, {2142, 3600, 2}, {2144, 3599, 2}},
+         "puzzle 1 resumed 2 5 600, 2 records 0 0 3599"},
+        {2264, {{68, 3, 4}}, "puzzle 0 fresh, 2 records 0 0 99"},
+        {2264, {{68, 0xFFFFFFFF, 4}}, "puzzle 0 fresh, 2 records 0 0 99"},
+        {2264, {{72, 3, 4}}, fresh},
+        {2264, {{72, 0xFFFFFFFE, 4}}, fresh},
+        {2264, {{88 + 4, 9, 1}}, fresh},
+        {2264, {{88 + 3, 6, 1}}, fresh},
+        {2264, {{88 + 9, 2, 1}}, fresh},
+        {2264, {{88 + 12, 1, 1}}, fresh},
+        {2264, {{88 + 2047, 1, 1}}, fresh},
+        {2264, {{76, 12, 4}}, armed},
+        {2264, {{76, 8, 4}}, armed},
+        {2264, {{76, 0xFFFFFFFE, 4}}, armed},
+        {2264, {{76, 3, 4}, {80, 0, 1}}, armed},
+        {2264, {{80, 2, 1}}, armed},
+        {2264, {{72, 0, 4}, {76, 99, 4}}, "puzzle 1 resumed 0 -1 600, 2 records 0 0 99"},
+        {2264, {{81, 7, 1}, {83, 1, 1}}, resumed},
+        {2264, {{84, 0xFFFFFFFF, 4}}, "puzzle 1 resumed 2 5 0, 2 records 0 0 99"},
+        {2264, {{84, 3600, 4}}, "puzzle 1 resumed 2 5 3599, 2 records 0 0 99"},
+        {2264, {{84, 3599, 4}}, "puzzle 1 resumed 2 5 3599, 2 records 0 0 99"},
     };
-    for (const Case& k :
-         {Case{1, {}, 1, 3}, Case{1, {1}, 2, 1}, Case{1, {1, 2}, 0, 2}, Case{29, {0, 2}, 1, 3},
-          Case{-4, {0, 2}, 1, 3}, Case{2, {0, 1, 2}, 2, 1}}) {
+    for (const auto& k : cases) {
+        EXPECT_EQ(startWith(poked(good, k.pokes).substr(0, k.size)), k.expected)
+            << k.size << " " << (k.pokes.empty() ? 0 : k.pokes[0].at);
+    }
+    // A name without NUL: no collection, the records kept for the next.
+    EXPECT_EQ(startWith(std::string(64, 'e') + good.substr(64)), "failed, 2 records 0 0 99");
+    // A count that lies is written back true.
+    startWith(poked(good, {{64, 9, 4}}));
+    ProgressStore s;
+    ASSERT_TRUE(game.start(s));
+    ASSERT_TRUE(s.writeSaveFile(game.board, game.trial, game.origin, game.elapsed));
+    EXPECT_EQ(readBytes(savePath()).substr(64, 4), good.substr(64, 4));
+    // A collection that cannot be read is not loaded; the collection files
+    // are the ".dat" files beside the program; no save path, no write.
+    ASSERT_TRUE(s.setCollectionName("missing.dat"));
+    EXPECT_FALSE(s.loadCollection());
+    test::writeBytes(file("notes.txt"), "1\n");
+    EXPECT_EQ(s.collectionFiles(), (std::vector<std::string>{"easy.dat"}));
+    EXPECT_FALSE(ProgressStore().writeSaveFile(game.board, Off, EdgeRef{}, 0));
+}
+
+// The next uncleared puzzle from the current one on, wrapping round; slots
+// beyond the collection do not count, an index outside it searches from 0;
+// every puzzle cleared (or no record): false, nothing changed.
+TEST_F(SavedGame, NextUnclearedPuzzle) {
+    for (auto [from, cleared, selected] :
+         {std::tuple{1, std::vector<int>{}, 1}, std::tuple{1, std::vector<int>{1}, 2},
+          std::tuple{1, std::vector<int>{1, 2}, 0}, std::tuple{29, std::vector<int>{0, 2}, 1},
+          std::tuple{-4, std::vector<int>{0, 2}, 1},
+          std::tuple{2, std::vector<int>{0, 1, 2}, -1}}) {
         std::fill_n(store.records[0].clearTimes, kMaxPuzzles, std::int16_t{0});
-        for (int i : k.cleared) store.records[0].clearTimes[i] = 5;
-        store.currentPuzzle = k.from;
-        ASSERT_TRUE(store.writeSaveFile(game.board, kNoResume, EdgeRef{}, 40));
-        ProgressStore next;
-        Game started;
-        ASSERT_TRUE(started.start(next));
-        EXPECT_TRUE(started.solved);  // the puzzle starts afresh
-        EXPECT_EQ(next.currentPuzzle, k.selected) << k.from;
-        EXPECT_EQ(started.board.width, k.width) << k.from;
+        for (int i : cleared) store.records[0].clearTimes[i] = 5;
+        store.currentPuzzle = from;
+        EXPECT_EQ(store.selectNextUncleared(), selected >= 0) << from;
+        EXPECT_EQ(store.currentPuzzle, selected >= 0 ? selected : from) << from;
     }
-    EXPECT_FALSE(store.selectNextUncleared());  // every puzzle cleared: no change
-    EXPECT_EQ(store.currentPuzzle, 2);
-    store.currentRecord = 5;  // no such record
+    store.currentRecord = 5;
+    store.currentPuzzle = 0;
     EXPECT_FALSE(store.selectNextUncleared());
-}
-
-TEST_F(ProgressStoreTest, ARecordPerCollectionText) {
-    ProgressStore store;
-    Game game;
-    openFirst(store, game);
-    store.records[0].clearTimes[0] = 11;
-    store.currentPuzzle = 2;
-    game.board.load(store.collection.puzzles[2]);
-    ASSERT_TRUE(store.writeSaveFile(game.board, Off, EdgeRef{}, 100));
-
-    // One byte changed: a new record, the game dropped, and the puzzle at
-    // the saved index starts afresh.
-    const std::string changed = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/3\n";
-    writeBytes(file("easy.dat"), changed);
-    ProgressStore second;
-    Game g2;
-    ASSERT_TRUE(g2.start(second));
-    EXPECT_TRUE(g2.solved);
-    ASSERT_EQ(second.records.size(), 2u);
-    EXPECT_EQ(second.currentRecord, 1);
-    EXPECT_EQ(second.records[1].identity, identityOf(changed));
-    EXPECT_EQ(second.currentPuzzle, 2);
-    EXPECT_EQ(second.resumeState, kNoResume);
-    ASSERT_TRUE(second.writeSaveFile(g2.board, kNoResume, EdgeRef{}, 0));
-
-    // The old text again: its record comes back into use.
-    writeBytes(file("easy.dat"), kEasy);
-    ProgressStore third;
-    ASSERT_TRUE(g2.start(third));
-    EXPECT_EQ(third.currentRecord, 0);
-    EXPECT_EQ(third.records.size(), 2u);
-
-    // The collection gone: start-up fails, and the records stay for the
-    // collection opened next.
-    std::filesystem::remove(file("easy.dat"));
-    ProgressStore last;
-    Game g3;
-    EXPECT_FALSE(g3.start(last));
-    EXPECT_TRUE(g3.solved);
-    ASSERT_EQ(last.records.size(), 2u);
-    EXPECT_EQ(last.records[0].clearTimes[0], 11);
-    // A failed load leaves the collection in play alone.
-    writeBytes(file("a.dat"), kEasy);
-    writeBytes(file("empty.dat"), "");
-    ASSERT_TRUE(last.setCollectionName("a.dat"));
-    ASSERT_TRUE(last.loadCollection());
-    EXPECT_EQ(last.currentRecord, 0);
-    for (const char* name : {"easy.dat", "empty.dat"}) {
-        ASSERT_TRUE(last.setCollectionName(name));
-        EXPECT_FALSE(last.loadCollection());
-        EXPECT_EQ(last.collection.puzzleCount, 3);
-    }
-}
-
-TEST_F(ProgressStoreTest, CollectionNamesAndFiles) {
-    for (const char* name : {"b.dat", "a.dat", "notes.txt", "c.DAT"}) writeBytes(file(name), "1\n");
-    std::filesystem::create_directories(folder / "dir.dat");
-    ProgressStore store;
-    Game game;
-    game.start(store);
-    EXPECT_EQ(store.collectionFiles(), (std::vector<std::string>{"a.dat", "b.dat"}));
-
-    EXPECT_FALSE(store.setCollectionName(std::string(64, 'a').c_str()));
-    EXPECT_TRUE(store.setCollectionName(std::string(63, 'a').c_str()));
-    EXPECT_TRUE(store.setCollectionName("x.dat"));
-    EXPECT_EQ(std::string(store.collectionName, 64), "x.dat" + std::string(59, '\0'));
-    // A folder that leaves no room for the name, or longer than the path.
-    std::memset(store.savePath, 'f', 510);
-    store.folderLength = 510;
-    EXPECT_FALSE(store.loadCollection());
-    store.folderLength = 9999;
-    EXPECT_FALSE(store.loadCollection());
-    EXPECT_TRUE(store.collectionFiles().empty());
 }
 
 }  // namespace

@@ -1,0 +1,182 @@
+// The puzzle tools against an obviously correct reference: every loop of a
+// small board, found as the outline of each set of cells it can enclose.
+// The solver's counts, deductions and grades, the generator's puzzles, the
+// importer's forms, and the game's own solution check. The collection checker
+// is run on good and bad files and on every shipped collection by ctest
+// (CMakeLists.txt).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/board.h"
+#include "loop_generator.h"
+#include "puzzle_import.h"
+#include "store/puzzle_collection.h"
+
+namespace quorrin {
+namespace {
+
+// The outline of the cells of mask on a W x H board.
+LoopSolution outlineOf(int w, int h, long mask) {
+    std::vector<std::uint8_t> inside(static_cast<size_t>(w * h));
+    for (int i = 0; i < w * h; ++i) inside[i] = (mask >> i) & 1;
+    return regionOutline(w, h, inside);
+}
+
+// Every single loop of a W x H board: each encloses exactly one set of cells.
+std::vector<LoopSolution> allLoops(int w, int h) {
+    std::vector<LoopSolution> loops;
+    for (long mask = 1; mask < (1L << (w * h)); ++mask) {
+        LoopSolution loop = outlineOf(w, h, mask);
+        if (isLoopSolution(LoopPuzzle(w, h), loop)) loops.push_back(loop);
+    }
+    return loops;
+}
+
+// Random clue sets, half of them taken from a real loop (now and then one
+// wrong): the search counts what the reference counts, also when it stops at
+// two, and its first solution is one; a deduction never contradicts a
+// solvable puzzle, and a finished one is the unique solution; the grade is
+// given exactly to unique puzzles.
+TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
+    EXPECT_EQ(allLoops(2, 2).size(), 13u);  // 4 squares, 4 dominoes, 4 L shapes, the board
+    LoopRandom rng(99);
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 3}, std::pair{4, 3}, std::pair{3, 4},
+                        std::pair{5, 2}, std::pair{6, 3}}) {
+        const std::vector<LoopSolution> loops = allLoops(w, h);
+        for (int trial = 0; trial < 120; ++trial) {
+            LoopPuzzle p(w, h);
+            const LoopPuzzle full = cluesOfLoop(w, h, loops[rng.below(int(loops.size()))]);
+            for (int i = 0; i < w * h; ++i) {
+                if (!rng.chance(1, 3)) continue;
+                p.clues[i] =
+                    trial % 2 == 0 && !rng.chance(1, 8) ? full.clues[i] : std::int8_t(rng.below(4));
+            }
+            int expected = 0;
+            for (const LoopSolution& l : loops) expected += isLoopSolution(p, l);
+            LoopSolver solver(p);
+            LoopSolution first;
+            ASSERT_EQ(solver.countSolutions(100000, &first), expected) << p.rowsText();
+            if (expected > 0) {
+                EXPECT_TRUE(isLoopSolution(p, first)) << p.rowsText();
+            }
+            EXPECT_EQ(solver.countSolutions(2), std::min(expected, 2)) << p.rowsText();
+            for (int level = kGradeEasy; level <= kGradeHard; ++level) {
+                const DeduceOutcome out = solver.deduce(level);
+                if (expected > 0) {
+                    ASSERT_NE(out, DeduceOutcome::Contradiction) << p.rowsText();
+                }
+                if (out != DeduceOutcome::Solved) continue;
+                ASSERT_EQ(expected, 1) << p.rowsText() << " level " << level;
+                LoopSolution edges(solver.edgeStates().size());
+                for (size_t e = 0; e < edges.size(); ++e) edges[e] = solver.edgeStates()[e] == 1;
+                EXPECT_TRUE(isLoopSolution(p, edges));
+            }
+            const LoopAnalysis a = solver.analyse();
+            EXPECT_EQ(a.solutions, std::min(expected, 2));
+            EXPECT_EQ(a.grade > 0, expected == 1);
+        }
+    }
+    // An empty 8 x 8 board has a great many loops: a node limit stops the count.
+    LoopSolver open(LoopPuzzle(8, 8));
+    open.setNodeLimit(10);
+    EXPECT_LT(open.countSolutions(1000000), 1000000);
+    EXPECT_TRUE(open.searchStopped());
+}
+
+// Random regions' outlines are single loops on every size; generated
+// puzzles are unique with the generated loop as their solution, graded as
+// asked, and symmetric when asked.
+TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
+    LoopRandom rng(7);
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 6}, std::pair{6, 1}, std::pair{10, 7}}) {
+        for (int i = 0; i < 10; ++i) {
+            const std::vector<std::uint8_t> inside = makeLoopRegion(w, h, rng);
+            ASSERT_GT(std::count(inside.begin(), inside.end(), 1), w * h > 1 ? 1 : 0)
+                << w << "x" << h;
+            ASSERT_TRUE(isLoopSolution(LoopPuzzle(w, h), regionOutline(w, h, inside)));
+        }
+    }
+    for (int grade = kGradeEasy; grade <= kGradeGuess; ++grade) {
+        const GeneratorOptions o{6, 5, grade, grade == kGradeMedium, 1};
+        GeneratedPuzzle g;
+        ASSERT_TRUE(generatePuzzle(o, g)) << grade;
+        LoopSolver solver(g.puzzle);
+        LoopSolution first;
+        EXPECT_EQ(solver.countSolutions(5, &first), 1);
+        EXPECT_EQ(first, g.solution);
+        EXPECT_EQ(solver.analyse().grade, grade);
+        const auto& k = g.puzzle.clues;
+        for (size_t i = 0; o.symmetric && i < k.size(); ++i)
+            EXPECT_EQ(k[i] >= 0, k[k.size() - 1 - i] >= 0) << i;
+    }
+    GeneratedPuzzle g;
+    EXPECT_FALSE(generatePuzzle(GeneratorOptions{10, 10, 5}, g));
+}
+
+// The game's solution check agrees with the tools' loop check on the outline
+// of every set of cells of small boards, with and without clues.
+TEST(BoardSolutionCheck, AgreesWithLoopCheckOnEveryRegion) {
+    for (const char* line : {"0/4/4/0..1/..1./22../....", "0/3/5/3...3/...../.2...",
+                             "0/6/2/../../../../../..", "0/2/7/......./......."}) {
+        PuzzleEntry entry;
+        entry.parseLine(line);
+        const int w = entry.width, h = entry.height;
+        LoopPuzzle p(w, h);
+        for (int i = 0; i < w * h; ++i)
+            p.clues[i] = std::int8_t(entry.clues[i / w * (w + 1) + i % w]);
+        int solved = 0;
+        for (long mask = 1; mask < (1L << (w * h)); ++mask) {
+            const LoopSolution loop = outlineOf(w, h, mask);
+            Board b;
+            b.load(entry);
+            for (int r = 0; r <= h; ++r) {
+                for (int c = 0; c <= w; ++c) {
+                    const bool right = c < w && loop[horizontalEdge(w, r, c)];
+                    const bool down = r < h && loop[verticalEdge(w, h, r, c)];
+                    b.setEdgeState(EdgeRef{r * (w + 1) + c, 0}, right ? Line : Empty);
+                    b.setEdgeState(EdgeRef{r * (w + 1) + c, 1}, down ? Line : Cross);
+                }
+            }
+            const std::vector<std::uint8_t> codes = b.codes;
+            ASSERT_EQ(b.isSolved(), isLoopSolution(p, loop)) << line << " mask " << mask;
+            ASSERT_EQ(b.codes, codes);
+            solved += isLoopSolution(p, loop);
+        }
+        EXPECT_GT(solved, 0) << line;
+    }
+}
+
+// Both text forms, as "text=rows" (the puzzle given as rows), or "text=" for
+// a refusal. URL form: 0-3 a clue, 5-8 a clue and one empty, a-d a clue and
+// two empties, g-z runs of 1 to 20 empties, a trailing "/" is fine; a cell
+// past the board, clue 4 written three ways, a clue of unknown value, too few
+// cells, letters not in the table, sizes a collection line cannot hold, no
+// body and bad numbers are refused. Game IDs: a digit a clue, a-z runs of 1
+// to 26 empties, an optional grid type t0 (no other) and difficulty letter.
+TEST(PuzzleImport, Table) {
+    std::istringstream table(
+        "https://example.org/p?loop/3/4/0123h5cg=012/3../0.2/... ?loop/4/2/d6c/=3..1/.2.. "
+        "?loop/21/1/z1=....................1 ?loop/3/4/0123h5c8= ?loop/2/2/0124= ?loop/2/2/90= "
+        "?loop/3/2/e= ?loop/2/2/01.2= ?loop/2/2/012= ?loop/2/2/01235= ?loop/2/2/0f= ?loop/0/2/= "
+        "?loop/63/1/z= ?loop/44/45/z= ?loop/2/2= ?loop/x/2/01= ?loop/12345/1/1= "
+        "5x2t0:a1b2c3a=.1..2/...3. 2x2t0de:0123=01/23 2x2dx:0123=01/23 27x1:z0=" +
+        std::string(26, '.') +
+        "0 2x2t0:0124= 2x2t1:0123= 2x2t0:012= 2x2t0:0123a= 2x2t0:01-3= 2x2t0= 0x2:= 2x2q:0123= "
+        "80x1:zzzb= 3x3:0z= loop=");
+    for (std::string item; table >> item;) {
+        const std::string text = item.substr(0, item.find('=')),
+                          rows = item.substr(text.size() + 1);
+        LoopPuzzle p;
+        std::string error;
+        EXPECT_EQ(importPuzzle(" " + text + "\t", p, error), !rows.empty()) << text;
+        EXPECT_EQ(p.rowsText(), rows) << text;  // a refusal leaves the puzzle empty
+        EXPECT_EQ(error.empty(), !rows.empty()) << text;
+    }
+}
+
+}  // namespace
+}  // namespace quorrin
