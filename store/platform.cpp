@@ -1,6 +1,7 @@
 #include "store/platform.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
@@ -55,10 +56,19 @@ bool defaultReplaceFile(const char* source, const char* target) {
     return !ec;
 }
 
+std::FILE* defaultOpenFile(const char* path, const char* mode) {
+    return std::fopen(path, mode);
+}
+
+bool defaultRemoveFile(const char* path) {
+    return std::remove(path) == 0;
+}
+
 }  // namespace
 
 PlatformHooks defaultPlatform() {
-    return PlatformHooks{defaultExecutablePath, defaultListCollectionFiles, defaultReplaceFile};
+    return PlatformHooks{defaultExecutablePath, defaultListCollectionFiles, defaultReplaceFile,
+                         defaultOpenFile, defaultRemoveFile};
 }
 
 PlatformHooks& platform() {

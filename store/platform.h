@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,12 @@ struct PlatformHooks {
     // Replace target by source in one step; on success source is gone and
     // target holds its content, on failure target is unchanged.
     bool (*replaceFile)(const char* source, const char* target);
+    // Open a file as std::fopen does. Paths are Shift_JIS like every name in
+    // the program; the Windows layer opens them through the wide API, so
+    // that they name the same file whatever the system's code page.
+    std::FILE* (*openFile)(const char* path, const char* mode);
+    // Remove a file; false when it could not be removed.
+    bool (*removeFile)(const char* path);
 };
 
 // The hooks in use; assign to change them.

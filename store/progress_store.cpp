@@ -92,7 +92,8 @@ void readUpTo(std::FILE* file, std::uint64_t limit, std::vector<std::uint8_t>& b
 // says, or all whole records up to the end of the file when the count is
 // negative or larger than that. False when it cannot be opened.
 bool readSaveBytes(const char* path, std::vector<std::uint8_t>& bytes) {
-    std::FILE* file = std::fopen(path, "rb");
+    if (platform().openFile == nullptr) return false;
+    std::FILE* file = platform().openFile(path, "rb");
     if (file == nullptr) return false;
     bytes.clear();
     readUpTo(file, kSaveHeaderBytes, bytes);
@@ -339,7 +340,10 @@ bool ProgressStore::loadAtStartup(std::int32_t& elapsed, bool& solved, TrialMode
 
 bool ProgressStore::writeSaveFile(const Board& board, std::int32_t resume, EdgeRef trialOrigin,
                                   std::int32_t elapsed) {
-    if (savePath[0] == '\0' || platform().replaceFile == nullptr) return false;
+    const PlatformHooks& system = platform();
+    if (savePath[0] == '\0' || system.replaceFile == nullptr || system.openFile == nullptr) {
+        return false;
+    }
     std::memset(savedGrid, 0, kSavedGridBytes);
     const std::size_t gridBytes = std::min(board.codes.size(), kSavedGridBytes);
     if (gridBytes > 0) std::memcpy(savedGrid, board.codes.data(), gridBytes);
@@ -352,15 +356,15 @@ bool ProgressStore::writeSaveFile(const Board& board, std::int32_t resume, EdgeR
     const std::vector<std::uint8_t> bytes = encodeSaveFile();
     const std::string target(savePath, boundedLength(savePath, kPathBytes));
     const std::string temporary = target + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    std::FILE* file = system.openFile(temporary.c_str(), "wb");
     if (file == nullptr) return false;
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     written = std::fflush(file) == 0 && written;
     written = std::fclose(file) == 0 && written;
-    if (!written || !platform().replaceFile(temporary.c_str(), target.c_str())) {
+    if (!written || !system.replaceFile(temporary.c_str(), target.c_str())) {
         // The old save file is untouched; a temporary file that cannot be
         // removed is written over next time.
-        (void)std::remove(temporary.c_str());
+        if (system.removeFile != nullptr) (void)system.removeFile(temporary.c_str());
         return false;
     }
     return true;

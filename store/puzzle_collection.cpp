@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "board/board.h"
+#include "store/platform.h"
 
 namespace quorrin {
 
@@ -178,8 +179,8 @@ void PuzzleEntry::parseLine(const char* line) {
 }
 
 bool PuzzleCollection::read(const char* path, std::uint32_t& identity) {
-    if (path == nullptr) return false;
-    std::FILE* file = std::fopen(path, "rb");
+    if (path == nullptr || platform().openFile == nullptr) return false;
+    std::FILE* file = platform().openFile(path, "rb");
     if (file == nullptr) return false;
     TextReader reader(file);
     puzzleCount = 0;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/win32/shift_jis.h"
 #include "dialogs/dialogs.h"
 #include "res/resource.h"
 
@@ -26,14 +27,15 @@ class DialogWindow : public DialogControls {
     explicit DialogWindow(HWND dialog) : dialog_(dialog) {}
 
     void setText(int control, const std::string& text) override {
-        SetDlgItemTextA(dialog_, control, text.c_str());
+        SetDlgItemTextW(dialog_, control, wideFromShiftJis(text).c_str());
     }
     void setTabStops(int list, const int* stops, int count) override {
         send(list, LB_SETTABSTOPS, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(stops));
     }
     void clearList(int list) override { send(list, LB_RESETCONTENT, 0, 0); }
     void addLine(int list, const std::string& line) override {
-        send(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        const std::wstring wide = wideFromShiftJis(line);
+        send(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
     }
     void selectLine(int list, int index) override {
         send(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
@@ -45,21 +47,22 @@ class DialogWindow : public DialogControls {
     std::string lineText(int list, int index) const override {
         const LRESULT length = send(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
         if (length < 0) return std::string();  // LB_ERR: no such line
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         const LRESULT copied =
             send(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
         if (copied < 0) return std::string();
         text.resize(static_cast<std::size_t>(copied));
-        return text;
+        return shiftJisFromWide(text);
     }
     bool confirm(const char* text, const char* caption) override {
-        return MessageBoxA(dialog_, text, caption, MB_OKCANCEL) == IDOK;
+        return MessageBoxW(dialog_, wideFromShiftJis(text).c_str(),
+                           wideFromShiftJis(caption).c_str(), MB_OKCANCEL) == IDOK;
     }
     void end(int result) override { EndDialog(dialog_, result); }
 
   private:
     LRESULT send(int control, UINT message, WPARAM wParam, LPARAM lParam) const {
-        return SendDlgItemMessageA(dialog_, control, message, wParam, lParam);
+        return SendDlgItemMessageW(dialog_, control, message, wParam, lParam);
     }
 
     HWND dialog_;
@@ -78,7 +81,7 @@ void placeDialog(HWND dialog) {
     GetWindowRect(dialog, &own);
     const HWND parent = GetParent(dialog);
     GetWindowRect(parent != nullptr ? parent : GetDesktopWindow(), &owner);
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &workArea, 0);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
     const ScreenPoint at = centreDialog(own.right - own.left, own.bottom - own.top,
                                         screenRect(owner), screenRect(workArea));
     SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
@@ -92,7 +95,7 @@ INT_PTR storeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
             placeDialog(dialog);
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+            SetWindowLongPtrW(dialog, DWLP_USER, lParam);
             // NOLINTNEXTLINE(performance-no-int-to-ptr): the creation parameter is the store
             auto* store = reinterpret_cast<ProgressStore*>(lParam);
             if (store == nullptr) {
@@ -105,7 +108,7 @@ INT_PTR storeDialog(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_COMMAND: {
             // NOLINTNEXTLINE(performance-no-int-to-ptr): the address kept above
-            auto* store = reinterpret_cast<ProgressStore*>(GetWindowLongPtrA(dialog, DWLP_USER));
+            auto* store = reinterpret_cast<ProgressStore*>(GetWindowLongPtrW(dialog, DWLP_USER));
             if (store == nullptr) return FALSE;
             DialogWindow controls(dialog);
             Logic logic(*store);

@@ -5,6 +5,7 @@
 
 #include "app/game_app.h"
 #include "app/win32/dialog_procs.h"
+#include "app/win32/shift_jis.h"
 #include "dialogs/dialogs.h"
 #include "res/resource.h"
 
@@ -49,7 +50,7 @@ Shell& shell() {
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Shell& s = shell();
     // The window is known from its first messages on: the first WM_SIZE
-    // arrives while CreateWindowExA is still running, and the game may
+    // arrives while CreateWindowExW is still running, and the game may
     // already draw and copy to the window then.
     if (message == WM_NCCREATE) s.mainWindow = window;
     GameApp* app = s.app;
@@ -123,27 +124,27 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         default:
             break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 bool Win32WindowSystem::createMainWindow(std::int32_t clientWidth, std::int32_t clientHeight) {
     Shell& s = shell();
-    WNDCLASSA windowClass{};
+    WNDCLASSW windowClass{};
     // Redrawn whole on every resize; no background brush, since every pixel
     // of the client area comes from the back buffer.
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = mainWindowProc;
     windowClass.hInstance = s.instance;
-    windowClass.hIcon = LoadIconA(s.instance, MAKEINTRESOURCEA(IDI_QUORRIN));
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(s.instance, MAKEINTRESOURCEW(IDI_QUORRIN));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = nullptr;
-    windowClass.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    windowClass.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
     windowClass.lpszClassName = s.className;
     // A failed registration shows as a failed creation.
-    RegisterClassA(&windowClass);
+    RegisterClassW(&windowClass);
 
     const HWND window =
-        CreateWindowExA(0, s.className, s.title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+        CreateWindowExW(0, s.className, s.title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                         CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, s.instance, nullptr);
     if (window == nullptr) return false;
 
@@ -158,11 +159,11 @@ bool Win32WindowSystem::createMainWindow(std::int32_t clientWidth, std::int32_t 
 int Win32WindowSystem::runMessageLoop() {
     MSG message{};
     for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
         if (got == -1) return 0;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
 }
 
@@ -219,18 +220,19 @@ void Win32WindowSystem::stopClock() {
 }
 
 bool Win32WindowSystem::confirm(const char* text, const char* caption) {
-    return MessageBoxA(shell().mainWindow, text, caption, MB_OKCANCEL) == IDOK;
+    return MessageBoxW(shell().mainWindow, wideFromShiftJis(text).c_str(),
+                       wideFromShiftJis(caption).c_str(), MB_OKCANCEL) == IDOK;
 }
 
 void Win32WindowSystem::showError(const char* text, const char* caption) {
-    MessageBoxA(nullptr, text, caption, MB_OK);
+    MessageBoxW(nullptr, wideFromShiftJis(text).c_str(), wideFromShiftJis(caption).c_str(), MB_OK);
 }
 
 int Win32WindowSystem::runDialog(int dialogId, ProgressStore* store) {
     const DLGPROC procedure = dialogProcedure(dialogId);
     if (procedure == nullptr) return kDialogCancel;
     const INT_PTR result =
-        DialogBoxParamA(shell().instance, MAKEINTRESOURCEA(dialogId), shell().mainWindow, procedure,
+        DialogBoxParamW(shell().instance, MAKEINTRESOURCEW(dialogId), shell().mainWindow, procedure,
                         reinterpret_cast<LPARAM>(store));
     return result == kDialogOk ? kDialogOk : kDialogCancel;
 }

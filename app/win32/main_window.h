@@ -30,8 +30,8 @@ struct Shell {
     // made; the minimum window size is kept with them.
     std::int32_t frameWidth = 0;
     std::int32_t frameHeight = 0;
-    char className[64] = {};  // string 101
-    char title[64] = {};      // string 102
+    wchar_t className[64] = {};  // string 101
+    wchar_t title[64] = {};      // string 102
 };
 
 Shell& shell();

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/win32/shift_jis.h"
 #include "res/resource.h"
 
 namespace quorrin {
@@ -17,30 +19,40 @@ static_assert(IDB_BUTTONS == kButtonBitmapId && IDB_CLOCK == kClockBitmapId,
 
 namespace {
 
+// The executable's file name as the game sees it (Shift_JIS, no folder);
+// empty until its folder is the working directory.
+std::string& programName() {
+    static std::string name;
+    return name;
+}
+
 bool executablePath(char* buffer, std::size_t size) {
-    if (buffer == nullptr || size == 0) return false;
-    const DWORD capacity = static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, capacity);
-    // A path that fills the whole buffer was cut short.
-    return length > 0 && length < capacity;
+    const std::string& name = programName();
+    if (buffer == nullptr || name.empty() || name.size() + 1 > size) return false;
+    std::memcpy(buffer, name.c_str(), name.size() + 1);
+    return true;
 }
 
 bool listCollectionFiles(const char* folder, std::vector<std::string>& names) {
     names.clear();
-    std::string pattern = folder != nullptr ? folder : "";
-    pattern += "*.dat";
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    std::wstring pattern = wideFromShiftJis(folder != nullptr ? folder : "");
+    pattern += L"*.dat";
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
     do {
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+        // A name Shift_JIS cannot write is left out, as a Japanese system
+        // would have to: it could be neither opened by that name nor kept
+        // in the save file.
+        bool exact = false;
+        const std::string name = shiftJisFromWide(found.cFileName, &exact);
         // The pattern ignores case and also matches through short names
         // ("x.data" is X~1.DAT): keep the names that end in ".dat" exactly.
-        const std::size_t length = std::strlen(found.cFileName);
-        if (length > 4 && std::memcmp(found.cFileName + length - 4, ".dat", 4) == 0) {
-            names.emplace_back(found.cFileName, length);
+        if (exact && name.size() > 4 && name.compare(name.size() - 4, 4, ".dat") == 0) {
+            names.push_back(name);
         }
-    } while (FindNextFileA(search, &found) != FALSE);
+    } while (FindNextFileW(search, &found) != FALSE);
     FindClose(search);
     // Byte order: std::string compares its characters as unsigned bytes.
     std::sort(names.begin(), names.end());
@@ -48,18 +60,54 @@ bool listCollectionFiles(const char* folder, std::vector<std::string>& names) {
 }
 
 bool replaceFile(const char* source, const char* target) {
-    return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+    return MoveFileExW(wideFromShiftJis(source).c_str(), wideFromShiftJis(target).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+std::FILE* openFile(const char* path, const char* mode) {
+    if (path == nullptr || mode == nullptr || *path == '\0') return nullptr;
+    return _wfopen(wideFromShiftJis(path).c_str(), wideFromShiftJis(mode).c_str());
+}
+
+bool removeFile(const char* path) {
+    return path != nullptr && DeleteFileW(wideFromShiftJis(path).c_str()) != FALSE;
 }
 
 }  // namespace
 
+bool enterProgramFolder() {
+    // Long paths: grow the buffer until the whole path fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD capacity = static_cast<DWORD>(path.size());
+        const DWORD length = GetModuleFileNameW(nullptr, &path[0], capacity);
+        if (length == 0) return false;
+        if (length < capacity) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= 32768) return false;
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) return false;
+    const std::wstring folder = path.substr(0, slash + 1);
+    if (SetCurrentDirectoryW(folder.c_str()) == FALSE) return false;
+    bool exact = false;
+    const std::string name = shiftJisFromWide(path.substr(slash + 1), &exact);
+    // A renamed executable whose name Shift_JIS cannot write keeps the
+    // usual save file name.
+    programName() = exact && name.size() > 3 ? name : "quorrin.exe";
+    return true;
+}
+
 PlatformHooks windowsPlatform() {
-    return PlatformHooks{executablePath, listCollectionFiles, replaceFile};
+    return PlatformHooks{executablePath, listCollectionFiles, replaceFile, openFile, removeFile};
 }
 
 BitmapLoader resourceBitmapLoader(HINSTANCE instance) {
     return [instance](int resourceId, Surface& out) {
-        const HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(resourceId), RT_BITMAP);
+        const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_BITMAP);
         if (found == nullptr) return false;
         const HGLOBAL loaded = LoadResource(instance, found);
         if (loaded == nullptr) return false;

@@ -1,23 +1,29 @@
-// The program's entry: the two strings of the main window, the platform
-// services and resource bitmaps for the portable code, the one GameApp with
-// the Win32 window system, and the run.
+// The program's entry: the program's folder as working directory and the
+// claim on it, the two strings of the main window, the platform services
+// and resource bitmaps for the portable code, the one GameApp with the
+// Win32 window system, and the run.
 #include <windows.h>
 
+#include <iterator>
 #include <memory>
 
 #include "app/game_app.h"
 #include "app/win32/main_window.h"
+#include "app/win32/one_copy.h"
 #include "app/win32/platform_hooks.h"
 #include "res/resource.h"
 #include "store/platform.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShowCmd) {
     using namespace quorrin;
+    // Another copy playing from this folder is brought forward instead.
+    if (win32::enterProgramFolder() && !win32::claimProgramFolder()) return 0;
+
     win32::Shell& shell = win32::shell();
     shell.instance = hInstance;
-    LoadStringA(hInstance, IDS_TITLE, shell.title, static_cast<int>(sizeof shell.title));
-    LoadStringA(hInstance, IDS_CLASS_NAME, shell.className,
-                static_cast<int>(sizeof shell.className));
+    LoadStringW(hInstance, IDS_TITLE, shell.title, static_cast<int>(std::size(shell.title)));
+    LoadStringW(hInstance, IDS_CLASS_NAME, shell.className,
+                static_cast<int>(std::size(shell.className)));
 
     platform() = win32::windowsPlatform();
 
