@@ -53,10 +53,10 @@ int chosenPuzzle(const DialogControls& dialog, const ProgressStore& store) {
 
 // The clear time as the list shows it: minutes and seconds, held to 59:59.
 std::string clearTimeText(std::int16_t clearTime) {
-    // A negative time only comes from a damaged save file, which the store
-    // reads as not cleared; it shows as such here too.
-    if (clearTime <= 0) return texts::kNotCleared;
-    if (clearTime > kMaxElapsed) return "59:59";
+    // Beyond 59:59, or negative (above 3600 as 16 bits without sign, from
+    // another build or a hand-made file): cleared, shown as 59:59.
+    if (clearTime == 0) return texts::kNotCleared;
+    if (clearTime < 0 || clearTime > kMaxElapsed) return "59:59";
     char text[16];
     if (std::snprintf(text, sizeof text, "%02d:%02d", clearTime / 60, clearTime % 60) < 0) {
         return std::string();

@@ -108,8 +108,7 @@ std::string collectionTitle(const ProgressStore& store);
 
 // One line of the puzzle list, exactly as the list box gets it: number
 // (index + 1), size, difficulty and clear time, which shows "－" when the
-// puzzle is not cleared (0, or negative from a damaged save file) and is held
-// to 59:59.
+// puzzle is not cleared (0) and is held to 59:59 (negative times too).
 std::string puzzleLine(int index, const PuzzleEntry& entry, std::int16_t clearTime);
 
 // Fill the puzzle list from the store: tab stops, a line per puzzle read,

@@ -3,8 +3,10 @@
 // A save file is never trusted blindly:
 // - shorter than its header: treated as missing;
 // - a record count that is negative or larger than the records the file
-//   holds: the whole records the file holds are kept; clear times outside
-//   0..3599 read as not cleared;
+//   holds: the whole records the file holds are kept; clear times are kept
+//   as they stand, and any but 0 counts as cleared;
+// - a collection name that is not a bare file name (a folder separator, a
+//   drive colon, nothing but dots): no collection can be loaded, as below;
 // - a collection name without NUL: no collection can be loaded, the records
 //   are kept (start-up then asks for a collection);
 // - a current puzzle outside the collection, a resume state other than
@@ -141,6 +143,25 @@ bool originFits(std::int32_t vertex, std::int32_t orientation, const PuzzleEntry
     return false;
 }
 
+// A collection is a file of the program's own folder: its name holds no
+// folder separator, no drive colon, and is not "." or "..". The name is
+// Shift_JIS, whose double-byte characters may end in the byte of '\\'
+// (表 is 0x95 0x5C), so it is read character by character.
+bool isBareFileName(const char* name, std::size_t length) {
+    bool onlyDots = true;
+    for (std::size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+            ++i;  // lead byte: the next byte belongs to this character
+            onlyDots = false;
+            continue;
+        }
+        if (c == '\\' || c == '/' || c == ':') return false;
+        if (c != '.') onlyDots = false;
+    }
+    return !onlyDots;
+}
+
 }  // namespace
 
 ProgressRecord* ProgressStore::currentProgress() {
@@ -173,6 +194,7 @@ std::vector<std::string> ProgressStore::collectionFiles() const {
 bool ProgressStore::loadCollection() {
     const std::size_t nameLength = boundedLength(collectionName, kNameBytes);
     if (nameLength == 0 || nameLength >= kNameBytes) return false;
+    if (!isBareFileName(collectionName, nameLength)) return false;
     const std::size_t pathLength = boundedLength(savePath, kPathBytes);
     if (folderLength < 0 || static_cast<std::size_t>(folderLength) > pathLength) return false;
     const std::size_t folder = static_cast<std::size_t>(folderLength);
@@ -274,8 +296,8 @@ bool ProgressStore::decodeSaveFile(const std::uint8_t* bytes, std::size_t size) 
     for (ProgressRecord& record : records) {
         record.identity = get32(at);
         for (int i = 0; i < kMaxPuzzles; ++i) {
-            const std::int16_t time = getSigned16(at + 4 + 2 * static_cast<std::ptrdiff_t>(i));
-            record.clearTimes[i] = (time >= 0 && time <= kMaxElapsed) ? time : std::int16_t{0};
+            // Kept as the file holds it, to be written back unchanged.
+            record.clearTimes[i] = getSigned16(at + 4 + 2 * static_cast<std::ptrdiff_t>(i));
         }
         at += kRecordBytes;
     }

@@ -51,7 +51,9 @@ struct ProgressStore {
 
     // Read the collection named by collectionName from the executable's
     // folder and make its record current (appending a new record, and
-    // dropping the game to resume, for a text never seen before).
+    // dropping the game to resume, for a text never seen before). False
+    // when the file cannot be read, or when the name is not a bare file name
+    // of that folder (a damaged save file could name any other place).
     bool loadCollection();
     // Move currentPuzzle to the first uncleared puzzle from it onwards,
     // wrapping round; false (nothing changed) when every puzzle is cleared.
