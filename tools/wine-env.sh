@@ -1,9 +1,9 @@
-# Sourced by the scripts that run Windows builds under Wine (tools/run-tests.sh,
 # shellcheck shell=bash
+# Sourced by the scripts that run Windows builds under Wine (tools/run-tests.sh,
 # tools/play.sh, tests/e2e/run-e2e.sh). Exports what they need: WINE64,
-# WINESERVER, WINEPREFIX, LANG and LC_ALL; the functions below make the
-# prefix, start a private X server and the game in a Wine virtual desktop,
-# and end what they started.
+# WINESERVER, WINEPREFIX, LANG and LC_ALL; the functions below choose the
+# locale, make the prefix, start a private X server and the game in a Wine
+# virtual desktop, and end what they started.
 #
 #   QUORRIN_WINE_LOCALE=ja_JP.UTF-8  the Unix locale Wine takes its ANSI code
 #                            page from (the default, code page 932), and with
@@ -20,16 +20,19 @@ export WINE64=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export QUORRIN_WINE_LOCALE="${QUORRIN_WINE_LOCALE:-ja_JP.UTF-8}"
-export LANG="$QUORRIN_WINE_LOCALE" LC_ALL="$QUORRIN_WINE_LOCALE"
 
-if [ "${QUORRIN_WINE_HEADLESS:-0}" = 1 ]; then
-    export WINEPREFIX="$quorrin_root/build/wineprefix-headless"
-elif [ "$QUORRIN_WINE_LOCALE" = ja_JP.UTF-8 ]; then
-    export WINEPREFIX="$quorrin_root/build/wineprefix"
-else
-    export WINEPREFIX="$quorrin_root/build/wineprefix-$QUORRIN_WINE_LOCALE"
-fi
+# quorrin_wine_locale LOCALE: Wine's locale from now on, and its prefix.
+quorrin_wine_locale() {
+    export QUORRIN_WINE_LOCALE="$1" LANG="$1" LC_ALL="$1"
+    if [ "${QUORRIN_WINE_HEADLESS:-0}" = 1 ]; then
+        export WINEPREFIX="$quorrin_root/build/wineprefix-headless"
+    elif [ "$1" = ja_JP.UTF-8 ]; then
+        export WINEPREFIX="$quorrin_root/build/wineprefix"
+    else
+        export WINEPREFIX="$quorrin_root/build/wineprefix-$1"
+    fi
+}
+quorrin_wine_locale "${QUORRIN_WINE_LOCALE:-ja_JP.UTF-8}"
 quorrin_desktop=quorrin
 quorrin_desktop_size="${QUORRIN_DESKTOP_SIZE:-1024x768}"
 quorrin_xvfb_pid=""
@@ -63,9 +66,9 @@ quorrin_wine_prefix() {
 # from Marlett, which a new prefix lacks. The dialogs' font, MS UI Gothic, is
 # proportional: IPAPGothic stands in for it (the fallback Wine picks by
 # itself, the fixed-width IPAGothic, leaves out underscores at the dialogs'
-# size). (A prefix of code page 1252 will also need "MS Shell Dlg", "MS Shell
-# Dlg 2" and "Tahoma" substituted by "MS UI Gothic" under HKLM's
-# FontSubstitutes for Japanese text.)
+# size). A prefix of another locale maps the dialogs' faces to MS UI Gothic
+# too ("MS Shell Dlg", "MS Shell Dlg 2", and Tahoma, which Wine ships), as a
+# Japanese prefix does by itself, so that Japanese text has its glyphs there.
 quorrin_wine_fonts() {
     local fonts="$WINEPREFIX/drive_c/windows/Fonts"
     if [ ! -f "$fonts/marlett.ttf" ] && [ -f /usr/share/wine/fonts/marlett.ttf ]; then
@@ -75,6 +78,24 @@ quorrin_wine_fonts() {
     if ! grep -q '"MS UI Gothic"="IPAPGothic"' "$WINEPREFIX/user.reg" 2>/dev/null; then
         "$WINE64" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' \
             /d IPAPGothic /f >/dev/null 2>&1
+    fi
+    if [ "$QUORRIN_WINE_LOCALE" != ja_JP.UTF-8 ] &&
+        ! grep -q '"CaptionFont"=hex:f4' "$WINEPREFIX/user.reg" 2>/dev/null; then
+        for face in "MS Shell Dlg" "MS Shell Dlg 2" Tahoma; do
+            "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+                /v "$face" /d 'MS UI Gothic' /f >/dev/null 2>&1
+        done
+        # The fonts of captions, menus and message boxes as a Japanese prefix
+        # has them: 12 pixels high, Japanese character set (a LOGFONTW each).
+        local face weight font
+        face="$(printf '%s' 'MS Shell Dlg' | iconv -t UTF-16LE | od -An -tx1 | tr -d ' \n')"
+        for font in CaptionFont:bc02 IconFont:9001 MenuFont:9001 MessageFont:9001 \
+            SmCaptionFont:9001 StatusFont:9001; do
+            weight="${font#*:}"
+            "$WINE64" reg add 'HKCU\Control Panel\Desktop\WindowMetrics' /v "${font%:*}" \
+                /t REG_BINARY /f /d "$(printf 'f4ffffff%024d%s000000000080000000%s%0*d' 0 "$weight" \
+                    "22$face" $((128 - ${#face})) 0)" >/dev/null 2>&1
+        done
     fi
 }
 

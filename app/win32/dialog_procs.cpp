@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "app/win32/main_window.h"
 #include "app/win32/shift_jis.h"
 #include "dialogs/dialogs.h"
 #include "res/resource.h"
@@ -55,8 +56,7 @@ class DialogWindow : public DialogControls {
         return shiftJisFromWide(text);
     }
     bool confirm(const char* text, const char* caption) override {
-        return MessageBoxW(dialog_, wideFromShiftJis(text).c_str(),
-                           wideFromShiftJis(caption).c_str(), MB_OKCANCEL) == IDOK;
+        return messageBox(dialog_, text, caption, MB_OKCANCEL) == IDOK;
     }
     void end(int result) override { EndDialog(dialog_, result); }
 

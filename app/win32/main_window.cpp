@@ -42,6 +42,11 @@ void measureFrame(HWND window) {
 
 }  // namespace
 
+int messageBox(HWND owner, const char* text, const char* caption, UINT type) {
+    return MessageBoxExW(owner, wideFromShiftJis(text).c_str(), wideFromShiftJis(caption).c_str(),
+                         type, MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN));
+}
+
 Shell& shell() {
     static Shell state;
     return state;
@@ -220,12 +225,11 @@ void Win32WindowSystem::stopClock() {
 }
 
 bool Win32WindowSystem::confirm(const char* text, const char* caption) {
-    return MessageBoxW(shell().mainWindow, wideFromShiftJis(text).c_str(),
-                       wideFromShiftJis(caption).c_str(), MB_OKCANCEL) == IDOK;
+    return messageBox(shell().mainWindow, text, caption, MB_OKCANCEL) == IDOK;
 }
 
 void Win32WindowSystem::showError(const char* text, const char* caption) {
-    MessageBoxW(nullptr, wideFromShiftJis(text).c_str(), wideFromShiftJis(caption).c_str(), MB_OK);
+    messageBox(nullptr, text, caption, MB_OK);
 }
 
 int Win32WindowSystem::runDialog(int dialogId, ProgressStore* store) {

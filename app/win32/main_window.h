@@ -38,6 +38,11 @@ Shell& shell();
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// A message box of the game's Shift_JIS text and caption, its buttons
+// labelled in Japanese too, as on a Japanese system, where the system has
+// those labels. Returns the button pressed.
+int messageBox(HWND owner, const char* text, const char* caption, UINT type);
+
 class Win32WindowSystem : public WindowSystem {
   public:
     // showCommand: how the program was asked to show its window.

@@ -12,7 +12,8 @@
 // each:
 //
 //   window    CLASS  TITLE  LEFT,TOP,RIGHT,BOTTOM  CWxCH  CX,CY
-//   control   ID  CLASS  TEXT  X,Y        a visible child; X,Y its middle
+//   control   ID  CLASS  TEXT  X,Y  B     a visible child; X,Y its middle,
+//                                         B its bottom edge
 //   line      ID  INDEX  TEXT  X,Y        a list box line; X,Y a point on it
 //   selected  ID  INDEX                   the list box's selection, -1 none
 //
@@ -111,7 +112,8 @@ bool describe(HWND window, const std::string& wanted, std::string& out) {
         GetWindowRect(child, &r);
         const std::string id = number(GetDlgCtrlID(child)), childKind = className(child);
         out += "control\t" + id + "\t" + childKind + "\t" + text(child) + "\t" +
-               point((r.left + r.right) / 2, (r.top + r.bottom) / 2) + "\n";
+               point((r.left + r.right) / 2, (r.top + r.bottom) / 2) + "\t" + number(r.bottom) +
+               "\n";
         if (childKind == "ListBox") describeList(child, id, out);
     }
     return kind == wanted || title == wanted;

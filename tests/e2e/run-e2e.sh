@@ -18,12 +18,13 @@
 #   - savedump reads the save file with the store's decoder.
 #
 # Usage: run-e2e.sh QUORRIN_EXE PROBE_EXE SAVEDUMP SCREENCHECK [OUTPUT_FOLDER]
-# QUORRIN_WINE_LOCALE chooses the locale and with it the Wine prefix (see
-# tools/wine-env.sh). Every scenario keeps its copy of the game, its save
-# file and its pictures under stable names in OUTPUT_FOLDER/SCENARIO
-# (default build/e2e/LOCALE), so that two runs compare file by file (but for
-# the clock's digits and the times saved). Prints "N passed, M failed";
-# exits 1 when anything failed.
+# The scenarios run once per locale of QUORRIN_E2E_LOCALES (default: the
+# Japanese one, code page 932, and C.UTF-8, code page 1252), each in its own
+# Wine prefix (tools/wine-env.sh); the game must show and save the same in
+# all. Every scenario keeps its copy of the game, its save file and its
+# pictures under stable names in OUTPUT_FOLDER/LOCALE/SCENARIO (default
+# build/e2e), and the runs are compared file by file. Prints "N passed, M
+# failed"; exits 1 when anything failed.
 set -uo pipefail
 [ $# -ge 4 ] || { echo "usage: $0 QUORRIN_EXE PROBE_EXE SAVEDUMP SCREENCHECK [OUTPUT_FOLDER]" >&2 && exit 2; }
 game_exe="$1" probe_exe="$2" savedump="$3" screencheck="$4"
@@ -31,10 +32,10 @@ root="$(cd "$(dirname "$0")/../.." && pwd)"
 unset QUORRIN_WINE_HEADLESS
 # shellcheck source=tools/wine-env.sh
 source "$root/tools/wine-env.sh"
-out="${5:-$root/build/e2e/$QUORRIN_WINE_LOCALE}"
+top="${5:-$root/build/e2e}"
 work="$(mktemp -d)"
 trap 'quorrin_wine_stop; rm -rf "$work"' EXIT
-quorrin_x_start && quorrin_wine_prefix || exit 1
+quorrin_x_start || exit 1
 # Seconds to wait for anything: a window, a picture, a save, the game's end.
 timeout=30
 passed=0 failed=0
@@ -117,7 +118,7 @@ away() { xdotool mousemove $((cx + 2)) $((cy + ch - 3)); }
 # menu KEY: the game menu (alt+g), then its item with that accelerator.
 menu() {
     xdotool key alt+g
-    need '#32768' && snapshot menu && xdotool key "$1"
+    need '#32768' && snapshot menu '#32768' && xdotool key "$1"
 }
 # drag X Y DX DY SIZE: presses at X Y (on a border of the main window), moves
 # by DX DY in two steps, releases; then waits for the client size SIZE.
@@ -127,8 +128,15 @@ drag() {
     retry main_is "$5"
 }
 
-# A picture of the whole desktop, for people and for the second locale.
-snapshot() { import -window root -crop "$quorrin_desktop_size+0+0" +repage "$dir/$1.png"; }
+# snapshot NAME TITLE: a picture of that window, as the last dump places it,
+# for people and for the comparison of the locales; beside it the bottoms
+# of its list boxes, from its top.
+snapshot() {
+    local l t r b
+    IFS=, read -r l t r b <<<"$(of "$2" | head -n 1 | cut -f4)"
+    import -window root -crop "$((r - l))x$((b - t))+$l+$t" +repage "$dir/$1.png"
+    of "$2" | awk -F'\t' -v t="$t" '$3 == "ListBox" {print $6 - t}' >"$dir/$1.lists"
+}
 # screen NAME MARK...: polls pictures of the client area until one shows
 # puzzle "${puzzle[@]}" with the MARKs (see screencheck.cpp). The last is
 # NAME.png, on a mismatch beside NAME-expected.png. Sets pitch, margin, ox,
@@ -188,7 +196,7 @@ scenario_no_collection() {
     scenario no-collection
     start
     need "$title_error" || return
-    snapshot error-box
+    snapshot error-box "$title_error"
     expect "the start-up error box alone, its text and its one button" \
         "$(grep -c '^window' "$work/probe.out") $(controls "$title_error")" \
         "1 1088:Static: | 1:Button:OK | 65535:Static:データファイルの読み込みに失敗しました"
@@ -209,7 +217,7 @@ scenario_first_start() {
     mkdir "$dir/folder.dat"
     start
     need "$title_open" || return
-    snapshot open-collection
+    snapshot open-collection "$title_open"
     check "no main window before a collection is chosen" test -z "$(of QUORRIN)"
     expect "\"$title_open\": the list, OK, Cancel" "$(controls "$title_open")" \
         "121:ListBox: | $buttons"
@@ -258,7 +266,7 @@ scenario_first_start() {
     xdotool key Escape
     probe gone "$title_open"
     menu a && need "$title_about" || return
-    snapshot about
+    snapshot about "$title_about"
     centred "$title_about" "$rect"
     # (Its first control is the icon, whose text Wine makes up.)
     expect "the About box" "$(controls "$title_about" | cut -d'|' -f2-)" \
@@ -295,6 +303,7 @@ scenario_solve() {
     edge 1 h:0:0
     edge 1 v:0:0
     edge 1 v:0:1
+    sleep 1.2  # a clear time of 0 s would count as not cleared
     edge 1 h:1:0
     check "four clicks solve it: the clear banner" screen solved \
         line:h:0:0 line:v:0:0 line:v:0:1 line:h:1:0 hover:h:1:0 banner
@@ -315,7 +324,6 @@ scenario_solve() {
     local rect="$wl,$wt,$wr,$wb" times
     button 0
     need "$title_select" || return
-    snapshot select-puzzle
     centred "$title_select" "$rect"
     expect "\"$title_select\": the collection's name, the list, OK, Cancel, クリア" \
         "$(controls "$title_select")" "123:Static:tiny | 118:ListBox: | $buttons | 119:Button:クリア"
@@ -326,7 +334,7 @@ scenario_solve() {
     # when that has been handled.
     click_on "$title_select" control 119
     need "$title_confirm" || return
-    snapshot clear-question
+    snapshot clear-question "$title_confirm"
     expect "クリア asks first" "$(controls "$title_confirm")" \
         "1088:Static: | $buttons | 65535:Static:すべての記録を削除します。よろしいですか?"
     xdotool key Escape
@@ -338,6 +346,7 @@ scenario_solve() {
     xdotool key Return
     times="$(list_line 1 1 1 1 0 && list_line 2 2 2 1 0 && list_line 3 2 1 2 0)"
     check "OK erases them, the puzzle in play selected again" retry list_is "${times}selected 1"
+    snapshot select-puzzle "$title_select"  # (no clear time: the same in every run)
     click_on "$title_select" line 0
     click_on "$title_select" control 1
     probe gone "$title_select"
@@ -350,7 +359,7 @@ scenario_solve() {
     check "a line" screen line line:h:0:0
     button 1
     need "$title_confirm" || return
-    snapshot restart-question
+    snapshot restart-question "$title_confirm"
     expect "the restart button asks first" "$(controls "$title_confirm")" \
         "1088:Static: | $buttons | 65535:Static:最初から始めます。よろしいですか?"
     xdotool key Return
@@ -365,13 +374,87 @@ scenario_solve() {
         "$(saved)" "2200 1 tiny.dat 0 0 $codes $(printf '0%.0s,' {1..29})0"
 }
 
-echo "quorrin end-to-end tests: display $DISPLAY, Wine prefix $WINEPREFIX, output $out"
-for name in no_collection first_start solve; do
-    scenario_$name
-    pid="$(game_pid)" && kill -9 "$pid"
-    finish
-    echo "  ($SECONDS s)"
+# The program's folder anywhere: names code page 932 cannot write (Zoë) and
+# names only it can (パズル), with a collection whose name ends in the byte of
+# a backslash (表 is 0x95 0x5C). A save file naming a file of the folder
+# above is damaged: the open-collection dialog comes. A second copy from the
+# same folder ends at once with 0 and writes nothing; one from another
+# folder plays beside the first.
+scenario_places() {
+    local place other=""
+    for place in Zoë パズル; do
+        scenario "$place"
+        printf '1/1/1/.\n' >"$dir/表.dat"
+        { printf '..\\表.dat' | iconv -t CP932 && head -c 2127 /dev/zero; } >"$dir/quorrin.sav"
+        start
+        need "$title_open" || return
+        expect "in $place: the save file naming ..\\表.dat is damaged; 表 is listed" \
+            "$(lines "$title_open")" "表 | selected 0"
+        xdotool key Return
+        need QUORRIN && main_window || return
+        puzzle=("$dir/表.dat" 0)
+        edge 1 h:0:0
+        away
+        check "in $place: a line" screen line line:h:0:0
+        if [ -n "$other" ]; then
+            (cd "$other" && exec "$WINE64" quorrin.exe) >/dev/null 2>&1 &
+            sleep 3
+            check "a copy from another folder plays beside it" kill -0 $!
+            kill $! && wait $!
+        fi
+        cp "$dir/quorrin.sav" "$work/before.sav"
+        (cd "$dir" && "$WINE64" quorrin.exe) >/dev/null 2>&1
+        expect "a second copy from $place ends at once with exit code 0" "$?" 0
+        check "and writes nothing" cmp -s "$dir/quorrin.sav" "$work/before.sav"
+        xdotool key alt+F4
+        finish
+        expect "saved in $place through the close box" "$(saved | iconv -f CP932 | cut -d' ' -f1-6)" \
+            "2200 1 表.dat 0 0 $codes"
+        other="$dir"
+    done
+}
+
+# The locales show the same: every window's picture equal pixel for pixel
+# but for the rows between the bottoms of its list boxes (they snap to rows
+# of Wine's system font, which is taller under code page 932), every save
+# file equal byte for byte but for the clock's seconds and the clear times.
+compare_locales() {
+    local a="$1" b="$2" f g y0 y1 mask
+    for f in "$a"/*/*.png; do
+        g="$b/${f#"$a"/}"
+        [ -e "${f%.png}.lists" ] || continue
+        y0="$(sort -n "${f%.png}.lists" "${g%.png}.lists" | head -n 1)"
+        y1="$(sort -n "${f%.png}.lists" "${g%.png}.lists" | tail -n 1)"
+        mask=(-fill black -draw "rectangle 0,$((${y0:-0} - 2)) 9999,$((${y1:--9} + 1))")
+        convert "$f" "${mask[@]}" "$work/a.png" && convert "$g" "${mask[@]}" "$work/b.png"
+        expect "${f#"$a"/}: the same picture in $(basename "$b")" \
+            "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1)" 0
+    done
+    for f in "$a"/*/quorrin.sav; do
+        g="$b/${f#"$a"/}"
+        expect "${f#"$a"/}: the same bytes in $(basename "$b")" "$(cmp -l "$f" "$g" 2>&1 |
+            awk '$1 < 85 || ($1 > 88 && ($1 <= 2136 || ($1 - 2137) % 64 < 4))' | head -n 3)" ""
+    done
+}
+
+runs=()
+for locale in ${QUORRIN_E2E_LOCALES:-ja_JP.UTF-8 C.UTF-8}; do
+    quorrin_wine_locale "$locale"
+    quorrin_wine_prefix || exit 1
+    out="$top/$locale"
+    runs+=("$out")
+    echo "quorrin end-to-end tests: display $DISPLAY, Wine prefix $WINEPREFIX, output $out"
+    for name in no_collection first_start solve places; do
+        scenario_$name
+        pid="$(game_pid)" && kill -9 "$pid"
+        finish
+        echo "  ($SECONDS s)"
+    done
+    "$WINESERVER" -k >/dev/null 2>&1
 done
+echo
+echo "--- the locales compared"
+for run in "${runs[@]:1}"; do compare_locales "${runs[0]}" "$run"; done
 echo
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
