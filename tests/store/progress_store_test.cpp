@@ -95,13 +95,13 @@ TEST_F(SavedGame, ExactBytes) {
 
 // Truncated and damaged files. Shorter than the header reads as missing;
 // the whole records present are kept, a new one made for the text when none
-// is. A record count that is negative or above the records present, clear
-// times outside 0..3599, a current puzzle outside the collection, a resume
+// is. A record count that is negative or above the records present, a
+// current puzzle outside the collection, a resume
 // state other than -1..2, grids of no board (not codes, a right edge in
 // column W, a down edge in row H, bytes beyond the 12-byte grid of puzzle 1)
 // and an origin that is no edge (the trial back to armed) are not trusted;
 // bytes 81 to 83 beside the orientation are ignored; the clock is held to
-// 0..3599.
+// 0..3599. Clear times are kept as they stand, whatever their value.
 TEST_F(SavedGame, TruncatedAndDamaged) {
     const std::string resumed = "puzzle 1 resumed 2 5 600, 2 records 0 0 99";
     const std::string armed = "puzzle 1 resumed 1 -1 600, 2 records 0 0 99";
@@ -125,7 +125,7 @@ TEST_F(SavedGame, TruncatedAndDamaged) {
         {2264, {{64, 1, 4}}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
         {2264,
          {{2140, 0xFFFF, 2}, {2142, 3600, 2}, {2144, 3599, 2}},
-         "puzzle 1 resumed 2 5 600, 2 records 0 0 3599"},
+         "puzzle 1 resumed 2 5 600, 2 records -1 3600 3599"},
         {2264, {{68, 3, 4}}, "puzzle 0 fresh, 2 records 0 0 99"},
         {2264, {{68, 0xFFFFFFFF, 4}}, "puzzle 0 fresh, 2 records 0 0 99"},
         {2264, {{72, 3, 4}}, fresh},
@@ -152,12 +152,14 @@ TEST_F(SavedGame, TruncatedAndDamaged) {
     }
     // A name without NUL: no collection, the records kept for the next.
     EXPECT_EQ(startWith(std::string(64, 'e') + good.substr(64)), "failed, 2 records 0 0 99");
-    // A count that lies is written back true.
-    startWith(poked(good, {{64, 9, 4}}));
+    // A count that lies is written back true, clear times as they were.
+    const std::string odd = poked(good, {{64, 9, 4}, {2140, 0xFFFF, 2}, {2142, 3600, 2}});
+    startWith(odd);
     ProgressStore s;
     ASSERT_TRUE(game.start(s));
     ASSERT_TRUE(s.writeSaveFile(game.board, game.trial, game.origin, game.elapsed));
     EXPECT_EQ(readBytes(savePath()).substr(64, 4), good.substr(64, 4));
+    EXPECT_EQ(readBytes(savePath()).substr(2140, 6), odd.substr(2140, 6));
     // A collection that cannot be read is not loaded; the collection files
     // are the ".dat" files beside the program; no save path, no write.
     ASSERT_TRUE(s.setCollectionName("missing.dat"));
@@ -165,6 +167,19 @@ TEST_F(SavedGame, TruncatedAndDamaged) {
     test::writeBytes(file("notes.txt"), "1\n");
     EXPECT_EQ(s.collectionFiles(), (std::vector<std::string>{"easy.dat"}));
     EXPECT_FALSE(ProgressStore().writeSaveFile(game.board, Off, EdgeRef{}, 0));
+    // Only a bare file name of the program's folder is opened: a save file
+    // naming any other place is damaged. (表 ends in the byte of '\'.)
+    std::filesystem::create_directory(file("sub"));
+    for (auto [name, loads] : {std::pair{"\x95\x5C.dat", true},
+                               {"sub/easy.dat", false},
+                               {"sub\\easy.dat", false},
+                               {"C:easy.dat", false},
+                               {"...", false},
+                               {"\x95\x5C\\x.dat", false}}) {
+        test::writeBytes(file(name), test::kEasy);
+        ASSERT_TRUE(s.setCollectionName(name));
+        EXPECT_EQ(s.loadCollection(), loads) << name;
+    }
 }
 
 // The next uncleared puzzle from the current one on, wrapping round; slots
