@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "board/code_tables.h"
-#include "store/puzzle_collection.h"
+#include "board/puzzle_entry.h"
 
 namespace quorrin {
 

@@ -1,10 +1,9 @@
-// Parsing of collection lines and reading of collection files.
+// Reading of collection files and the collection identity.
 #include "store/puzzle_collection.h"
 
 #include <array>
 #include <cstdio>
 
-#include "board/board.h"
 #include "store/platform.h"
 
 namespace quorrin {
@@ -25,53 +24,6 @@ std::array<std::uint32_t, 256> makeIdentityTable() {
 }
 
 const std::array<std::uint32_t, 256> kIdentityTable = makeIdentityTable();
-
-// Splits a line into "/"-separated fields. Once the end of the text is
-// reached, every further field is empty.
-class FieldReader {
-  public:
-    explicit FieldReader(const char* text) : next_(text) {}
-
-    // Copies at most kMaxFieldBytes bytes of the next field into out,
-    // NUL-terminated, and moves past the rest of the field and its "/".
-    void take(char (&out)[kMaxFieldBytes + 1]) {
-        int length = 0;
-        if (next_ != nullptr) {
-            while (*next_ != '\0' && *next_ != '/') {
-                if (length < kMaxFieldBytes) out[length++] = *next_;
-                ++next_;
-            }
-            next_ = *next_ == '/' ? next_ + 1 : nullptr;
-        }
-        out[length] = '\0';
-    }
-
-  private:
-    const char* next_;
-};
-
-bool isSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// A decimal number as atoi reads it, held to the signed 32-bit range.
-std::int32_t readNumber(const char* text) {
-    while (isSpace(*text)) ++text;
-    bool negative = false;
-    if (*text == '+' || *text == '-') {
-        negative = *text == '-';
-        ++text;
-    }
-    std::int64_t value = 0;
-    constexpr std::int64_t kLimit = std::int64_t{1} << 31;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        value = value * 10 + (*text - '0');
-        if (value > kLimit) value = kLimit;  // stays far from overflow
-    }
-    if (negative) value = -value;
-    if (value > INT32_MAX) value = INT32_MAX;
-    return static_cast<std::int32_t>(value);
-}
 
 // Reads a file as text, the same on every platform: CR LF becomes LF, a CR
 // not followed by LF stays, and 0x1A ends the text.
@@ -141,41 +93,6 @@ std::uint32_t identityUpdate(std::uint32_t reg, const unsigned char* bytes, std:
         reg = (reg >> 8) ^ kIdentityTable[(reg ^ bytes[i]) & 0xFFu];
     }
     return reg;
-}
-
-void PuzzleEntry::parseLine(const char* line) {
-    FieldReader fields(line != nullptr ? line : "");
-    char field[kMaxFieldBytes + 1];
-    fields.take(field);
-    difficulty = readNumber(field);
-    fields.take(field);
-    height = readNumber(field);
-    fields.take(field);
-    width = readNumber(field);
-
-    const bool fits =
-        width >= 1 && height >= 1 &&
-        (static_cast<std::int64_t>(width) + 1) * (static_cast<std::int64_t>(height) + 1) <=
-            kMaxVertices;
-    if (!fits) {
-        // No playable board: a 0 x 0 puzzle, which every part can show.
-        width = 0;
-        height = 0;
-    }
-    const std::size_t stride = static_cast<std::size_t>(width) + 1;
-    clues.assign(stride * (static_cast<std::size_t>(height) + 1), 255);
-    for (std::int32_t r = 0; r < height; ++r) {
-        fields.take(field);
-        std::uint8_t* row = clues.data() + static_cast<std::size_t>(r) * stride;
-        std::int32_t c = 0;
-        for (const char* p = field; *p != '\0' && c < width; ++p) {
-            if (*p == '.') {
-                row[c++] = 255;
-            } else if (*p >= '0' && *p <= '3') {
-                row[c++] = static_cast<std::uint8_t>(*p - '0');
-            }
-        }
-    }
 }
 
 bool PuzzleCollection::read(const char* path, std::uint32_t& identity) {

@@ -4,31 +4,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "board/puzzle_entry.h"
 
 namespace quorrin {
 
-struct PuzzleEntry {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t difficulty = 0;
-    // (W+1) x (H+1) bytes, row stride W+1; 0..3 a clue, 255 none.
-    std::vector<std::uint8_t> clues;
-
-    // Parse one line as the reader delivers it (NUL-terminated, LF included
-    // if the line had one). Never fails. Each field is read up to its 63rd
-    // byte. A line whose W or H is below 1, or whose grid would have more
-    // than 2048 bytes, gives a 0 x 0 puzzle (one byte, 255): it keeps its
-    // slot but cannot be played.
-    void parseLine(const char* line);
-
-    // At least one cell: a board can be played.
-    bool playable() const { return width >= 1 && height >= 1; }
-};
-
-// Bytes of one field that the parser reads; the rest of a longer field is
-// skipped.
-constexpr int kMaxFieldBytes = 63;
 // Lines are delivered in pieces of at most this many bytes.
 constexpr int kMaxLineBytes = 2047;
 
