@@ -50,8 +50,12 @@ class SavedGame : public test::StoreTest {
         Board fresh;
         fresh.load(s.collection.puzzles[std::max(s.currentPuzzle, 0) % kMaxPuzzles]);
         if (!g.solved && g.board.codes == game.board.codes && g.board.snapshot == g.board.codes) {
-            out += " resumed " + std::to_string(g.trial) + " " + std::to_string(g.origin.vertex) +
-                   " " + std::to_string(g.elapsed);
+            out += std::string(" resumed ") +
+                   (g.trial == Off       ? "off"
+                    : g.trial == Armed   ? "armed"
+                    : g.trial == Started ? "started"
+                                         : "?") +
+                   " " + std::to_string(g.origin.vertex) + " " + std::to_string(g.elapsed);
         } else if (g.solved && g.board.codes == fresh.codes) {
             out += " fresh";
         }
@@ -103,8 +107,8 @@ TEST_F(SavedGame, ExactBytes) {
 // bytes 81 to 83 beside the orientation are ignored; the clock is held to
 // 0..3599. Clear times are kept as they stand, whatever their value.
 TEST_F(SavedGame, TruncatedAndDamaged) {
-    const std::string resumed = "puzzle 1 resumed 2 5 600, 2 records 0 0 99";
-    const std::string armed = "puzzle 1 resumed 1 -1 600, 2 records 0 0 99";
+    const std::string resumed = "puzzle 1 resumed started 5 600, 2 records 0 0 99";
+    const std::string armed = "puzzle 1 resumed armed -1 600, 2 records 0 0 99";
     const std::string fresh = "puzzle 1 fresh, 2 records 0 0 99";
     const std::string missing = "failed, 0 records";
     const struct {
@@ -117,15 +121,15 @@ TEST_F(SavedGame, TruncatedAndDamaged) {
         {2135, {}, missing},
         {2136, {}, "puzzle 1 fresh, 1 records 0 0 0"},
         {2199, {}, "puzzle 1 fresh, 1 records 0 0 0"},
-        {2200, {}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
-        {2263, {}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
+        {2200, {}, "puzzle 1 resumed started 5 600, 1 records 0 0 99"},
+        {2263, {}, "puzzle 1 resumed started 5 600, 1 records 0 0 99"},
         {2264, {{64, 0xFFFFFFFF, 4}}, resumed},
         {2264, {{64, 0x80000000, 4}}, resumed},
         {2264, {{64, 3, 4}}, resumed},
-        {2264, {{64, 1, 4}}, "puzzle 1 resumed 2 5 600, 1 records 0 0 99"},
+        {2264, {{64, 1, 4}}, "puzzle 1 resumed started 5 600, 1 records 0 0 99"},
         {2264,
          {{2140, 0xFFFF, 2}, {2142, 3600, 2}, {2144, 3599, 2}},
-         "puzzle 1 resumed 2 5 600, 2 records -1 3600 3599"},
+         "puzzle 1 resumed started 5 600, 2 records -1 3600 3599"},
         {2264, {{68, 3, 4}}, "puzzle 0 fresh, 2 records 0 0 99"},
         {2264, {{68, 0xFFFFFFFF, 4}}, "puzzle 0 fresh, 2 records 0 0 99"},
         {2264, {{72, 3, 4}}, fresh},
@@ -140,11 +144,11 @@ TEST_F(SavedGame, TruncatedAndDamaged) {
         {2264, {{76, 0xFFFFFFFE, 4}}, armed},
         {2264, {{76, 3, 4}, {80, 0, 1}}, armed},
         {2264, {{80, 2, 1}}, armed},
-        {2264, {{72, 0, 4}, {76, 99, 4}}, "puzzle 1 resumed 0 -1 600, 2 records 0 0 99"},
+        {2264, {{72, 0, 4}, {76, 99, 4}}, "puzzle 1 resumed off -1 600, 2 records 0 0 99"},
         {2264, {{81, 7, 1}, {83, 1, 1}}, resumed},
-        {2264, {{84, 0xFFFFFFFF, 4}}, "puzzle 1 resumed 2 5 0, 2 records 0 0 99"},
-        {2264, {{84, 3600, 4}}, "puzzle 1 resumed 2 5 3599, 2 records 0 0 99"},
-        {2264, {{84, 3599, 4}}, "puzzle 1 resumed 2 5 3599, 2 records 0 0 99"},
+        {2264, {{84, 0xFFFFFFFF, 4}}, "puzzle 1 resumed started 5 0, 2 records 0 0 99"},
+        {2264, {{84, 3600, 4}}, "puzzle 1 resumed started 5 3599, 2 records 0 0 99"},
+        {2264, {{84, 3599, 4}}, "puzzle 1 resumed started 5 3599, 2 records 0 0 99"},
     };
     for (const auto& k : cases) {
         EXPECT_EQ(startWith(poked(good, k.pokes).substr(0, k.size)), k.expected)
