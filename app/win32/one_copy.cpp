@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cwchar>
 #include <string>
 
 namespace quorrin {
@@ -27,8 +26,9 @@ std::wstring claimName() {
     for (const wchar_t c : folder) {
         hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
     }
-    wchar_t name[64];
-    std::swprintf(name, 64, L"Local\\quorrin-%016llx", static_cast<unsigned long long>(hash));
+    static const wchar_t kHex[] = L"0123456789abcdef";
+    std::wstring name = L"Local\\quorrin-";
+    for (int shift = 60; shift >= 0; shift -= 4) name += kHex[(hash >> shift) & 0xFu];
     return name;
 }
 
