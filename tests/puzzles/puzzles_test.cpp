@@ -160,7 +160,8 @@ TEST(BoardSolutionCheck, AgreesWithLoopCheckOnEveryRegion) {
 TEST(PuzzleImport, Table) {
     std::istringstream table(
         "https://example.org/p?loop/3/4/0123h5cg=012/3../0.2/... ?loop/4/2/d6c/=3..1/.2.. "
-        "?loop/21/1/z1=....................1 ?loop/3/4/0123h5c8= ?loop/2/2/0124= ?loop/2/2/90= "
+        "?loop/21/1/z1=....................1 ?loop/1/3/012=0/1/2 ?loop/3/4/0123h5c8= "
+        "?loop/2/2/0124= ?loop/2/2/90= "
         "?loop/3/2/e= ?loop/2/2/01.2= ?loop/2/2/012= ?loop/2/2/01235= ?loop/2/2/0f= ?loop/0/2/= "
         "?loop/63/1/z= ?loop/44/45/z= ?loop/2/2= ?loop/x/2/01= ?loop/12345/1/1= "
         "5x2t0:a1b2c3a=.1..2/...3. 2x2t0de:0123=01/23 2x2dx:0123=01/23 27x1:z0=" +
