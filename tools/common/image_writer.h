@@ -1,5 +1,5 @@
 // Writes 24-bit pixel buffers (rows top down, bytes blue, green, red) as
-// uncompressed BMP or PNG files. Standard library only; for developer tools.
+// uncompressed BMP files or, through libpng, PNG files. For developer tools.
 #pragma once
 
 #include <cstdint>
