@@ -221,6 +221,7 @@ FileReport checkCollection(const std::string& path, const CheckOptions& options)
             rep.errors.push_back("more than one solution");
         } else {
             rep.boardAgrees = isLoopSolution(puzzle, a.first) && boardAccepts(entry, a.first);
+            rep.figures = measurePuzzle(puzzle, a.first);
             if (!rep.boardAgrees) rep.errors.push_back("the game's board rejects the solution");
             if (options.difficultyIsGrade && rep.difficulty != rep.grade) {
                 rep.errors.push_back("difficulty field " + std::to_string(rep.difficulty) +
@@ -258,6 +259,27 @@ std::string formatReport(const FileReport& report) {
         for (const std::string& n : l.notes) out += "    note: " + n + "\n";
     }
     out += report.ok() ? "  OK\n" : "  FAILED\n";
+    return out;
+}
+
+std::string formatFigures(const FileReport& report) {
+    std::string out = report.path + ":\n";
+    std::vector<PuzzleFigures> all, byGrade[kGradeGuess + 1];
+    for (const LineReport& l : report.lines) {
+        if (l.solutions != 1) continue;
+        char head[48];
+        std::snprintf(head, sizeof head, "  line %2d: %dx%d grade %d, ", l.index, l.width, l.height,
+                      l.grade);
+        out += head + formatFigures(l.figures) + "\n";
+        all.push_back(l.figures);
+        byGrade[l.grade].push_back(l.figures);
+    }
+    out += " all " + std::to_string(all.size()) + " puzzles:\n" + summarizeFigures(all);
+    for (int g = kGradeEasy; g <= kGradeGuess; ++g) {
+        if (byGrade[g].empty() || byGrade[g].size() == all.size()) continue;
+        out += " grade " + std::to_string(g) + ", " + std::to_string(byGrade[g].size()) +
+               " puzzles:\n" + summarizeFigures(byGrade[g]);
+    }
     return out;
 }
 

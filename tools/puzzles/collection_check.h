@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "puzzle_figures.h"
+
 namespace quorrin {
 
 struct LineReport {
@@ -14,6 +16,7 @@ struct LineReport {
     int solutions = 0;                // 0, 1, or 2 meaning "two or more"
     int grade = 0;                    // 1..4 when unique
     bool boardAgrees = false;         // the game's board accepts the solution
+    PuzzleFigures figures;            // of the solution, when unique
     std::vector<std::string> errors;  // outside the limits, not unique, ...
     std::vector<std::string> notes;   // skipped characters and other oddities
 };
@@ -35,5 +38,9 @@ FileReport checkCollection(const std::string& path, const CheckOptions& options)
 
 // The report as text, one line per puzzle and one per problem.
 std::string formatReport(const FileReport& report);
+
+// The figures of every unique puzzle, one line each, then their summary for
+// the file and for each grade.
+std::string formatFigures(const FileReport& report);
 
 }  // namespace quorrin

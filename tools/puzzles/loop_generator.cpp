@@ -1,5 +1,7 @@
 #include "loop_generator.h"
 
+#include "puzzle_figures.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -9,6 +11,23 @@ namespace {
 
 // Nodes one uniqueness test may visit while clues are taken away.
 constexpr long long kSearchNodeLimit = 64;
+
+// Loops, and orders of taking clues away from each, tried for an easy
+// puzzle: the sparsest is kept.
+constexpr int kEasyLoops = 6;
+constexpr int kEasyOrders = 8;
+
+// Clues the hard grade tries to take away with the lookahead: so many, and
+// one more per so many cells.
+constexpr int kHardTries = 6;
+constexpr int kHardTriesPerCell = 16;
+
+// What a loop and its clues must look like to be used: a loop that reaches
+// nearly every dot, leaves no dead patch a player would notice, and clues
+// with few 0s.
+constexpr double kMinCoverage = 0.85;
+constexpr double kMaxDeadPatch = 0.05;
+constexpr double kMaxZeros = 0.15;
 
 // The eight neighbours of a cell in circular order, starting above.
 constexpr int kRingDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
@@ -20,15 +39,19 @@ bool insideAt(const std::vector<std::uint8_t>& inside, int w, int h, int r, int 
 
 // Adding the cell keeps the region simply connected and free of pinch points
 // when the region cells around it form one unbroken run that includes a side
-// neighbour.
-bool canAdd(const std::vector<std::uint8_t>& inside, int w, int h, int r, int c, int& sides) {
+// neighbour. Also counts its inside side neighbours and the squares of four
+// inside cells it would complete.
+bool canAdd(const std::vector<std::uint8_t>& inside, int w, int h, int r, int c, int& sides,
+            int& blocks) {
     bool ring[8];
     for (int i = 0; i < 8; ++i) ring[i] = insideAt(inside, w, h, r + kRingDr[i], c + kRingDc[i]);
     int runs = 0;
     sides = 0;
+    blocks = 0;
     for (int i = 0; i < 8; ++i) {
         if (ring[i] && !ring[(i + 7) % 8]) ++runs;
         if (i % 2 == 0 && ring[i]) ++sides;
+        if (i % 2 == 0 && ring[i] && ring[i + 1] && ring[(i + 2) % 8]) ++blocks;
     }
     return runs == 1 && sides > 0;
 }
@@ -39,40 +62,45 @@ std::vector<std::uint8_t> makeLoopRegion(int w, int h, LoopRandom& rng) {
     const int cells = w * h;
     std::vector<std::uint8_t> inside(static_cast<size_t>(cells), 0);
     if (cells == 0) return inside;
-    // Fill between roughly 40 and 65 percent of the board.
-    int target = cells * (40 + rng.below(26)) / 100;
-    if (target < 1) target = 1;
-    int start = rng.below(cells);
-    inside[static_cast<size_t>(start)] = 1;
-    int count = 1;
-    std::vector<int> frontier;
-    auto addNeighbours = [&](int cell) {
-        int r = cell / w, c = cell % w;
-        if (r > 0) frontier.push_back(cell - w);
-        if (r + 1 < h) frontier.push_back(cell + w);
-        if (c > 0) frontier.push_back(cell - 1);
-        if (c + 1 < w) frontier.push_back(cell + 1);
+    // The region grows from one cell until no cell outside can join it. At
+    // that point the outside is as thin as the inside: corridors one or two
+    // cells wide wind through the whole board, and the outline passes by
+    // nearly every dot. A cell that would fill a square of four inside cells
+    // mostly stays out, which keeps the corridors narrow. A cell that could
+    // not join is looked at again when a cell around it joins, since that may
+    // merge the runs of its ring.
+    std::vector<int> candidates;
+    std::vector<std::uint8_t> queued(static_cast<size_t>(cells), 0);
+    auto add = [&](int cell) {
+        inside[static_cast<size_t>(cell)] = 1;
+        const int r = cell / w, c = cell % w;
+        for (int i = 0; i < 8; ++i) {
+            const int nr = r + kRingDr[i], nc = c + kRingDc[i];
+            if (nr < 0 || nr >= h || nc < 0 || nc >= w) continue;
+            const int n = nr * w + nc;
+            if (inside[static_cast<size_t>(n)] || queued[static_cast<size_t>(n)]) continue;
+            queued[static_cast<size_t>(n)] = 1;
+            candidates.push_back(n);
+        }
     };
-    addNeighbours(start);
-    long long budget = 60LL * cells + 100;
-    while (count < target && !frontier.empty() && budget-- > 0) {
-        size_t i = static_cast<size_t>(rng.below(static_cast<int>(frontier.size())));
-        int cell = frontier[i];
-        frontier[i] = frontier.back();
-        frontier.pop_back();
-        if (inside[static_cast<size_t>(cell)]) continue;
-        int sides = 0;
-        if (!canAdd(inside, w, h, cell / w, cell % w, sides)) continue;
-        // Prefer growing thin arms over filling bays: that makes winding loops.
-        bool take =
-            sides == 1 || (sides == 2 && rng.chance(1, 4)) || (sides >= 3 && rng.chance(1, 12));
-        if (!take) {
-            frontier.push_back(cell);
+    add(rng.below(cells));
+    while (!candidates.empty()) {
+        const size_t i = static_cast<size_t>(rng.below(static_cast<int>(candidates.size())));
+        const int cell = candidates[i];
+        int sides = 0, blocks = 0;
+        if (!canAdd(inside, w, h, cell / w, cell % w, sides, blocks) ||
+            (blocks > 0 && !rng.chance(1, 10))) {
+            candidates[i] = candidates.back();
+            candidates.pop_back();
+            queued[static_cast<size_t>(cell)] = 0;
             continue;
         }
-        inside[static_cast<size_t>(cell)] = 1;
-        ++count;
-        addNeighbours(cell);
+        // Arms grow first and bays fill late: that makes winding corridors.
+        if (!(sides == 1 || (sides == 2 && rng.chance(1, 4)) || rng.chance(1, 12))) continue;
+        candidates[i] = candidates.back();
+        candidates.pop_back();
+        queued[static_cast<size_t>(cell)] = 0;
+        add(cell);
     }
     return inside;
 }
@@ -118,64 +146,100 @@ bool acceptable(LoopSolver& solver, int level) {
     return solver.countSolutions(2) == 1 && !solver.searchStopped();
 }
 
+// Takes clues away in an order of the generator's choosing while the puzzle
+// stays acceptable at the grade. 0s go first, so that few stay, then 2s,
+// 1s and 3s: a board keeps fewer clues when the ones it keeps say the most. The cheap rules take clues first; the
+// costly ones then only look at the clues that are left.
+LoopPuzzle removeClues(LoopPuzzle puzzle, const GeneratorOptions& options, LoopSolver& solver,
+                       LoopRandom& rng) {
+    const int cells = puzzle.width * puzzle.height;
+    // Groups of cells whose clues go together.
+    std::vector<std::pair<int, int>> groups;
+    for (int cell = 0; cell < cells; ++cell) {
+        const int mirror = cells - 1 - cell;
+        if (!options.symmetric) {
+            groups.emplace_back(cell, cell);
+        } else if (cell <= mirror) {
+            groups.emplace_back(cell, mirror);
+        }
+    }
+    for (size_t i = groups.size(); i > 1; --i) {
+        const size_t j = static_cast<size_t>(rng.below(static_cast<int>(i)));
+        std::swap(groups[i - 1], groups[j]);
+    }
+    const auto rank = [&puzzle](const std::pair<int, int>& g) {
+        static constexpr int kRankOfClue[4] = {0, 2, 1, 3};
+        return kRankOfClue[puzzle.clues[static_cast<size_t>(g.first)]];
+    };
+    std::stable_sort(groups.begin(), groups.end(),
+                     [&rank](const auto& x, const auto& y) { return rank(x) < rank(y); });
+    const int firstLevel = std::min(options.grade, kGradeMedium);
+    for (int level = firstLevel; level <= options.grade; ++level) {
+        // A hard deduction costs a lookahead over the whole board: the hard
+        // grade tries a share of the clues that the medium rules need, which
+        // is enough to make it need the lookahead in several places.
+        int tries = level == kGradeHard ? kHardTries + cells / kHardTriesPerCell : cells;
+        for (const auto& [a, b] : groups) {
+            const std::int8_t ka = puzzle.clues[static_cast<size_t>(a)];
+            const std::int8_t kb = puzzle.clues[static_cast<size_t>(b)];
+            if (ka < 0 && kb < 0) continue;
+            if (tries-- == 0) break;
+            puzzle.clues[static_cast<size_t>(a)] = -1;
+            puzzle.clues[static_cast<size_t>(b)] = -1;
+            solver.setClues(puzzle.clues);
+            if (!acceptable(solver, level)) {
+                puzzle.clues[static_cast<size_t>(a)] = ka;
+                puzzle.clues[static_cast<size_t>(b)] = kb;
+            }
+        }
+    }
+    return puzzle;
+}
+
+// The fewer clues the better, and a 0 counts as several.
+int cost(const LoopPuzzle& puzzle) {
+    return puzzle.clueCount() +
+           4 * static_cast<int>(std::count(puzzle.clues.begin(), puzzle.clues.end(), 0));
+}
+
 }  // namespace
 
 bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
-    const int w = options.width, h = options.height, cells = w * h;
+    const int w = options.width, h = options.height;
     if (w < 1 || h < 1 || options.grade < kGradeEasy || options.grade > kGradeGuess) return false;
     LoopRandom rng(options.seed);
     LoopSolver solver{LoopPuzzle(w, h)};
     solver.setNodeLimit(kSearchNodeLimit);
+    const bool easy = options.grade == kGradeEasy;
+    int found = 0;
     for (int attempt = 1; attempt <= options.maxAttempts; ++attempt) {
-        std::vector<std::uint8_t> inside = makeLoopRegion(w, h, rng);
-        LoopSolution loop = regionOutline(w, h, inside);
-        LoopPuzzle puzzle = cluesOfLoop(w, h, loop);
-        solver.setClues(puzzle.clues);
+        const LoopSolution loop = regionOutline(w, h, makeLoopRegion(w, h, rng));
+        const LoopPuzzle all = cluesOfLoop(w, h, loop);
+        const PuzzleFigures looks = measurePuzzle(all, loop);
+        if (looks.coverage < kMinCoverage || looks.largestPatch > kMaxDeadPatch) continue;
+        solver.setClues(all.clues);
         if (!acceptable(solver, options.grade)) continue;
-        // Groups of cells whose clues go together.
-        std::vector<std::pair<int, int>> groups;
-        for (int cell = 0; cell < cells; ++cell) {
-            int mirror = cells - 1 - cell;
-            if (!options.symmetric) {
-                groups.emplace_back(cell, cell);
-            } else if (cell <= mirror) {
-                groups.emplace_back(cell, mirror);
-            }
-        }
-        for (size_t i = groups.size(); i > 1; --i) {
-            size_t j = static_cast<size_t>(rng.below(static_cast<int>(i)));
-            std::swap(groups[i - 1], groups[j]);
-        }
-        // Take clues away with the cheap rules first; the costly ones then
-        // only look at the clues that are left.
-        const int firstLevel = std::min(options.grade, kGradeMedium);
-        for (int level = firstLevel; level <= options.grade; ++level) {
-            for (const auto& [a, b] : groups) {
-                std::int8_t ka = puzzle.clues[static_cast<size_t>(a)];
-                std::int8_t kb = puzzle.clues[static_cast<size_t>(b)];
-                if (ka < 0 && kb < 0) continue;
-                puzzle.clues[static_cast<size_t>(a)] = -1;
-                puzzle.clues[static_cast<size_t>(b)] = -1;
-                solver.setClues(puzzle.clues);
-                if (!acceptable(solver, level)) {
-                    puzzle.clues[static_cast<size_t>(a)] = ka;
-                    puzzle.clues[static_cast<size_t>(b)] = kb;
-                }
-            }
+        // The easy rules need many clues, and how many depends much on the
+        // loop and on the order the clues are taken away in: the easy grade
+        // keeps the sparsest of several loops and orders, with the fewest 0s.
+        LoopPuzzle puzzle = removeClues(all, options, solver, rng);
+        for (int order = 1; order < (easy ? kEasyOrders : 1); ++order) {
+            LoopPuzzle other = removeClues(all, options, solver, rng);
+            if (cost(other) < cost(puzzle)) puzzle = std::move(other);
         }
         solver.setClues(puzzle.clues);
         // The grade must be reached, not just allowed.
-        if (options.grade > kGradeEasy &&
-            solver.deduce(options.grade - 1) == DeduceOutcome::Solved) {
-            continue;
+        if (!easy && solver.deduce(options.grade - 1) == DeduceOutcome::Solved) continue;
+        if (measurePuzzle(puzzle, loop).zeros > kMaxZeros) continue;
+        if (found == 0 || cost(puzzle) < cost(out.puzzle)) {
+            out.puzzle = puzzle;
+            out.solution = loop;
+            out.grade = options.grade;
+            out.attempts = attempt;
         }
-        out.puzzle = puzzle;
-        out.solution = loop;
-        out.grade = options.grade;
-        out.attempts = attempt;
-        return true;
+        if (++found == (easy ? kEasyLoops : 1)) return true;
     }
-    return false;
+    return found > 0;
 }
 
 }  // namespace quorrin

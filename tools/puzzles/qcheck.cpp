@@ -1,12 +1,14 @@
 // qcheck: checks collection files the way the game reads them.
 //
-//   qcheck [--difficulty-is-grade] [--quiet] FILE.dat...
+//   qcheck [--difficulty-is-grade] [--quiet] [--stats] FILE.dat...
 //
 // For every line: its size, difficulty field, clue count, format problems,
 // number of solutions and grade. The exit status is 1 when any puzzle is not
 // unique or not within the limits of the format (or, with
 // --difficulty-is-grade, when a difficulty field differs from the grade),
-// 2 on wrong usage.
+// 2 on wrong usage. With --stats it also prints what each unique puzzle
+// looks like (how much of the board its loop reaches, dead patches, zeros,
+// clues per cell) and the medians per file and per grade.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,13 +18,15 @@
 
 int main(int argc, char** argv) {
     quorrin::CheckOptions options;
-    bool quiet = false;
+    bool quiet = false, stats = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--difficulty-is-grade") == 0) {
             options.difficultyIsGrade = true;
         } else if (std::strcmp(argv[i], "--quiet") == 0) {
             quiet = true;
+        } else if (std::strcmp(argv[i], "--stats") == 0) {
+            stats = true;
         } else if (argv[i][0] == '-' && argv[i][1] == '-') {
             files.clear();
             break;
@@ -31,13 +35,15 @@ int main(int argc, char** argv) {
         }
     }
     if (files.empty()) {
-        std::fprintf(stderr, "usage: qcheck [--difficulty-is-grade] [--quiet] FILE.dat...\n");
+        std::fprintf(stderr,
+                     "usage: qcheck [--difficulty-is-grade] [--quiet] [--stats] FILE.dat...\n");
         return 2;
     }
     bool ok = true;
     for (const std::string& path : files) {
         quorrin::FileReport report = quorrin::checkCollection(path, options);
         if (!quiet || !report.ok()) std::fputs(quorrin::formatReport(report).c_str(), stdout);
+        if (stats) std::fputs(quorrin::formatFigures(report).c_str(), stdout);
         ok = ok && report.ok();
     }
     return ok ? 0 : 1;
