@@ -274,6 +274,7 @@ scenario_solve() {
     quorrin_edge 1 h:0:0
     quorrin_button 1
     need "$title_confirm" restart-question || return
+    has_controls "$title_confirm" "1088:Static: | $buttons | 65535:Static:最初から始めます。よろしいですか?"
     xdotool key Return
     probe gone "$title_confirm"
     quorrin_edge 1 v:0:0
@@ -316,18 +317,17 @@ scenario_places() {
     done
 }
 
-# The locales show the same: every window's picture equal pixel for pixel
+# The locales show the same: every window's snapshot equal pixel for pixel
 # but for the rows between the bottoms of its list boxes (they snap to rows
 # of Wine's system font, which is taller under code page 932), every save
 # file equal byte for byte but for the clock's seconds and the clear times.
 compare_locales() {
     local a="$1" b="$2" f g y0 y1 mask
-    for f in "$a"/*/*.png; do
-        g="$b/${f#"$a"/}"
-        [ -e "${f%.png}.lists" ] || continue
-        read -r y0 y1 <<<"$(sort -n "${f%.png}.lists" "${g%.png}.lists" | sed -n '1p;$p' | tr '\n' ' ')"
+    for f in "$a"/*/*.lists; do
+        f="${f%.lists}" g="$b/${f#"$a"/}"
+        read -r y0 y1 <<<"$(sort -n "$f.lists" "$g.lists" | sed -n '1p;$p' | tr '\n' ' ')"
         mask=(-fill black -draw "rectangle 0,$((${y0:-0} - 2)) 9999,$((${y1:--9} + 1))")
-        convert "$f" "${mask[@]}" "$work/a.png" && convert "$g" "${mask[@]}" "$work/b.png"
+        convert "$f.png" "${mask[@]}" "$work/a.png" && convert "$g.png" "${mask[@]}" "$work/b.png"
         expect "${f#"$a"/}: the same picture in $(basename "$b")" \
             "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1)" 0
     done
