@@ -119,47 +119,29 @@ border=$(((ww - 432) / 2))
 cx=$((wx + border))
 cy=$((wy + wh - border - 464))
 
-# The board's layout at that size, as the screen computes it: dot pitch a,
-# hit margin m, and the top-left corner (ox, oy) of the first dot's glyph,
+# The board's layout at that size, as the screen computes it: dot pitch,
+# hit margin, and the top-left corner (ox, oy) of the first dot's glyph,
 # whose side is e. The board is the first puzzle of the first collection.
 first="$(find "$session" -maxdepth 1 -name '*.dat' | LC_ALL=C sort | head -n 1)"
 IFS=/ read -r _ bw bh _ <"$first"
-read -r a m ox oy < <(awk -v w="$bw" -v h="$bh" 'BEGIN {
+read -r pitch margin ox oy < <(awk -v w="$bw" -v h="$bh" 'BEGIN {
     a = int(432 / (w + 1)); b = int(432 / (h + 1)); if (b < a) a = b
     e = int(a * 96.5 / 93 + 0.5); m = int(a * 14.5 / 93 + 0.5)
     print a, m, int((432 - w * a - 2 * (e - a)) / 2), int((432 - h * a - 2 * (e - a)) / 2) + 32 }')
 
-# Click mouse button $1 at screen point ($2, $3). (mousemove --sync waits for
-# the pointer to move, forever when it is there already.)
-pointer=""
-click() {
-    if [ "$pointer" != "$2 $3" ]; then xdotool mousemove --sync "$2" "$3"; fi
-    pointer="$2 $3"
-    xdotool click "$1"
-    sleep 0.2
-}
-# Click mouse button $1 on the edge to the right of dot ($3, $4) ($2 "right")
-# or on the edge below it ($2 "down").
-click_edge() {
-    if [ "$2" = right ]; then
-        click "$1" $((cx + ox - m + $3 * a + 3 * a / 4)) $((cy + oy - m + $4 * a + a / 4))
-    else
-        click "$1" $((cx + ox - m + $3 * a + a / 4)) $((cy + oy - m + $4 * a + 3 * a / 4))
-    fi
-}
-
-# Lines along the top-left corner, a cross beside them; the pointer stays
-# on the cross, which shows it hovered.
-click_edge 1 right 0 0
-click_edge 1 right 1 0
-click_edge 1 down 0 0
-click_edge 1 down 0 1
-click_edge 3 right 2 0
-sleep 0.3
+# Lines along the top-left corner, a cross beside them (quorrin_edge: the
+# edge right of (h) or below (v) the dot in row R, column C); the pointer
+# stays on the cross, which shows it hovered.
+quorrin_edge 1 h:0:0
+quorrin_edge 1 h:0:1
+quorrin_edge 1 v:0:0
+quorrin_edge 1 v:1:0
+quorrin_edge 3 h:0:2
+sleep 0.5
 shot 3-board-marked
 
 # The puzzle-selection dialog from the first toolbar button; Cancel.
-click 1 $((cx + 2 + 45)) $((cy + 16))
+quorrin_button 0
 wait_window "$title_select" >/dev/null
 shot 4-select-puzzle
 xdotool key Escape
@@ -181,7 +163,6 @@ shot 7-board-repainted
 # Maximized (a double click on the caption): the board laid out anew at the
 # larger size, its glyphs rendered for it.
 xdotool mousemove --sync $((wx + ww / 2)) $((wy + border + 8)) click --repeat 2 --delay 80 1
-pointer=""
 sleep 1
 shot 8-maximized
 

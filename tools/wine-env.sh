@@ -3,7 +3,8 @@
 # tools/play.sh, tests/e2e/run-e2e.sh). Exports what they need: WINE64,
 # WINESERVER, WINEPREFIX, LANG and LC_ALL; the functions below choose the
 # locale, make the prefix, start a private X server and the game in a Wine
-# virtual desktop, and end what they started.
+# virtual desktop, click on the board and the toolbar, and end what they
+# started.
 #
 #   QUORRIN_WINE_LOCALE=ja_JP.UTF-8  the Unix locale Wine takes its ANSI code
 #                            page from (the default, code page 932), and with
@@ -140,6 +141,26 @@ quorrin_desktop_wait() {
         sleep 0.1
     done
 }
+
+# The pointer on the game's client area, which starts at cx, cy on the screen.
+# quorrin_click BUTTON X Y: a click at that screen point. (The X server takes
+# xdotool's events in order: the button comes after the move.)
+quorrin_click() { xdotool mousemove "$2" "$3" click "$1"; }
+# quorrin_edge BUTTON h:R:C|v:R:C: a click on the edge right of (h) or below
+# (v) the dot in row R, column C of the board laid out with dot pitch
+# $pitch, hit margin $margin and its first dot's glyph at $ox, $oy: in the
+# dot's hit cell, shifted by the margin, a quarter pitch from the dot's row
+# and three quarters along.
+# shellcheck disable=SC2154 # (the layout and the client area are the caller's)
+quorrin_edge() {
+    local k r c near=$((pitch / 4)) far=$((3 * pitch / 4))
+    IFS=: read -r k r c <<<"$2"
+    [ "$k" = h ] || { near=$far && far=$((pitch / 4)); }
+    quorrin_click "$1" $((cx + ox - margin + c * pitch + far)) $((cy + oy - margin + r * pitch + near))
+}
+# quorrin_button N: a click on toolbar button N, from 0 (on a narrow board
+# the toolbar starts at x 2).
+quorrin_button() { quorrin_click 1 $((cx + 2 + 90 * $1 + 45)) $((cy + 16)); }
 
 # Ends what the functions above started: the desktop, the prefix's
 # wineserver and its processes, the X server.

@@ -11,13 +11,13 @@
 // page) and printed in UTF-8, tabs written as \t. One tab-separated line
 // each:
 //
-//   window    CLASS  TITLE  LEFT,TOP,RIGHT,BOTTOM  CWxCH  CX,CY
+//   window    CLASS  TITLE  LEFT,TOP,RIGHT,BOTTOM  CW,CH  CX,CY
 //   control   ID  CLASS  TEXT  X,Y  B     a visible child; X,Y its middle,
 //                                         B its bottom edge
 //   line      ID  INDEX  TEXT  X,Y        a list box line; X,Y a point on it
 //   selected  ID  INDEX                   the list box's selection, -1 none
 //
-// CWxCH is the client size, CX,CY the client area's top-left corner; all
+// CW,CH is the client size, CX,CY the client area's top-left corner; all
 // positions are screen pixels.
 #include <windows.h>
 
@@ -37,18 +37,9 @@ std::string utf8(const wchar_t* wide) {
     const int n =
         WideCharToMultiByte(CP_UTF8, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
     std::string escaped;
-    for (int i = 0; i + 1 < n; ++i) {
-        escaped += buffer[i] == '\t' ? std::string("\\t") : std::string(1, buffer[i]);
-    }
+    for (int i = 0; i + 1 < n; ++i)
+        escaped += buffer[i] == '\t' ? "\\t" : std::string(1, buffer[i]);
     return escaped;
-}
-
-std::string number(long long value) {
-    return std::to_string(value);
-}
-
-std::string point(long long x, long long y) {
-    return number(x) + "," + number(y);
 }
 
 // A message to a window of another process; -1 when it did not answer.
@@ -59,9 +50,10 @@ LRESULT ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return sent != 0 ? static_cast<LRESULT>(answer) : -1;
 }
 
-std::string text(HWND window) {
+// The window's text (with LB_GETTEXT and a line's index: a list box line's).
+std::string text(HWND window, UINT message = WM_GETTEXT, WPARAM wParam = 1024) {
     wchar_t buffer[1024] = {};
-    ask(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer));
+    ask(window, message, wParam, reinterpret_cast<LPARAM>(buffer));
     return utf8(buffer);
 }
 
@@ -79,44 +71,35 @@ BOOL CALLBACK collect(HWND window, LPARAM windows) {
     return TRUE;
 }
 
-void describeList(HWND list, const std::string& id, std::string& out) {
-    const LRESULT height = ask(list, LB_GETITEMHEIGHT, 0, 0);
-    const LRESULT top = ask(list, LB_GETTOPINDEX, 0, 0);
-    POINT origin{0, 0};
-    ClientToScreen(list, &origin);
-    const LRESULT count = ask(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t line[1024] = {};
-        ask(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line));
-        out += "line\t" + id + "\t" + number(i) + "\t" + utf8(line) + "\t" +
-               point(origin.x + 30, origin.y + (i - top) * height + height / 2) + "\n";
-    }
-    out += "selected\t" + id + "\t" + number(ask(list, LB_GETCURSEL, 0, 0)) + "\n";
-}
-
-// Appends the window's lines; whether its title or class is `wanted`.
-bool describe(HWND window, const std::string& wanted, std::string& out) {
+// Prints the window's lines.
+void describe(HWND window) {
     RECT outer{}, client{};
     POINT origin{0, 0};
     GetWindowRect(window, &outer);
     GetClientRect(window, &client);
     ClientToScreen(window, &origin);
-    const std::string kind = className(window), title = text(window);
-    out += "window\t" + kind + "\t" + title + "\t" + point(outer.left, outer.top) + "," +
-           point(outer.right, outer.bottom) + "\t" + number(client.right) + "x" +
-           number(client.bottom) + "\t" + point(origin.x, origin.y) + "\n";
+    std::printf("window\t%s\t%s\t%ld,%ld,%ld,%ld\t%ld,%ld\t%ld,%ld\n", className(window).c_str(),
+                text(window).c_str(), outer.left, outer.top, outer.right, outer.bottom,
+                client.right, client.bottom, origin.x, origin.y);
     std::vector<HWND> children;
     EnumChildWindows(window, collect, reinterpret_cast<LPARAM>(&children));
     for (const HWND child : children) {
         RECT r{};
         GetWindowRect(child, &r);
-        const std::string id = number(GetDlgCtrlID(child)), childKind = className(child);
-        out += "control\t" + id + "\t" + childKind + "\t" + text(child) + "\t" +
-               point((r.left + r.right) / 2, (r.top + r.bottom) / 2) + "\t" + number(r.bottom) +
-               "\n";
-        if (childKind == "ListBox") describeList(child, id, out);
+        const int id = GetDlgCtrlID(child);
+        const std::string kind = className(child);
+        std::printf("control\t%d\t%s\t%s\t%ld,%ld\t%ld\n", id, kind.c_str(), text(child).c_str(),
+                    (r.left + r.right) / 2, (r.top + r.bottom) / 2, r.bottom);
+        if (kind != "ListBox") continue;
+        const long height = static_cast<long>(ask(child, LB_GETITEMHEIGHT, 0, 0)),
+                   top = static_cast<long>(ask(child, LB_GETTOPINDEX, 0, 0));
+        for (long i = 0; i < static_cast<long>(ask(child, LB_GETCOUNT, 0, 0)); ++i) {
+            std::printf("line\t%d\t%ld\t%s\t%ld,%ld\n", id, i,
+                        text(child, LB_GETTEXT, static_cast<WPARAM>(i)).c_str(), r.left + 30,
+                        r.top + (i - top) * height + height / 2);
+        }
+        std::printf("selected\t%d\t%ld\n", id, static_cast<long>(ask(child, LB_GETCURSEL, 0, 0)));
     }
-    return kind == wanted || title == wanted;
 }
 
 }  // namespace
@@ -133,21 +116,21 @@ int wmain(int argc, wchar_t** argv) {
     // The desktop exists from the moment its explorer has started up.
     HDESK desktop = nullptr;
     while ((desktop = OpenDesktopW(argv[1], 0, FALSE, MAXIMUM_ALLOWED)) == nullptr &&
-           GetTickCount() - start < timeout) {
+           GetTickCount() - start < timeout)
         Sleep(50);
-    }
     if (desktop == nullptr || SetThreadDesktop(desktop) == FALSE) {
         std::fprintf(stderr, "probe: cannot join desktop %ls\n", argv[1]);
         return 1;
     }
     for (;; Sleep(50)) {
-        std::string out;
         bool found = false;
         std::vector<HWND> windows;
         EnumWindows(collect, reinterpret_cast<LPARAM>(&windows));
-        for (const HWND window : windows) found = describe(window, wanted, out) || found;
+        for (const HWND window : windows) {
+            found = found || className(window) == wanted || text(window) == wanted;
+        }
         if (found == waitForIt || GetTickCount() - start >= timeout) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
+            for (const HWND window : windows) describe(window);
             return found == waitForIt ? 0 : 1;
         }
     }
