@@ -2,13 +2,15 @@
 // pixel-by-pixel reference on random pictures and rectangles), bitmaps of
 // every form read and damage refused; layout, hit-testing and drawing at
 // several client sizes, by their exact metrics and the hash of the hit map,
-// a drawn frame and the glyphs of the vertices. (Areas drawn alone are held
-// against a full redraw after every event of the app's random sessions.)
+// a drawn frame and the glyphs of the vertices; areas drawn alone (random
+// rectangles) against a full redraw. (The app's soak holds its own areas
+// against a full redraw after every event.)
 #include "screen/screen.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -20,13 +22,23 @@
 #include <vector>
 
 #include "board/board.h"
-#include "pixels.h"
 #include "screen/bitmap.h"
 
 namespace quorrin {
 namespace {
 
-using namespace testing;  // the pixel helpers
+// Pixel access: colours in the surfaces' byte order (blue, green, red).
+using Colour = std::array<std::uint8_t, 3>;
+constexpr Colour kWhite{255, 255, 255};
+
+Colour pixelAt(const Surface& s, int x, int y) {
+    const std::uint8_t* p = s.row(y) + 3 * x;
+    return {p[0], p[1], p[2]};
+}
+
+void setPixel(Surface& s, int x, int y, Colour c) {
+    std::copy(c.begin(), c.end(), s.row(y) + 3 * x);
+}
 
 TEST(Surface, CreatePadsRowsAndRefusesUnusableSizes) {
     // Width, height, stride asked for (0: the natural one), stride made (0: refused).
@@ -284,6 +296,26 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
                 mix(hash, Screen::vertexGlyph(board, n, EdgeRef{n + (k % 3 == 0), k % 3 == 1},
                                               EdgeRef{n + (k / 3 == 0), k / 3 == 1}));
         EXPECT_EQ(hash, c.hash);
+        // Areas drawn alone after the marks changed, some reaching out of the
+        // client area: inside, the pixels of a full redraw; outside, the
+        // pixels that were there.
+        std::mt19937 areas(static_cast<unsigned>(c.cw));
+        const auto pick = [&areas](int n) { return static_cast<int>(areas() % unsigned(n)); };
+        for (int k = 0; k < 8; ++k) {
+            for (int n = 0; n < vertices; n += 1 + pick(4))
+                board.codes[n] = static_cast<std::uint8_t>(pick(10));
+            const EdgeRef hover{pick(vertices), 0}, origin{k, 1};
+            const int x = pick(c.cw + 20) - 10, y = pick(c.ch + 20) - 10, w = 1 + pick(c.cw),
+                      h = 1 + pick(c.ch);
+            Surface want = screen.backBuffer;
+            screen.drawBoardArea(board, hover, origin, x, y, w, h);
+            const Surface partial = screen.backBuffer;
+            screen.drawBoard(board, hover, origin);
+            for (int py = std::max(y, 0); py < std::min(y + h, c.ch); ++py)
+                for (int px = std::max(x, 0); px < std::min(x + w, c.cw); ++px)
+                    setPixel(want, px, py, pixelAt(screen.backBuffer, px, py));
+            ASSERT_EQ(partial.pixels, want.pixels) << x << "," << y << " " << w << "x" << h;
+        }
         // Grids one byte short: the board area is only cleared.
         board.clues.pop_back();
         screen.drawBoard(board, EdgeRef{}, EdgeRef{});
