@@ -15,6 +15,29 @@ using namespace quorrin;
 
 namespace {
 
+// Choices taken from the input's bytes read backwards from its end (so that
+// mutations of the tail steer them), then from a generator: a number in
+// [0, bound) for bound up to 65536, one byte, two above 256.
+struct Choices {
+    const std::uint8_t* data;
+    std::size_t left;
+    std::uint64_t state = 0;
+    std::uint32_t below(std::uint32_t bound) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const std::uint32_t byte = left > 0 ? data[--left] : std::uint32_t(state >> 56);
+        return (bound > 256 ? byte << 8 | below(256) : byte) % bound;
+    }
+};
+
+// An edge for the board's actions: now and then one that is not on the board
+// (a vertex out of range, vertical 2), which the actions must ignore.
+EdgeRef pickEdge(Choices& choices, const Board& board) {
+    const std::int32_t odd = choices.below(16) == 0 ? 3 : 0;
+    const std::int32_t count = board.vertexCount() + 2 * odd;
+    const auto vertex = static_cast<std::int32_t>(choices.below(std::uint32_t(count))) - odd;
+    return EdgeRef{vertex, static_cast<std::uint8_t>(choices.below(odd ? 3 : 2))};
+}
+
 // The board's lines as the tools' edges (one byte an edge) and its clues as
 // the tools' puzzle.
 bool solvedByLoopCheck(const Board& board) {

@@ -21,6 +21,7 @@
 #include <random>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "board/board.h"
@@ -60,9 +61,7 @@ TEST(Surface, CreatePadsRowsAndRefusesUnusableSizes) {
 
 TEST(Surface, FillAndCopiesMatchThePixelByPixelReference) {
     std::mt19937 rng(12345);
-    const auto pick = [&rng](int lo, int hi) {
-        return lo + static_cast<int>(rng() % (hi - lo + 1));
-    };
+    const auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
     // Random pixels, a third of them white and some nearly white, or (sparse)
     // mostly white, like a glyph sheet; the row padding a marker.
     const Colour light[] = {kWhite, kWhite, {255, 255, 254}, {254, 255, 255}};
@@ -117,14 +116,12 @@ TEST(Surface, FillAndCopiesMatchThePixelByPixelReference) {
     }
 }
 
-// One 4-byte little-endian field of a file changed.
-struct Patch {
-    std::size_t at;
-    std::uint32_t value;
-};
+// One 4-byte little-endian field of a file changed: where, and to what.
+using Patch = std::pair<std::size_t, std::uint32_t>;
 
 void patch(std::vector<std::uint8_t>& v, Patch p) {
-    for (std::size_t i = 0; i < 4; ++i) v[p.at + i] = static_cast<std::uint8_t>(p.value >> 8 * i);
+    for (std::size_t i = 0; i < 4; ++i)
+        v[p.first + i] = static_cast<std::uint8_t>(p.second >> 8 * i);
 }
 
 // Reads bytes into a surface that held something: as a .bmp file (form 0)
@@ -192,7 +189,7 @@ TEST(Bitmap, ReadsEveryFormAndRefusesDamage) {
             std::vector<std::uint8_t> data = good;
             patch(data, c.change);
             EXPECT_TRUE(holds(read(form, data, s), s, data, form ? c.packed : c.file))
-                << c.change.at << " " << c.change.value << " form " << form;
+                << c.change.first << " " << c.change.second << " form " << form;
         }
     // Every prefix short of the last pixel, each in a buffer of its own for
     // the sanitizer; as files, none and some.
