@@ -1,6 +1,6 @@
 // Shared pieces of the fuzz targets: a check that aborts with a message (so
-// that libFuzzer keeps the input), a scratch folder, choices taken from the
-// input's bytes, and an independent check of a board.
+// that libFuzzer keeps the input), a scratch folder, and an independent check
+// of a board.
 #pragma once
 
 #include <unistd.h>
@@ -35,24 +35,6 @@ inline void writeFile(const std::filesystem::path& path, const void* data, std::
     FUZZ_CHECK(std::ofstream(path, std::ios::binary).write(static_cast<const char*>(data), size));
 }
 
-// Choices taken from the input's bytes read backwards from its end (so that
-// mutations of the tail steer them), then from a generator: {data, size}.
-struct Choices {
-    const std::uint8_t* data;
-    std::size_t left;
-    std::uint64_t state = 0;
-
-    // A number in [0, bound) for bound up to 65536: one byte, two above 256.
-    std::uint32_t below(std::uint32_t bound) {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        const std::uint32_t byte = left > 0 ? data[--left] : std::uint32_t(state >> 56);
-        return (bound > 256 ? byte << 8 | below(256) : byte) % bound;
-    }
-    std::int32_t range(std::int32_t low, std::int32_t high) {
-        return low + static_cast<std::int32_t>(below(static_cast<std::uint32_t>(high - low + 1)));
-    }
-};
-
 // What holds of a board (loaded from an entry, or between two actions): a
 // size within the limits and grids of that size, codes 0..8,
 // no mark on an edge leading off the board, the border classes, and clue
@@ -78,14 +60,6 @@ inline void checkBoard(const Board& board) {
         const int value = clue & 3;
         FUZZ_CHECK(clue == value + (sides < value ? 0 : sides > value ? kClueOver : kClueExact));
     }
-}
-
-// An edge for the board's actions: now and then one that is not on the board
-// (a vertex out of range, vertical 2), which the actions must ignore.
-inline EdgeRef pickEdge(Choices& choices, const Board& board) {
-    const bool odd = choices.below(16) == 0;
-    const std::int32_t vertex = choices.range(odd ? -3 : 0, board.vertexCount() + (odd ? 3 : -1));
-    return EdgeRef{vertex, static_cast<std::uint8_t>(choices.below(odd ? 3 : 2))};
 }
 
 }  // namespace quorrin

@@ -41,9 +41,7 @@ TEST(GlyphRasterizer, MatchesTheReferenceOnRandomOutlines) {
     // side `exact`. Now and then a set of fewer or more outlines than the
     // glyphs use, or one start entry spoilt (two outlines without edges).
     std::mt19937 rng(2024);
-    const auto pick = [&rng](int lo, int hi) {
-        return lo + static_cast<int>(rng() % (hi - lo + 1));
-    };
+    const auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
     for (int round = 0; round < 12; ++round) {
         const int exact = std::array{9, 31, 64}[round % 3];
         const auto coordinate = [&](bool onSamples) {

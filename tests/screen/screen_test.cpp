@@ -2,31 +2,46 @@
 // pixel-by-pixel reference on random pictures and rectangles), bitmaps of
 // every form read and damage refused; layout, hit-testing and drawing at
 // several client sizes, by their exact metrics and the hash of the hit map,
-// a drawn frame and the glyphs of the vertices. (Areas drawn alone are held
-// against a full redraw after every event of the app's random sessions.)
+// a drawn frame and the glyphs of the vertices; areas drawn alone (random
+// rectangles) against a full redraw. (The app's soak holds its own areas
+// against a full redraw after every event.) The committed artwork.
 #include "screen/screen.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "board/board.h"
-#include "pixels.h"
 #include "screen/bitmap.h"
 
 namespace quorrin {
 namespace {
 
-using namespace testing;  // the pixel helpers
+// Pixel access: colours in the surfaces' byte order (blue, green, red).
+using Colour = std::array<std::uint8_t, 3>;
+constexpr Colour kWhite{255, 255, 255};
+
+Colour pixelAt(const Surface& s, int x, int y) {
+    const std::uint8_t* p = s.row(y) + 3 * x;
+    return {p[0], p[1], p[2]};
+}
+
+void setPixel(Surface& s, int x, int y, Colour c) {
+    std::copy(c.begin(), c.end(), s.row(y) + 3 * x);
+}
 
 TEST(Surface, CreatePadsRowsAndRefusesUnusableSizes) {
     // Width, height, stride asked for (0: the natural one), stride made (0: refused).
@@ -46,9 +61,7 @@ TEST(Surface, CreatePadsRowsAndRefusesUnusableSizes) {
 
 TEST(Surface, FillAndCopiesMatchThePixelByPixelReference) {
     std::mt19937 rng(12345);
-    const auto pick = [&rng](int lo, int hi) {
-        return lo + static_cast<int>(rng() % (hi - lo + 1));
-    };
+    const auto pick = [&rng](int lo, int hi) { return lo + int(rng() % unsigned(hi - lo + 1)); };
     // Random pixels, a third of them white and some nearly white, or (sparse)
     // mostly white, like a glyph sheet; the row padding a marker.
     const Colour light[] = {kWhite, kWhite, {255, 255, 254}, {254, 255, 255}};
@@ -103,14 +116,12 @@ TEST(Surface, FillAndCopiesMatchThePixelByPixelReference) {
     }
 }
 
-// One 4-byte little-endian field of a file changed.
-struct Patch {
-    std::size_t at;
-    std::uint32_t value;
-};
+// One 4-byte little-endian field of a file changed: where, and to what.
+using Patch = std::pair<std::size_t, std::uint32_t>;
 
 void patch(std::vector<std::uint8_t>& v, Patch p) {
-    for (std::size_t i = 0; i < 4; ++i) v[p.at + i] = static_cast<std::uint8_t>(p.value >> 8 * i);
+    for (std::size_t i = 0; i < 4; ++i)
+        v[p.first + i] = static_cast<std::uint8_t>(p.second >> 8 * i);
 }
 
 // Reads bytes into a surface that held something: as a .bmp file (form 0)
@@ -178,7 +189,7 @@ TEST(Bitmap, ReadsEveryFormAndRefusesDamage) {
             std::vector<std::uint8_t> data = good;
             patch(data, c.change);
             EXPECT_TRUE(holds(read(form, data, s), s, data, form ? c.packed : c.file))
-                << c.change.at << " " << c.change.value << " form " << form;
+                << c.change.first << " " << c.change.second << " form " << form;
         }
     // Every prefix short of the last pixel, each in a buffer of its own for
     // the sanitizer; as files, none and some.
@@ -201,6 +212,29 @@ TEST(Bitmap, ReadsEveryFormAndRefusesDamage) {
 
 void mix(std::uint64_t& hash, std::int64_t value) {
     hash = (hash ^ static_cast<std::uint64_t>(value)) * 1099511628211ull;
+}
+
+// The committed artwork, byte for byte: the button faces (bitmap 129, 900 x
+// 30: five faces of 90 x 30, then their hovered looks), the clock sheet
+// (bitmap 131, 293 x 106: the digits 0 to 9 at x = 15 d, a blank digit, the
+// colon at x = 165, and from row 19 the clear banner, everything on white
+// with white margins, as parts are copied with their white left out) and the
+// icon. The bitmaps must read as the program reads its resources: the file
+// without its 14-byte header.
+TEST(Artwork, BitmapsAndIcon) {
+    // Name, the size it reads at (the icon: none), FNV-1a hash of the file.
+    for (const auto& [name, width, height, hash] :
+         {std::tuple{"buttons.bmp", 900, 30, 3506745752997156594u},
+          {"clock.bmp", 293, 106, 5884330159489785655u},
+          {"quorrin.ico", 0, 0, 17416262324705604592u}}) {
+        std::ifstream in(std::string(QUORRIN_SOURCE_DIR "/res/") + name, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        std::uint64_t h = 14695981039346656037ull;
+        for (std::uint8_t b : bytes) mix(h, b);
+        Surface s;
+        readPackedBitmap(bytes.data() + 14, bytes.size() - 14, s);
+        EXPECT_TRUE(h == hash && s.width == width && s.height == height) << name;
+    }
 }
 
 TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
@@ -284,6 +318,26 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
                 mix(hash, Screen::vertexGlyph(board, n, EdgeRef{n + (k % 3 == 0), k % 3 == 1},
                                               EdgeRef{n + (k / 3 == 0), k / 3 == 1}));
         EXPECT_EQ(hash, c.hash);
+        // Areas drawn alone after the marks changed, some reaching out of the
+        // client area: inside, the pixels of a full redraw; outside, the
+        // pixels that were there.
+        std::mt19937 areas(static_cast<unsigned>(c.cw));
+        const auto pick = [&areas](int n) { return static_cast<int>(areas() % unsigned(n)); };
+        for (int k = 0; k < 8; ++k) {
+            for (int n = 0; n < vertices; n += 1 + pick(4))
+                board.codes[n] = static_cast<std::uint8_t>(pick(10));
+            const EdgeRef hover{pick(vertices), 0}, origin{k, 1};
+            const int x = pick(c.cw + 20) - 10, y = pick(c.ch + 20) - 10, w = 1 + pick(c.cw),
+                      h = 1 + pick(c.ch);
+            Surface want = screen.backBuffer;
+            screen.drawBoardArea(board, hover, origin, x, y, w, h);
+            const Surface partial = screen.backBuffer;
+            screen.drawBoard(board, hover, origin);
+            for (int py = std::max(y, 0); py < std::min(y + h, c.ch); ++py)
+                for (int px = std::max(x, 0); px < std::min(x + w, c.cw); ++px)
+                    setPixel(want, px, py, pixelAt(screen.backBuffer, px, py));
+            ASSERT_EQ(partial.pixels, want.pixels) << x << "," << y << " " << w << "x" << h;
+        }
         // Grids one byte short: the board area is only cleared.
         board.clues.pop_back();
         screen.drawBoard(board, EdgeRef{}, EdgeRef{});
