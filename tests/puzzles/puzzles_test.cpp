@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "board/board.h"
+#include "collection_check.h"
 #include "loop_generator.h"
 #include "puzzle_import.h"
 #include "store/puzzle_collection.h"
@@ -85,7 +87,8 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
 
 // Random regions' outlines are single loops on every size; generated
 // puzzles are unique with the generated loop as their solution, graded as
-// asked, and symmetric when asked.
+// asked, symmetric when asked, with loops that reach nearly every dot and
+// few 0s.
 TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
     LoopRandom rng(7);
     for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 6}, std::pair{6, 1}, std::pair{10, 7}})
@@ -104,12 +107,54 @@ TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
         EXPECT_EQ(solver.countSolutions(5, &first), 1);
         EXPECT_EQ(first, g.solution);
         EXPECT_EQ(solver.analyse().grade, grade);
-        const auto& k = g.puzzle.clues;
-        for (size_t i = 0; o.symmetric && i < k.size(); ++i)
-            EXPECT_EQ(k[i] >= 0, k[k.size() - 1 - i] >= 0) << i;
+        const PuzzleFigures f = measurePuzzle(g.puzzle, g.solution);
+        EXPECT_TRUE(f.coverage >= 0.85 && f.largestPatch <= 0.05 && f.zeros <= 0.15) << grade;
+        EXPECT_TRUE(f.symmetric || !o.symmetric);
     }
     GeneratedPuzzle g;
     EXPECT_FALSE(generatePuzzle(GeneratorOptions{10, 10, 5}, g));
+}
+
+// What qcheck --stats measures, on a 3 x 2 board whose loop goes round the
+// left column: half the dots on it, the right column dead, 0s and clues
+// counted, and the clue layout turned by 180 degrees.
+TEST(PuzzleFigures, CoverageDeadPatchZerosCluesSymmetry) {
+    const LoopSolution loop = regionOutline(3, 2, {1, 0, 0, 1, 0, 0});
+    LoopPuzzle p = cluesOfLoop(3, 2, loop);
+    p.setClue(1, 1, -1);
+    PuzzleFigures f = measurePuzzle(p, loop);
+    EXPECT_EQ((std::vector<double>{f.coverage, f.largestPatch, f.zeros, f.clues}),
+              (std::vector<double>{6 / 12.0, 2 / 6.0, 2 / 5.0, 5 / 6.0}));
+    EXPECT_FALSE(f.symmetric);
+    p.setClue(0, 1, -1);
+    EXPECT_TRUE(measurePuzzle(p, loop).symmetric);
+    EXPECT_EQ(measurePuzzle(p, LoopSolution(3)).coverage, 0);  // not this board's loop
+}
+
+// Every shipped collection looks made by hand: its loops reach nearly every
+// dot (median 90 %, none below 80 %) and leave no dead patch over 5 % of a
+// board, few clues are 0 (median 8 %, none over 20 %), and at no grade do
+// more than 45 % of the cells hold a clue (median).
+TEST(ShippedCollections, LoopsFillTheBoardsWithFewZeros) {
+    const auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
+    };
+    for (const auto& file : std::filesystem::directory_iterator(QUORRIN_SOURCE_DIR "/puzzles")) {
+        SCOPED_TRACE(file.path().string());
+        std::vector<double> coverage, zeros, clues[kGradeGuess + 1];
+        for (const LineReport& line : checkCollection(file.path().string(), {}).lines) {
+            const PuzzleFigures& f = line.figures;
+            EXPECT_TRUE(f.coverage >= 0.8 && f.largestPatch <= 0.05 && f.zeros <= 0.2)
+                << "line " << line.index;
+            coverage.push_back(f.coverage);
+            zeros.push_back(f.zeros);
+            clues[line.grade].push_back(f.clues);
+        }
+        EXPECT_GE(median(coverage), 0.9);
+        EXPECT_LE(median(zeros), 0.08);
+        for (const auto& grade : clues) EXPECT_LE(median(grade), 0.45);
+    }
 }
 
 // The game's solution check agrees with the tools' loop check on the outline

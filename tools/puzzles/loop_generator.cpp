@@ -12,10 +12,10 @@ namespace {
 // Nodes one uniqueness test may visit while clues are taken away.
 constexpr long long kSearchNodeLimit = 64;
 
-// Loops, and orders of taking clues away from each, tried for an easy
-// puzzle: the sparsest is kept.
-constexpr int kEasyLoops = 6;
-constexpr int kEasyOrders = 8;
+// Loops, and orders of taking clues away from each, tried for an easy or a
+// symmetric puzzle (clues taken away in pairs): the sparsest is kept.
+constexpr int kSparseLoops = 6;
+constexpr int kSparseOrders = 8;
 
 // Clues the hard grade tries to take away with the lookahead: so many, and
 // one more per so many cells.
@@ -210,7 +210,7 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
     LoopRandom rng(options.seed);
     LoopSolver solver{LoopPuzzle(w, h)};
     solver.setNodeLimit(kSearchNodeLimit);
-    const bool easy = options.grade == kGradeEasy;
+    const bool sparse = options.grade == kGradeEasy || options.symmetric;
     int found = 0;
     for (int attempt = 1; attempt <= options.maxAttempts; ++attempt) {
         const LoopSolution loop = regionOutline(w, h, makeLoopRegion(w, h, rng));
@@ -219,17 +219,21 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
         if (looks.coverage < kMinCoverage || looks.largestPatch > kMaxDeadPatch) continue;
         solver.setClues(all.clues);
         if (!acceptable(solver, options.grade)) continue;
-        // The easy rules need many clues, and how many depends much on the
-        // loop and on the order the clues are taken away in: the easy grade
-        // keeps the sparsest of several loops and orders, with the fewest 0s.
+        // The easy rules need many clues, and so do clues taken away in
+        // pairs; how many depends much on the loop and on the order the clues
+        // are taken away in: then the sparsest of several loops and orders is
+        // kept, with the fewest 0s.
         LoopPuzzle puzzle = removeClues(all, options, solver, rng);
-        for (int order = 1; order < (easy ? kEasyOrders : 1); ++order) {
+        for (int order = 1; order < (sparse ? kSparseOrders : 1); ++order) {
             LoopPuzzle other = removeClues(all, options, solver, rng);
             if (cost(other) < cost(puzzle)) puzzle = std::move(other);
         }
         solver.setClues(puzzle.clues);
         // The grade must be reached, not just allowed.
-        if (!easy && solver.deduce(options.grade - 1) == DeduceOutcome::Solved) continue;
+        if (options.grade > kGradeEasy &&
+            solver.deduce(options.grade - 1) == DeduceOutcome::Solved) {
+            continue;
+        }
         if (measurePuzzle(puzzle, loop).zeros > kMaxZeros) continue;
         if (found == 0 || cost(puzzle) < cost(out.puzzle)) {
             out.puzzle = puzzle;
@@ -237,7 +241,7 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
             out.grade = options.grade;
             out.attempts = attempt;
         }
-        if (++found == (easy ? kEasyLoops : 1)) return true;
+        if (++found == (sparse ? kSparseLoops : 1)) return true;
     }
     return found > 0;
 }

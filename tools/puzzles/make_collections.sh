@@ -11,7 +11,7 @@ gen() { "$qgen" --verify "$@"; }
 {
     gen --size 5x5 --grade 1 --count 10 --seed 1001 --symmetric
     gen --size 5x5 --grade 2 --count 5 --seed 1101
-    gen --size 7x7 --grade 1 --count 10 --seed 1201 --symmetric
+    gen --size 7x7 --grade 1 --count 10 --seed 1201
     gen --size 7x7 --grade 2 --count 5 --seed 1301
 } > "$out/01_first_steps.dat"
 
@@ -44,3 +44,17 @@ gen() { "$qgen" --verify "$@"; }
     gen --size 30x20 --grade 2 --count 10 --seed 6101
     gen --size 30x20 --grade 3 --count 10 --seed 6201
 } > "$out/06_marathon.dat"
+
+{
+    gen --size 30x30 --grade 2 --count 10 --seed 7001
+    gen --size 35x30 --grade 3 --count 10 --seed 7101
+    gen --size 40x30 --grade 3 --count 10 --seed 7201
+} > "$out/07_long_haul.dat"
+
+# The largest boards a collection line can hold ((W+1) x (H+1) <= 2048).
+{
+    gen --size 44x44 --grade 2 --count 5 --seed 8001
+    gen --size 44x44 --grade 3 --count 5 --seed 8101
+    gen --size 62x31 --grade 2 --count 5 --seed 8201
+    gen --size 62x31 --grade 3 --count 5 --seed 8301
+} > "$out/08_giants.dat"
