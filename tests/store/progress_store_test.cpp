@@ -50,12 +50,9 @@ class SavedGame : public test::StoreTest {
         Board fresh;
         fresh.load(s.collection.puzzles[std::max(s.currentPuzzle, 0) % kMaxPuzzles]);
         if (!g.solved && g.board.codes == game.board.codes && g.board.snapshot == g.board.codes) {
-            out += std::string(" resumed ") +
-                   (g.trial == Off       ? "off"
-                    : g.trial == Armed   ? "armed"
-                    : g.trial == Started ? "started"
-                                         : "?") +
-                   " " + std::to_string(g.origin.vertex) + " " + std::to_string(g.elapsed);
+            const char* trials[] = {"off", "armed", "started", "?"};
+            out += std::string(" resumed ") + trials[std::min(std::uint32_t(g.trial), 3u)] + " " +
+                   std::to_string(g.origin.vertex) + " " + std::to_string(g.elapsed);
         } else if (g.solved && g.board.codes == fresh.codes) {
             out += " fresh";
         }
