@@ -53,23 +53,19 @@ TEST_F(StoreTest, OpenCollectionListsExactDatNamesAndLoadsTheChosenOne) {
     ProgressStore store;
     Game game;
     ASSERT_FALSE(game.start(store));  // no save file: no collection
-    // Listed, the current collection -> the lines, the one selected: the
-    // names it leaves out; the current byte for byte, else the first. (With
-    // no line the dialog ends while it opens: the start-up scenarios.)
+    // The current collection -> the line selected: the names it leaves out;
+    // the current byte for byte, else the first. (With no line the dialog
+    // ends while it opens: the start-up scenarios.)
     const std::string n59(59, 'n'), longest = n59 + ".dat";  // 63 bytes
-    const std::vector<std::string> names = {".dat",        "B.dat", "a.dat", "c.DAT",
-                                            "m" + longest, longest, "x.dat"},
-                                   kept = {"B", "a", n59, "x"};
-    for (auto [list, current, shown, selected] :
-         {std::tuple{names, "", kept, 0}, std::tuple{names, "a.dat", kept, 1},
-          std::tuple{names, "x.dat", kept, 3}, std::tuple{names, "A.dat", kept, 0},
-          std::tuple{names, "c.DAT", kept, 0}}) {
-        listed = list;
+    listed = {".dat", "B.dat", "a.dat", "c.DAT", "m" + longest, longest, "x.dat"};
+    for (auto [current, selected] :
+         {std::pair{"", 0}, {"a.dat", 1}, {"x.dat", 3}, {"A.dat", 0}, {"c.DAT", 0}}) {
         ASSERT_TRUE(store.setCollectionName(current));
         FakeDialog fresh;
         EXPECT_TRUE(OpenCollectionDialog(store).init(fresh));
         EXPECT_EQ(fresh.result, 0);
-        EXPECT_EQ(fresh.lists[kCollectionList].lines, shown);
+        EXPECT_EQ(fresh.lists[kCollectionList].lines,
+                  (std::vector<std::string>{"B", "a", n59, "x"}));
         EXPECT_EQ(fresh.lists[kCollectionList].selected, selected) << current;
     }
 
