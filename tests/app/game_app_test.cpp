@@ -468,31 +468,29 @@ TEST_F(GameTest, SoakOfRandomSessionsDrawnInPartAndWhole) {
 }
 
 // The window rectangle kept to a client area of at least 432 x 464 while
-// sizing: the dragged edge stops, the opposite edge stays.
+// sizing, on random rectangles around that size and far from it: the
+// dragged edge stops (left: edges 1, 4, 7; top: 3, 4, 5), the opposite edge
+// stays, and a large enough rectangle is kept as it is.
 TEST(MinimumSize, TheDraggedEdgeStopsTheOppositeStays) {
     const std::int32_t fw = 16, fh = 59;  // a frame with caption and menu
-    const std::int32_t w = 432 + fw, h = 464 + fh;
-    // edge, rectangle proposed -> kept (left, top, right, bottom).
-    const std::int32_t cases[][9] = {
-        {SizeLeft, 100, 100, 200, 200, 200 - w, 100, 200, 100 + h},
-        {SizeRight, 100, 100, 200, 200, 100, 100, 100 + w, 100 + h},
-        {SizeTop, 100, 100, 200, 200, 100, 200 - h, 100 + w, 200},
-        {SizeTopLeft, 100, 100, 200, 200, 200 - w, 200 - h, 200, 200},
-        {SizeTopRight, 100, 100, 200, 200, 100, 200 - h, 100 + w, 200},
-        {SizeBottom, 100, 100, 200, 200, 100, 100, 100 + w, 100 + h},
-        {SizeBottomLeft, 100, 100, 200, 200, 200 - w, 100, 200, 100 + h},
-        {SizeBottomRight, 100, 100, 200, 200, 100, 100, 100 + w, 100 + h},
-        {SizeTopLeft, 100, 100, 900, 900, 100, 100, 900, 900},
-        {SizeBottomRight, 0, 0, w, h, 0, 0, w, h},
-        {SizeLeft, 0, 0, w - 1, h, -1, 0, w - 1, h},
-        {SizeTop, 0, 0, w, h - 1, 0, -1, w, h - 1},
-    };
-    for (const auto& k : cases) {
-        WindowRect r{k[1], k[2], k[3], k[4]};
-        keepMinimumSize(k[0], r, fw, fh);
-        EXPECT_EQ((std::vector<std::int32_t>{r.left, r.top, r.right, r.bottom}),
-                  std::vector<std::int32_t>(k + 5, k + 9))
-            << "edge " << k[0] << " from " << k[1] << "," << k[2];
+    std::mt19937 random(3);
+    for (int i = 0; i < 4000; ++i) {
+        const int edge = 1 + static_cast<int>(random() % 8), near = i % 2;
+        const auto size = [&](std::int32_t least) {
+            return near ? least - 3 + static_cast<std::int32_t>(random() % 7)
+                        : static_cast<std::int32_t>(random() % 1200) - 100;
+        };
+        const WindowRect p{-50, 70, -50 + size(432 + fw), 70 + size(464 + fh)};
+        const std::int32_t w = std::max(p.right - p.left, 432 + fw),
+                           h = std::max(p.bottom - p.top, 464 + fh);
+        const bool left = edge % 3 == 1, top = edge >= SizeTop && edge <= SizeTopRight;
+        WindowRect r = p;
+        keepMinimumSize(edge, r, fw, fh);
+        EXPECT_EQ(
+            (std::vector<std::int32_t>{r.left, r.top, r.right, r.bottom}),
+            (std::vector<std::int32_t>{left ? p.right - w : p.left, top ? p.bottom - h : p.top,
+                                       left ? p.right : p.left + w, top ? p.bottom : p.top + h}))
+            << "edge " << edge << " size " << p.right - p.left << " x " << p.bottom - p.top;
     }
 }
 

@@ -1,7 +1,7 @@
 // The progress store: the save file's exact bytes, start-up from intact,
 // truncated and damaged save files, the next uncleared puzzle. (Writes that
-// fail: tests/app/faults_test.cpp; collections opened in turn:
-// tests/dialogs/open_collection_test.cpp.)
+// fail: the fault scenarios in tests/app; collections opened in turn:
+// tests/dialogs.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
