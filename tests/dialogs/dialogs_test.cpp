@@ -122,7 +122,7 @@ std::string line(const std::string& number, const char* size, const char* diffic
            time;
 }
 
-TEST(DialogTextTest, PuzzleLinesAndTitleExactBytes) {
+TEST(DialogTextTest, PuzzleLinesExactBytes) {
     // index, width, height, difficulty, clear time -> the line. Times are
     // held to 59:59, negative ones too (above 3600 read without sign, as
     // another build may write them); only 0 shows "－";
@@ -144,13 +144,6 @@ TEST(DialogTextTest, PuzzleLinesAndTitleExactBytes) {
         entry.difficulty = difficulty;
         EXPECT_EQ(puzzleLine(index, entry, static_cast<std::int16_t>(time)), text) << time;
     }
-    // The title drops the last four bytes of the file name.
-    for (auto [name, title] : {std::pair{"easy.dat", "easy"}, std::pair{"x.dat", "x"},
-                               std::pair{"abcd", ""}, std::pair{"abc", ""}, std::pair{"", ""}}) {
-        ProgressStore store;
-        ASSERT_TRUE(store.setCollectionName(name));
-        EXPECT_EQ(collectionTitle(store), title) << name;
-    }
 }
 
 TEST_F(StoreTest, SelectPuzzleShowsChoosesAndErases) {
@@ -169,7 +162,7 @@ TEST_F(StoreTest, SelectPuzzleShowsChoosesAndErases) {
                                         line("  2", " 3 x  2", "2", time),
                                         line("  3", " 1 x  1", "3", kDash)};
     };
-    EXPECT_EQ(dialog.texts[kCollectionTitle], "easy");
+    EXPECT_EQ(dialog.texts[kCollectionTitle], "easy");  // the name without ".dat"
     EXPECT_EQ(dialog.lists[kPuzzleList].tabStops, (std::vector<int>{20, 52, 96}));
     EXPECT_EQ(dialog.lists[kPuzzleList].lines, lines("02:05"));
     EXPECT_EQ(dialog.lists[kPuzzleList].selected, 2);
