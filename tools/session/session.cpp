@@ -1,10 +1,11 @@
-// session OUTDIR [COLLECTION]
+// session OUTDIR [COLLECTION [WxH]]
 //
 // Plays a scripted game in OUTDIR, which gets a copy of the collection (the
 // first shipped one by default) beside a pretend executable: the collection
 // opened at the first start, a line, a cross and a refused line, trial mode
 // with a mark, the first puzzle solved by clicks. After each step the window
-// as the player sees it goes to OUTDIR/NN-step.png.
+// as the player sees it goes to OUTDIR/NN-step.png. With WxH the client area
+// is sized so first, as a player would size the window.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -52,7 +53,7 @@ bool pointOn(const GameApp& app, EdgeRef edge, std::int32_t& x, std::int32_t& y)
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: session OUTDIR [COLLECTION]\n");
+        std::fprintf(stderr, "usage: session OUTDIR [COLLECTION [WxH]]\n");
         return 2;
     }
     const fs::path out = fs::absolute(argv[1]);
@@ -104,6 +105,9 @@ int main(int argc, char** argv) {
         for (int i = 0; i < n; ++i) windows.events.push_back([](GameApp& a) { a.onClockTick(); });
     };
 
+    int width = 0, height = 0;
+    if (argc > 3 && std::sscanf(argv[3], "%dx%d", &width, &height) == 2)
+        windows.events.push_back([&](GameApp&) { windows.resize(width, height); });
     shot("start");
     tick(7);
     click(EdgeRef{7, 0}, false);  // a line
@@ -136,16 +140,17 @@ int main(int argc, char** argv) {
                     const int index = vertical ? verticalEdge(entry.width, entry.height, r, c)
                                                : horizontalEdge(entry.width, r, c);
                     const bool onLoop = analysis.first[static_cast<std::size_t>(index)] != 0;
-                    if (onLoop != (a.board.edgeState(e) == Line)) {
-                        windows.events.push_front([e, onLoop](GameApp& g) {
+                    std::int32_t px, py;
+                    if (!onLoop && a.board.edgeState(e) == Line && pointOn(a, e, px, py))
+                        a.onRightClick(px, py);
+                    if (onLoop && a.board.edgeState(e) != Line) {
+                        windows.events.push_front([e](GameApp& g) {
                             std::int32_t x, y;
                             if (!pointOn(g, e, x, y) || g.solved) return;
-                            if (onLoop) {
-                                while (g.board.edgeState(e) != Line && !g.solved)
-                                    g.onLeftClick(x, y);
-                            } else {
-                                g.onRightClick(x, y);
-                            }
+                            // A line the rules refuse for now turns into a
+                            // cross: three clicks at most, and on to the next.
+                            for (int k = 0; k < 3 && g.board.edgeState(e) != Line && !g.solved; ++k)
+                                g.onLeftClick(x, y);
                         });
                     }
                 }
