@@ -57,6 +57,8 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
                 p.clues[i] =
                     trial % 2 == 0 && !rng.chance(1, 8) ? full.clues[i] : std::int8_t(rng.below(4));
             }
+            std::string error;  // and a domino of 3s whose outline alone meets the clues
+            if (trial == 0 && w == 3 && h == 3) importPuzzle("3x3:33b1d", p, error);
             int expected = 0;
             for (const LoopSolution& l : loops) expected += isLoopSolution(p, l);
             LoopSolver solver(p);
@@ -200,7 +202,7 @@ TEST(PuzzleImport, Table) {
     std::istringstream table(
         "https://example.org/p?loop/3/4/0123h5cg=012/3../0.2/... ?loop/4/2/d6c/=3..1/.2.. "
         "?loop/21/1/z1=....................1 ?loop/1/3/012=0/1/2 ?loop/3/4/0123h5c8= "
-        "?loop/2/2/0124= ?loop/2/2/90= "
+        "?loop/2/2/0124= ?loop/2/2/90= ?loop/2/1/8=3. "
         "?loop/3/2/e= ?loop/2/2/01.2= ?loop/2/2/012= ?loop/2/2/01235= ?loop/2/2/0f= ?loop/0/2/= "
         "?loop/63/1/z= ?loop/44/45/z= ?loop/2/2= ?loop/x/2/01= ?loop/12345/1/1= "
         "5x2t0:a1b2c3a=.1..2/...3. 2x2t0de:0123=01/23 2x2dx:0123=01/23 27x1:z0=" +
@@ -214,6 +216,7 @@ TEST(PuzzleImport, Table) {
         std::string error;
         EXPECT_EQ(importPuzzle(" " + text + "\t", p, error), !rows.empty()) << text;
         EXPECT_EQ(p.rowsText(), rows) << text;  // a refusal leaves the puzzle empty
+        EXPECT_TRUE(std::all_of(p.clues.begin(), p.clues.end(), [](int k) { return k >= -1; }));
         EXPECT_EQ(error.empty(), !rows.empty()) << text;
     }
 }

@@ -338,6 +338,11 @@ TEST(Screen, LayoutHitMapAndFrameAtClientSizes) {
                     setPixel(want, px, py, pixelAt(screen.backBuffer, px, py));
             ASSERT_EQ(partial.pixels, want.pixels) << x << "," << y << " " << w << "x" << h;
         }
+        // The banner clears the whole toolbar strip, whatever it held.
+        std::fill(screen.backBuffer.pixels.begin(), screen.backBuffer.pixels.end(), 0);
+        screen.drawClearBanner();
+        for (int y = 0; c.ch >= 2 * kToolbarHeight + kBannerHeight && y < kToolbarHeight; ++y)
+            for (int x = 0; x < c.cw; ++x) ASSERT_EQ(pixelAt(screen.backBuffer, x, y), kWhite);
         // Grids one byte short: the board area is only cleared.
         board.clues.pop_back();
         screen.drawBoard(board, EdgeRef{}, EdgeRef{});
