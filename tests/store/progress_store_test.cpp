@@ -163,6 +163,12 @@ TEST_F(SavedGame, TruncatedAndDamaged) {
     test::writeBytes(file("notes.txt"), "1\n");
     EXPECT_EQ(s.collectionFiles(), (std::vector<std::string>{"easy.dat"}));
     EXPECT_FALSE(ProgressStore().writeSaveFile(game.board, Off, EdgeRef{}, 0));
+    // A program folder so deep that a collection's name does not fit beside it.
+    test::fakeExecutable() = std::string(480, 'd') + "/quorrin.exe";
+    ProgressStore deep;
+    EXPECT_FALSE(game.start(deep));
+    ASSERT_TRUE(deep.setCollectionName((std::string(40, 'n') + ".dat").c_str()));
+    EXPECT_FALSE(deep.loadCollection());
 }
 
 // Clear times are kept as they stand, whatever their value, and written
