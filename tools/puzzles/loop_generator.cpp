@@ -148,8 +148,9 @@ bool acceptable(LoopSolver& solver, int level) {
 
 // Takes clues away in an order of the generator's choosing while the puzzle
 // stays acceptable at the grade. 0s go first, so that few stay, then 2s,
-// 1s and 3s: a board keeps fewer clues when the ones it keeps say the most. The cheap rules take clues first; the
-// costly ones then only look at the clues that are left.
+// 1s and 3s: a board keeps fewer clues when the ones it keeps say the most.
+// The cheap rules take clues first; the costly ones then only look at the
+// clues that are left.
 LoopPuzzle removeClues(LoopPuzzle puzzle, const GeneratorOptions& options, LoopSolver& solver,
                        LoopRandom& rng) {
     const int cells = puzzle.width * puzzle.height;
