@@ -16,26 +16,19 @@
 #include "fuzz_support.h"
 #include "store/platform.h"
 #include "store/progress_store.h"
+#include "tests/store/game_state.h"
 
 using namespace quorrin;
 
 namespace {
 
-// The game state that start-up hands over and shut-down saves.
-struct Game {
-    std::int32_t elapsed = 0;
-    bool solved = true;
-    TrialMode trial = Off;
-    EdgeRef origin;
-    Board board;
-};
+using test::Game;
 
 // Start-up from the file, which must leave a store and a game within the
 // limits: a fresh board of the current puzzle, or (resumed) the file's grid
 // exactly with clock, trial state and origin in range.
 bool start(ProgressStore& store, Game& game, const std::uint8_t* file) {
-    if (!store.loadAtStartup(game.elapsed, game.solved, game.trial, game.origin, game.board))
-        return false;
+    if (!game.start(store)) return false;
     FUZZ_CHECK(store.currentRecord >= 0 && store.currentRecord < store.recordCount);
     FUZZ_CHECK(store.currentPuzzle >= 0 && store.currentPuzzle < store.collection.puzzleCount);
     checkBoard(game.board);

@@ -16,6 +16,7 @@
 #include "board/board.h"
 #include "store/platform.h"
 #include "store/progress_store.h"
+#include "tests/store/game_state.h"
 
 namespace quorrin::test {
 
@@ -59,18 +60,6 @@ inline std::string& fakeExecutable() {
     static std::string path;
     return path;
 }
-
-struct Game {
-    std::int32_t elapsed = 0;
-    bool solved = true;
-    TrialMode trial = Off;
-    EdgeRef origin;
-    Board board;
-
-    bool start(ProgressStore& store) {
-        return store.loadAtStartup(elapsed, solved, trial, origin, board);
-    }
-};
 
 // Three small puzzles: 2 x 2, 3 x 2 and 1 x 1.
 inline const std::string kEasy = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/2\n";

@@ -6,17 +6,16 @@
 // Grades: 1 easy, 2 medium, 3 hard, 4 needs guessing. The difficulty field
 // of each line is D, or the grade when D is not given. With --verify every
 // puzzle is confirmed unique by the complete search; --stats writes to
-// standard error the processor time taken and the figures of each puzzle (how much of
-// the board its loop reaches, dead patches, zeros, clues per cell), then the
-// median time and the figures' medians.
+// standard error the processor time taken and the figures of each puzzle
+// (how much of the board its loop reaches, dead patches, zeros, clues per
+// cell), then the median time and the figures' medians.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <numeric>
 #include <string>
-
-#include <algorithm>
 #include <vector>
 
 #include "loop_generator.h"
