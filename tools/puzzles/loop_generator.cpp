@@ -88,19 +88,14 @@ std::vector<std::uint8_t> makeLoopRegion(int w, int h, LoopRandom& rng) {
         const size_t i = static_cast<size_t>(rng.below(static_cast<int>(candidates.size())));
         const int cell = candidates[i];
         int sides = 0, blocks = 0;
-        if (!canAdd(inside, w, h, cell / w, cell % w, sides, blocks) ||
-            (blocks > 0 && !rng.chance(1, 10))) {
-            candidates[i] = candidates.back();
-            candidates.pop_back();
-            queued[static_cast<size_t>(cell)] = 0;
-            continue;
-        }
+        const bool can = canAdd(inside, w, h, cell / w, cell % w, sides, blocks) &&
+                         (blocks == 0 || rng.chance(1, 10));
         // Arms grow first and bays fill late: that makes winding corridors.
-        if (!(sides == 1 || (sides == 2 && rng.chance(1, 4)) || rng.chance(1, 12))) continue;
+        if (can && !(sides == 1 || (sides == 2 && rng.chance(1, 4)) || rng.chance(1, 12))) continue;
         candidates[i] = candidates.back();
         candidates.pop_back();
         queued[static_cast<size_t>(cell)] = 0;
-        add(cell);
+        if (can) add(cell);
     }
     return inside;
 }
