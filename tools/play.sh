@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds quorrin for Windows and plays it under Wine.
 #
-# Builds the mingw preset's quorrin target and installs the game into
-# build/play/ (quorrin.exe and the shipped collections, as the zip ships
+# Builds the mingw preset's game and puzzle tools and installs them into
+# build/play/ (quorrin.exe, the shipped collections and tools/, as the zip ships
 # them). Wine runs it under the Japanese locale in a prefix of its own,
 # build/wineprefix, made on first use.
 #
@@ -25,7 +25,7 @@ root="$PWD"
 jobs="$(nproc)"
 
 cmake --preset mingw >/dev/null
-cmake --build --preset mingw -j "$jobs" --target quorrin
+cmake --build --preset mingw -j "$jobs" --target quorrin qgen qcheck qimport
 rm -f build/play/quorrin.exe
 cmake --install build/mingw --component game --prefix build/play >/dev/null
 
