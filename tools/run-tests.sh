@@ -56,4 +56,4 @@ tools/tidy.sh
 
 step "end-to-end tests: quorrin.exe under Wine, played with mouse and keyboard"
 tests/e2e/run-e2e.sh build/mingw/app/win32/quorrin.exe build/mingw/tests/e2e/probe.exe \
-    build/native/tests/e2e/savedump build/native/tests/e2e/screencheck
+    build/native/tests/e2e/screencheck

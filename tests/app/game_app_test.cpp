@@ -37,7 +37,6 @@
 #include <memory>
 #include <random>
 #include <sstream>
-#include <string_view>
 #include <tuple>
 
 #include "dialogs/texts.h"

@@ -134,25 +134,22 @@ std::string lineOf(int index, int width, int height, int difficulty, int time) {
 
 TEST(DialogTextTest, PuzzleLinesExactBytes) {
     // index, width, height, difficulty, clear time -> the line. Times are
-    // held to 59:59; only 0 shows "－"; fields of any size are written whole.
+    // held to 59:59, negative ones too (above 32767 read without sign, as
+    // another build may write them); only 0 shows "－"; fields of any size
+    // are written whole.
     for (auto [index, width, height, difficulty, time, text] : {
              std::tuple{2, 10, 10, 2, 125, line("  3", "10 x 10", "2", "02:05")},
              std::tuple{0, 2, 3, 0, 0, line("  1", " 2 x  3", "0", kDash)},
              std::tuple{9, 1, 1, 3, 1, line(" 10", " 1 x  1", "3", "00:01")},
              std::tuple{29, 10, 10, 2, 3599, line(" 30", "10 x 10", "2", "59:59")},
              std::tuple{2, 10, 10, 2, 3600, line("  3", "10 x 10", "2", "59:59")},
+             std::tuple{2, 10, 10, 2, -1, line("  3", "10 x 10", "2", "59:59")},
+             std::tuple{2, 10, 10, 2, -32768, line("  3", "10 x 10", "2", "59:59")},
              std::tuple{INT_MAX, INT_MIN, INT_MAX, -1, 32767,
                         line("2147483647", "-2147483648 x 2147483647", "-1", "59:59")},
          }) {
         EXPECT_EQ(lineOf(index, width, height, difficulty, time), text) << time;
     }
-}
-
-// Negative times (above 32767 read without sign, as another build may write
-// them) are held to 59:59 too.
-TEST(DialogTextTest, NegativeClearTimesHeldTo5959) {
-    EXPECT_EQ(lineOf(2, 10, 10, 2, -1), line("  3", "10 x 10", "2", "59:59"));
-    EXPECT_EQ(lineOf(2, 10, 10, 2, -32768), line("  3", "10 x 10", "2", "59:59"));
 }
 
 TEST_F(StoreTest, SelectPuzzleShowsChoosesAndErases) {
