@@ -1,6 +1,6 @@
 // The glyph rasterizer against the plain reference rasterizer: random outline
 // sets and the built-in outlines, whole sheets, single masks and glyphs
-// painted layer by layer; the sheet in grids. (The built-in sheet's exact
+// painted layer by layer; the sheet's grid for a size. (The built-in sheet's exact
 // pixels are in the screen tests' frames, drawn at many pitches.)
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <random>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -26,12 +25,6 @@ std::vector<std::uint8_t> sheet(Rasterizer& raster, int e) {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(glyphSheetStride(e)) * e, kUntouched);
     raster.renderSheet(e, glyphSheetStride(e), pixels.data());
     return pixels;
-}
-
-std::uint64_t fnv1a(const std::vector<std::uint8_t>& bytes) {
-    std::uint64_t h = 14695981039346656037ull;
-    for (std::uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
-    return h;
 }
 
 TEST(GlyphRasterizer, MatchesTheReferenceOnRandomOutlines) {
@@ -120,26 +113,8 @@ TEST(GlyphRasterizer, BuiltInSheetAtEverySize) {
 }
 
 TEST(GlyphSheet, GridsSizesAndRefusals) {
-    // Rows of any length, the last one short or left empty (white), by the
-    // FNV-1a hash of the whole buffer, padding (untouched) included; with no
-    // side, a stride (0: the grid's, with 4 bytes of padding) or a grid short
-    // of 53 glyphs nothing is written.
     GlyphRasterizer raster;
-    // clang-format off
-    const std::tuple<GlyphSheetGrid, int, std::uint64_t> grids[] = {
-        {{7, 53, 2}, 0, 8910867812971700287u}, {{7, 27, 2}, 0, 1278517707044038121u},
-        {{7, 8, 7}, 0, 1254504760124173219u}, {{7, 1, 53}, 0, 10670352545398704634u},
-        {{0, 53, 1}, 64, 0}, {{-3, 53, 1}, 64, 0}, {{10, 53, 1}, 1588, 0}, {{5, 26, 2}, 400, 0},
-        {{5, 0, 60}, 4000, 0}};
-    // clang-format on
-    const std::vector<std::uint8_t> untouched(1 << 14, kUntouched);
-    for (const auto& [grid, stride, hash] : grids) {
-        std::vector<std::uint8_t> pixels = untouched;
-        raster.renderSheet(grid, stride ? stride : grid.stride() + 4, pixels.data());
-        EXPECT_EQ(fnv1a(pixels), hash ? hash : fnv1a(untouched))
-            << grid.side << " " << grid.columns;
-    }
-    raster.renderSheet(1, 160, nullptr);
+    raster.renderSheet(1, 160, nullptr);  // no buffer: nothing written
     // The grid for a side and a largest width: one row while all 53 fit,
     // else as few rows as possible, as evenly filled as can be; sides beyond
     // 0 to 65535 are taken as 0.
