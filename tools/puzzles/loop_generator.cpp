@@ -192,6 +192,66 @@ LoopPuzzle removeClues(LoopPuzzle puzzle, const GeneratorOptions& options, LoopS
     return puzzle;
 }
 
+// The pass above stops where no clue (no pair of clues, for a symmetric
+// layout) can go by itself. Swapping one for a clue taken away beside it
+// often lets another one near them go: each such swap leaves one fewer. For
+// the easy grade, whose rules are cheap and need the most clues; a 0 is never
+// brought back.
+LoopPuzzle thinOut(LoopPuzzle puzzle, const LoopPuzzle& all, bool symmetric, LoopSolver& solver,
+                   LoopRandom& rng) {
+    const int w = puzzle.width, h = puzzle.height, cells = w * h;
+    std::vector<std::int8_t>& k = puzzle.clues;
+    const auto mirror = [&](int cell) { return symmetric ? cells - 1 - cell : cell; };
+    const auto show = [&](int cell, bool on) {
+        for (const int i : {cell, mirror(cell)})
+            k[static_cast<size_t>(i)] = on ? all.clues[static_cast<size_t>(i)] : std::int8_t{-1};
+    };
+    const auto solves = [&] {
+        solver.setClues(k);
+        return solver.deduce(kGradeEasy) == DeduceOutcome::Solved;
+    };
+    // Another clue within two cells of (r, c), not of the group of cell
+    // `added`, taken away for good when the puzzle stays solvable.
+    const auto takeOneNear = [&](int r, int c, int added) {
+        for (int er = std::max(0, r - 2); er <= std::min(h - 1, r + 2); ++er)
+            for (int ec = std::max(0, c - 2); ec <= std::min(w - 1, c + 2); ++ec) {
+                const int e = er * w + ec;
+                if (k[static_cast<size_t>(e)] < 0 || e == added || e == mirror(added)) continue;
+                show(e, false);
+                if (solves()) return true;
+                show(e, true);
+            }
+        return false;
+    };
+    for (bool fewer = true; fewer;) {
+        fewer = false;
+        std::vector<int> kept;
+        for (int cell = 0; cell < cells; ++cell)
+            if (k[static_cast<size_t>(cell)] >= 0 && cell <= mirror(cell)) kept.push_back(cell);
+        for (size_t i = kept.size(); i > 1; --i)
+            std::swap(kept[i - 1], kept[static_cast<size_t>(rng.below(static_cast<int>(i)))]);
+        for (const int cell : kept) {
+            const int r = cell / w, c = cell % w;
+            for (int d = 0; d < 8 && k[static_cast<size_t>(cell)] >= 0; ++d) {
+                const int dr = r + kRingDr[d], dc = c + kRingDc[d], other = dr * w + dc;
+                if (dr < 0 || dr >= h || dc < 0 || dc >= w || other == mirror(cell) ||
+                    k[static_cast<size_t>(other)] >= 0 ||
+                    all.clues[static_cast<size_t>(other)] == 0)
+                    continue;
+                show(cell, false);
+                show(other, true);
+                if (solves() && takeOneNear(r, c, other)) {
+                    fewer = true;
+                    break;
+                }
+                show(other, false);
+                show(cell, true);
+            }
+        }
+    }
+    return puzzle;
+}
+
 // The fewer clues the better, and a 0 counts as several.
 int cost(const LoopPuzzle& puzzle) {
     return puzzle.clueCount() +
@@ -224,6 +284,8 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
             LoopPuzzle other = removeClues(all, options, solver, rng);
             if (cost(other) < cost(puzzle)) puzzle = std::move(other);
         }
+        if (options.grade == kGradeEasy)
+            puzzle = thinOut(std::move(puzzle), all, options.symmetric, solver, rng);
         solver.setClues(puzzle.clues);
         // The grade must be reached, not just allowed.
         if (options.grade > kGradeEasy &&
