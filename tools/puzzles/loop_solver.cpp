@@ -207,8 +207,10 @@ struct LoopSolver::Impl {
         box = {g.h + 1, g.w + 1, -1, -1};
         trialGlobal = s.closeCandidate >= 0;
         trailing = true;
+        trialDots.clear();
         setEdge(s, e, val);
         propagate(s, 2);
+        if (searching && !s.bad) nearRegions(s);
         trailing = false;
         const bool bad = s.bad;
         unknownAfter = s.unknown;
@@ -223,6 +225,131 @@ struct LoopSolver::Impl {
         s.bad = saved.bad;
         clearQueue();
         return bad;
+    }
+
+    // The region rule for path ends (see pathEndRegions) after a trial of the
+    // complete search, around the dots that the trial changed. A region that
+    // the trial cut off is walked from each of them at once, a dot at a time
+    // each: walks that meet belong to one region and go on as one; a walk
+    // that runs out of dots has seen its whole region. Once one walk is left
+    // it stops: its region holds an even number of path ends when the others
+    // do, as every region did before the trial. So a small pocket cut off
+    // with an odd number of path ends, or with the two ends of one path, fails
+    // the trial at once instead of some guesses later, and a trial that cuts
+    // nothing off costs a few steps.
+    static constexpr int kWalkSteps = 512;
+    struct Walk {
+        int root;  // itself, or the walk it went on as
+        int ends, end0, end1;
+        std::vector<std::int32_t> todo;
+    };
+    std::vector<Walk> walks;
+    std::vector<std::int32_t> trialDots;  // the dots of the edges the trial set
+    std::vector<std::int32_t> walkOf;     // the walk that reached each dot
+    std::int32_t walkBase = 0;            // the walks of this trial are numbered above it
+
+    int walkRoot(int i) {
+        while (walks[static_cast<size_t>(i)].root != i) i = walks[static_cast<size_t>(i)].root;
+        return i;
+    }
+
+    void nearRegions(State& s) {
+        if (walkOf.size() != static_cast<size_t>(g.dots) || walkBase > (1 << 30)) {
+            walkOf.assign(static_cast<size_t>(g.dots), -1);
+            walkBase = 0;
+        }
+        size_t active = 0;
+        auto reach = [&](int walk, int v) {
+            walkOf[static_cast<size_t>(v)] = walkBase + walk;
+            walks[static_cast<size_t>(walk)].todo.push_back(v);
+        };
+        auto begin = [&](int v) {
+            const size_t vi = static_cast<size_t>(v);
+            if (s.dotLine[vi] >= 2 || walkOf[vi] >= walkBase) return;
+            if (walks.size() <= active) walks.emplace_back();
+            Walk& w = walks[active];
+            w.root = static_cast<int>(active);
+            w.ends = 0;
+            w.end0 = w.end1 = -1;
+            w.todo.clear();
+            reach(static_cast<int>(active++), v);
+        };
+        for (int v : trialDots) {
+            begin(v);
+            if (s.dotLine[static_cast<size_t>(v)] < 2) continue;
+            for (int e : g.dotEdges[static_cast<size_t>(v)]) {
+                if (e < 0) continue;
+                const auto& de = g.edgeDots[static_cast<size_t>(e)];
+                begin(de[0] == v ? de[1] : de[0]);
+            }
+        }
+        const size_t walkCount = active;
+        int steps = 0;
+        while (active > 1 && steps < kWalkSteps && !s.bad) {
+            for (size_t i = 0; i < walkCount && active > 1 && !s.bad; ++i) {
+                Walk& w = walks[i];
+                if (w.root != static_cast<int>(i) || w.ends < 0) continue;
+                if (w.todo.empty()) {
+                    // The whole region: check it, then leave it.
+                    endWalk(s, w);
+                    w.ends = -1;
+                    --active;
+                    continue;
+                }
+                const int v = w.todo.back();
+                w.todo.pop_back();
+                ++steps;
+                touch(v);
+                if (s.dotLine[static_cast<size_t>(v)] == 1) {
+                    ++w.ends;
+                    (w.end0 < 0 ? w.end0 : w.end1) = v;
+                }
+                for (int e : g.dotEdges[static_cast<size_t>(v)]) {
+                    if (e < 0 || s.edge[static_cast<size_t>(e)] != kUnknown) continue;
+                    const auto& de = g.edgeDots[static_cast<size_t>(e)];
+                    const int u = de[0] == v ? de[1] : de[0];
+                    const size_t ui = static_cast<size_t>(u);
+                    if (s.dotLine[ui] >= 2) continue;
+                    if (walkOf[ui] < walkBase) {
+                        reach(static_cast<int>(i), u);
+                        continue;
+                    }
+                    const int other = walkRoot(walkOf[ui] - walkBase);
+                    if (other == static_cast<int>(i)) continue;
+                    // The two walks are in one region: this one takes the other's
+                    // dots still to do and its path ends.
+                    Walk& o = walks[static_cast<size_t>(other)];
+                    o.root = static_cast<int>(i);
+                    for (int x : {o.end0, o.end1}) {
+                        if (x >= 0) (w.end0 < 0 ? w.end0 : w.end1) = x;
+                    }
+                    w.ends += o.ends;
+                    w.todo.insert(w.todo.end(), o.todo.begin(), o.todo.end());
+                    --active;
+                }
+            }
+        }
+        walkBase += static_cast<std::int32_t>(walkCount);
+    }
+
+    // A whole region after a trial: an even number of path ends, and not
+    // just the two ends of a path without every line.
+    void endWalk(State& s, const Walk& w) {
+        if (w.ends % 2 != 0) {
+            s.bad = true;
+            return;
+        }
+        if (w.ends != 2) return;
+        // Whether the two ends close one path depends on their mates and on
+        // the number of lines.
+        touch(s.mate[static_cast<size_t>(w.end0)]);
+        touch(s.mate[static_cast<size_t>(w.end1)]);
+        if (s.mate[static_cast<size_t>(w.end0)] != w.end1) return;
+        if (s.len[static_cast<size_t>(w.end0)] != s.lines) {
+            s.bad = true;
+        } else {
+            trialGlobal = true;
+        }
     }
 
     // What a trial read: the dots it looked at lie in box (first row, first
@@ -254,7 +381,13 @@ struct LoopSolver::Impl {
     // Where each dot was last logged in changeLog, -1 if it is not there.
     std::vector<std::int32_t> changedAt;
 
+    // In the search, the old entries of memo and changedAt, so that the
+    // second child of a node finds its parent's trials again (see dfs).
+    std::vector<std::pair<size_t, Memo>> memoUndo;
+    std::vector<std::pair<std::int32_t, std::int32_t>> changedUndo;
+
     void logChange(int v) {
+        if (searching) changedUndo.emplace_back(v, changedAt[static_cast<size_t>(v)]);
         changedAt[static_cast<size_t>(v)] = static_cast<std::int32_t>(changeLog.size());
         changeLog.push_back(v);
     }
@@ -358,6 +491,8 @@ struct LoopSolver::Impl {
         if (trailing) {
             touch(a);
             touch(b);
+            trialDots.push_back(a);
+            trialDots.push_back(b);
         } else if (logging) {
             logChange(a);
             logChange(b);
@@ -740,13 +875,11 @@ struct LoopSolver::Impl {
     // Also notes in bestBranch the edge whose two values each settle the most
     // other edges: the best edge to branch on when the lookahead gets stuck.
     // With keepMemo the trials of the previous lookahead stay usable: every
-    // change since then has been logged and only added to that state.
+    // change since then has been logged and only added to that state. The
+    // search runs the whole-board rules once a pass, not after every edge a
+    // trial settles.
     void lookahead(State& s, bool keepMemo = false) {
-        if (!keepMemo || memo.size() != 2 * static_cast<size_t>(g.edges)) {
-            memo.assign(2 * static_cast<size_t>(g.edges), Memo{});
-            changeLog.clear();
-            changedAt.assign(static_cast<size_t>(g.dots), -1);
-        }
+        if (!keepMemo || memo.size() != 2 * static_cast<size_t>(g.edges)) clearMemo();
         logging = true;
         bool changed = true;
         while (changed && !s.bad && !s.closed) {
@@ -769,6 +902,7 @@ struct LoopSolver::Impl {
                     }
                     int unknownAfter = 0;
                     bool bad = trial(s, e, val, unknownAfter);
+                    if (searching) memoUndo.emplace_back(slot, m);
                     m.logPos = -1;
                     if (!bad && !trialGlobal) {
                         m.logPos = static_cast<int>(changeLog.size());
@@ -777,7 +911,11 @@ struct LoopSolver::Impl {
                     }
                     if (bad) {
                         setEdge(s, e, val == kLine ? kCross : kLine);
-                        propagateAll(s, 2);
+                        if (searching) {
+                            propagate(s, 2);
+                        } else {
+                            propagateAll(s, 2);
+                        }
                         changed = true;
                         score = -1;
                         break;
@@ -793,8 +931,17 @@ struct LoopSolver::Impl {
                     bestBranch = e;
                 }
             }
+            if (searching && changed) propagateAll(s, 2);
         }
         logging = false;
+    }
+
+    void clearMemo() {
+        memo.assign(2 * static_cast<size_t>(g.edges), Memo{});
+        changeLog.clear();
+        changedAt.assign(static_cast<size_t>(g.dots), -1);
+        memoUndo.clear();
+        changedUndo.clear();
     }
 
     // Edges next to nothing known lead nowhere in one step; skip them.
@@ -905,9 +1052,22 @@ struct LoopSolver::Impl {
         return best;
     }
 
-    // keepMemo: this node is the first child of its parent, which ran the
-    // last lookahead; the trials found there still hold where nothing changed.
-    void dfs(size_t depth, bool keepMemo) {
+    // Takes the memo back to what it was before the changes and trials of a
+    // child: the next child starts again from its parent's trials.
+    void undoMemo(size_t memoMark, size_t changedMark, size_t logMark) {
+        for (size_t i = memoUndo.size(); i-- > memoMark;)
+            memo[memoUndo[i].first] = memoUndo[i].second;
+        memoUndo.resize(memoMark);
+        for (size_t i = changedUndo.size(); i-- > changedMark;) {
+            changedAt[static_cast<size_t>(changedUndo[i].first)] = changedUndo[i].second;
+        }
+        changedUndo.resize(changedMark);
+        changeLog.resize(logMark);
+    }
+
+    // The trials of the lookaheads of the node's ancestors still hold where
+    // nothing changed since.
+    void dfs(size_t depth) {
         if (nodeLimit > 0 && nodes >= nodeLimit) {
             stopped = true;
             return;
@@ -916,7 +1076,7 @@ struct LoopSolver::Impl {
         if (pool.size() < depth + 2) pool.resize(depth + 2);
         State& s = pool[depth];
         bestBranch = -1;
-        if (!s.bad && !s.closed) lookahead(s, keepMemo);
+        if (!s.bad && !s.closed) lookahead(s, true);
         deadEnd = s.bad;
         if (s.bad) return;
         if (s.closed) {
@@ -938,18 +1098,20 @@ struct LoopSolver::Impl {
         const size_t ei = static_cast<size_t>(e);
         const bool crossFirst =
             valueGain.size() > 2 * ei + 1 && valueGain[2 * ei + 1] > valueGain[2 * ei];
+        const size_t memoMark = memoUndo.size(), changedMark = changedUndo.size();
+        const size_t logMark = changeLog.size();
         for (std::uint8_t val : {kLine, kCross}) {
-            const bool first = val == kLine;
             if (crossFirst) val = val == kLine ? kCross : kLine;
             State& next = pool[depth + 1];
             next = pool[depth];
-            logging = first;
+            logging = true;
             setEdge(next, e, val);
             propagateAll(next, 2);
             logging = false;
-            dfs(depth + 1, first);
+            dfs(depth + 1);
             if (count >= limit || stopped) return;
             if (deadEnd) bump(e);
+            undoMemo(memoMark, changedMark, logMark);
         }
     }
 
@@ -966,7 +1128,8 @@ struct LoopSolver::Impl {
         searching = true;
         start(pool[1], 2);
         propagateAll(pool[1], 2);
-        dfs(1, false);
+        clearMemo();
+        dfs(1);
         searching = false;
         return std::min(count, limit);
     }
