@@ -88,18 +88,21 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
     EXPECT_TRUE(open.searchStopped());
 }
 
-// Random regions' outlines are single loops on every size; generated
-// puzzles are unique with the generated loop as their solution, graded as
-// asked, symmetric when asked, with loops that reach nearly every dot and
-// few 0s.
+// Random regions' outlines are single loops on every size, symmetric ones
+// the same turned by 180 degrees; generated puzzles are unique with the
+// generated loop as their solution, graded as asked, symmetric when asked,
+// with loops that reach nearly every dot and few 0s.
 TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
     LoopRandom rng(7);
-    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 6}, std::pair{6, 1}, std::pair{10, 7}})
-        for (int i = 0; i < 10; ++i) {
-            const std::vector<std::uint8_t> inside = makeLoopRegion(w, h, rng);
+    for (auto [w, h] : {std::pair{1, 1}, std::pair{1, 6}, std::pair{6, 1}, std::pair{10, 7},
+                        std::pair{8, 6}, std::pair{9, 5}})
+        for (int i = 0; i < 20; ++i) {
+            const bool symmetric = i % 2 == 1;
+            const std::vector<std::uint8_t> inside = makeLoopRegion(w, h, rng, symmetric);
             ASSERT_GT(std::count(inside.begin(), inside.end(), 1), w * h > 1 ? 1 : 0)
                 << w << "x" << h;
             ASSERT_TRUE(isLoopSolution(LoopPuzzle(w, h), regionOutline(w, h, inside)));
+            ASSERT_TRUE(!symmetric || std::equal(inside.begin(), inside.end(), inside.rbegin()));
         }
     for (int grade = kGradeEasy; grade <= kGradeGuess; ++grade) {
         const GeneratorOptions o{6, 5, grade, grade == kGradeMedium, 1};

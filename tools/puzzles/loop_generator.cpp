@@ -58,7 +58,7 @@ bool canAdd(const std::vector<std::uint8_t>& inside, int w, int h, int r, int c,
 
 }  // namespace
 
-std::vector<std::uint8_t> makeLoopRegion(int w, int h, LoopRandom& rng) {
+std::vector<std::uint8_t> makeLoopRegion(int w, int h, LoopRandom& rng, bool symmetric) {
     const int cells = w * h;
     std::vector<std::uint8_t> inside(static_cast<size_t>(cells), 0);
     if (cells == 0) return inside;
@@ -68,7 +68,12 @@ std::vector<std::uint8_t> makeLoopRegion(int w, int h, LoopRandom& rng) {
     // nearly every dot. A cell that would fill a square of four inside cells
     // mostly stays out, which keeps the corridors narrow. A cell that could
     // not join is looked at again when a cell around it joins, since that may
-    // merge the runs of its ring.
+    // merge the runs of its ring. A symmetric region (turned by 180 degrees
+    // it is the same) grows by a cell and its mirror at once from the middle
+    // of the board, which it must hold.
+    const auto mirror = [cells, symmetric](int cell) {
+        return symmetric ? cells - 1 - cell : cell;
+    };
     std::vector<int> candidates;
     std::vector<std::uint8_t> queued(static_cast<size_t>(cells), 0);
     auto add = [&](int cell) {
@@ -83,19 +88,36 @@ std::vector<std::uint8_t> makeLoopRegion(int w, int h, LoopRandom& rng) {
             candidates.push_back(n);
         }
     };
-    add(rng.below(cells));
+    if (!symmetric) {
+        add(rng.below(cells));
+    } else {
+        // The cells around the middle of the board: one, two side by side,
+        // or a square of four.
+        const int r0 = (h - 1) / 2, c0 = (w - 1) / 2;
+        for (int r = r0; r <= h / 2; ++r)
+            for (int c = c0; c <= w / 2; ++c) add(r * w + c);
+    }
     while (!candidates.empty()) {
         const size_t i = static_cast<size_t>(rng.below(static_cast<int>(candidates.size())));
         const int cell = candidates[i];
         int sides = 0, blocks = 0;
-        const bool can = canAdd(inside, w, h, cell / w, cell % w, sides, blocks) &&
-                         (blocks == 0 || rng.chance(1, 10));
+        bool can = canAdd(inside, w, h, cell / w, cell % w, sides, blocks) &&
+                   (blocks == 0 || rng.chance(1, 10));
         // Arms grow first and bays fill late: that makes winding corridors.
         if (can && !(sides == 1 || (sides == 2 && rng.chance(1, 4)) || rng.chance(1, 12))) continue;
         candidates[i] = candidates.back();
         candidates.pop_back();
         queued[static_cast<size_t>(cell)] = 0;
-        if (can) add(cell);
+        if (!can) continue;
+        add(cell);
+        const int other = mirror(cell);
+        if (other == cell || inside[static_cast<size_t>(other)]) continue;
+        int s = 0, b = 0;
+        if (canAdd(inside, w, h, other / w, other % w, s, b)) {
+            add(other);
+        } else {
+            inside[static_cast<size_t>(cell)] = 0;
+        }
     }
     return inside;
 }
@@ -269,7 +291,12 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
     const bool sparse = options.grade == kGradeEasy || options.symmetric;
     int found = 0;
     for (int attempt = 1; attempt <= options.maxAttempts; ++attempt) {
-        const LoopSolution loop = regionOutline(w, h, makeLoopRegion(w, h, rng));
+        // A symmetric layout comes easiest from a symmetric loop, whose clues
+        // go in pairs as freely as single clues of a free loop; but on a small
+        // board its easy puzzles keep a pair of 0s, where a free loop keeps
+        // one. Both kinds are tried in turn.
+        const bool mirrored = options.symmetric && attempt % 2 == 1;
+        const LoopSolution loop = regionOutline(w, h, makeLoopRegion(w, h, rng, mirrored));
         const LoopPuzzle all = cluesOfLoop(w, h, loop);
         const PuzzleFigures looks = measurePuzzle(all, loop);
         if (looks.coverage < kMinCoverage || looks.largestPatch > kMaxDeadPatch) continue;

@@ -46,8 +46,9 @@ struct GeneratedPuzzle {
 
 // The inside of a random loop: one flag per cell, row-major. The cells marked
 // form one simply connected region without pinch points, so its outline is a
-// single loop.
-std::vector<std::uint8_t> makeLoopRegion(int width, int height, LoopRandom& rng);
+// single loop; a symmetric one is the same turned by 180 degrees.
+std::vector<std::uint8_t> makeLoopRegion(int width, int height, LoopRandom& rng,
+                                         bool symmetric = false);
 
 // The loop around a region, as a solution (one byte per edge).
 LoopSolution regionOutline(int width, int height, const std::vector<std::uint8_t>& inside);
