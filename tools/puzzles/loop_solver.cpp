@@ -455,10 +455,15 @@ struct LoopSolver::Impl {
 
     // Crosses the candidate edge once it would close a loop that leaves
     // other lines outside.
+    // That compares the path with the number of lines on the whole board,
+    // but in the search a trial only depends on the count when the path
+    // holds every line: below a node lines are only added, so a path that is
+    // shorter than the count stays shorter and the trial's result stands.
+    // The graded deductions keep counting every check as a whole-board read.
     void checkCandidate(State& s) {
         int f = s.closeCandidate;
         if (f < 0) return;
-        trialGlobal = true;
+        if (!searching) trialGlobal = true;
         if (s.edge[static_cast<size_t>(f)] != kUnknown) {
             s.closeCandidate = -1;
             return;
@@ -471,6 +476,8 @@ struct LoopSolver::Impl {
         if (s.len[static_cast<size_t>(a)] != s.lines) {
             s.closeCandidate = -1;
             setEdge(s, f, kCross);
+        } else {
+            trialGlobal = true;
         }
     }
 
