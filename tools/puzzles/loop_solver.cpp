@@ -246,11 +246,18 @@ struct LoopSolver::Impl {
     std::vector<Walk> walks;
     std::vector<std::int32_t> trialDots;  // the dots of the edges the trial set
     std::vector<std::int32_t> walkOf;     // the walk that reached each dot
-    std::int32_t walkBase = 0;            // the walks of this trial are numbered above it
+    std::vector<std::int32_t> going;
+    std::int32_t walkBase = 0;  // the walks of this trial are numbered above it
 
     int walkRoot(int i) {
-        while (walks[static_cast<size_t>(i)].root != i) i = walks[static_cast<size_t>(i)].root;
-        return i;
+        int r = i;
+        while (walks[static_cast<size_t>(r)].root != r) r = walks[static_cast<size_t>(r)].root;
+        while (i != r) {
+            const int up = walks[static_cast<size_t>(i)].root;
+            walks[static_cast<size_t>(i)].root = r;
+            i = up;
+        }
+        return r;
     }
 
     void nearRegions(State& s) {
@@ -284,9 +291,14 @@ struct LoopSolver::Impl {
             }
         }
         const size_t walkCount = active;
+        // The walks still going, in order; the others are dropped after each
+        // round.
+        going.clear();
+        for (size_t i = 0; i < walkCount; ++i) going.push_back(static_cast<std::int32_t>(i));
         int steps = 0;
         while (active > 1 && steps < kWalkSteps && !s.bad) {
-            for (size_t i = 0; i < walkCount && active > 1 && !s.bad; ++i) {
+            for (size_t k = 0; k < going.size() && active > 1 && !s.bad; ++k) {
+                const size_t i = static_cast<size_t>(going[k]);
                 Walk& w = walks[i];
                 if (w.root != static_cast<int>(i) || w.ends < 0) continue;
                 if (w.todo.empty()) {
@@ -314,6 +326,7 @@ struct LoopSolver::Impl {
                         reach(static_cast<int>(i), u);
                         continue;
                     }
+                    if (walkOf[ui] == walkBase + static_cast<std::int32_t>(i)) continue;
                     const int other = walkRoot(walkOf[ui] - walkBase);
                     if (other == static_cast<int>(i)) continue;
                     // The two walks are in one region: this one takes the other's
@@ -328,6 +341,12 @@ struct LoopSolver::Impl {
                     --active;
                 }
             }
+            going.erase(std::remove_if(going.begin(), going.end(),
+                                       [&](std::int32_t i) {
+                                           const Walk& w = walks[static_cast<size_t>(i)];
+                                           return w.root != i || w.ends < 0;
+                                       }),
+                        going.end());
         }
         walkBase += static_cast<std::int32_t>(walkCount);
     }
