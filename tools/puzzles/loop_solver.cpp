@@ -206,6 +206,7 @@ struct LoopSolver::Impl {
         const Scalars saved{s.lines, s.unknown, s.closeCandidate, s.closed, s.bad};
         box = {g.h + 1, g.w + 1, -1, -1};
         trialGlobal = s.closeCandidate >= 0;
+        trialNearClose = trialGlobal;
         trailing = true;
         trialDots.clear();
         setEdge(s, e, val);
@@ -375,6 +376,8 @@ struct LoopSolver::Impl {
     // column, last row, last column), unless it read the whole board.
     std::array<int, 4> box{};
     bool trialGlobal = false;
+    // Whether the trial came near a path that the loop could close with.
+    bool trialNearClose = false;
     // Dots whose surroundings changed during a lookahead, in order.
     bool logging = false;
     std::vector<std::int32_t> changeLog;
@@ -383,6 +386,7 @@ struct LoopSolver::Impl {
         int logPos = -1;
         std::array<int, 4> box{};
         int gained = 0;
+        int guide = 0;  // its entry in valueGain
     };
     std::vector<Memo> memo;
 
@@ -482,6 +486,7 @@ struct LoopSolver::Impl {
     void checkCandidate(State& s) {
         int f = s.closeCandidate;
         if (f < 0) return;
+        trialNearClose = true;
         if (!searching) trialGlobal = true;
         if (s.edge[static_cast<size_t>(f)] != kUnknown) {
             s.closeCandidate = -1;
@@ -923,7 +928,7 @@ struct LoopSolver::Impl {
                     Memo& m = memo[slot];
                     if (memoStillHolds(m)) {
                         score *= 1 + m.gained;
-                        valueGain[slot] = m.gained;
+                        valueGain[slot] = m.guide;
                         continue;
                     }
                     int unknownAfter = 0;
@@ -934,6 +939,7 @@ struct LoopSolver::Impl {
                         m.logPos = static_cast<int>(changeLog.size());
                         m.box = box;
                         m.gained = s.unknown - unknownAfter;
+                        m.guide = trialNearClose ? 0 : m.gained;
                     }
                     if (bad) {
                         setEdge(s, e, val == kLine ? kCross : kLine);
@@ -947,9 +953,9 @@ struct LoopSolver::Impl {
                         break;
                     }
                     score *= 1 + s.unknown - unknownAfter;
-                    // A trial made while the loop can close reads the whole board;
-                    // what it settles is no guide to the value to try first.
-                    valueGain[slot] = trialGlobal ? 0 : s.unknown - unknownAfter;
+                    // What a trial settles while the loop can close, or near a path
+                    // it could close with, is no guide to the value to try first.
+                    valueGain[slot] = trialGlobal || trialNearClose ? 0 : s.unknown - unknownAfter;
                 }
                 edgeScore[static_cast<size_t>(e)] = score;
                 if (score > bestScore) {
