@@ -247,8 +247,8 @@ struct LoopSolver::Impl {
     std::vector<Walk> walks;
     std::vector<std::int32_t> trialDots;  // the dots of the edges the trial set
     std::vector<std::int32_t> walkOf;     // the walk that reached each dot
-    std::vector<std::int32_t> going;
-    std::int32_t walkBase = 0;  // the walks of this trial are numbered above it
+    std::vector<std::int32_t> going;      // the walks still going, in order
+    std::int32_t walkBase = 0;            // the walks of this trial are numbered above it
 
     int walkRoot(int i) {
         int r = i;
@@ -292,8 +292,8 @@ struct LoopSolver::Impl {
             }
         }
         const size_t walkCount = active;
-        // The walks still going, in order; the others are dropped after each
-        // round.
+        // Walks that met another or saw their whole region drop out of going
+        // after each round.
         going.clear();
         for (size_t i = 0; i < walkCount; ++i) going.push_back(static_cast<std::int32_t>(i));
         int steps = 0;
