@@ -33,6 +33,19 @@ constexpr double kMaxZeros = 0.15;
 constexpr int kRingDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 constexpr int kRingDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
 
+// The cell whose clue goes with this one's: its mirror under a turn by 180
+// degrees when the layout is symmetric, else the cell itself.
+int partner(int cell, int cells, bool symmetric) {
+    return symmetric ? cells - 1 - cell : cell;
+}
+
+// The items in an order of the generator's random numbers.
+template <typename T>
+void shuffle(std::vector<T>& items, LoopRandom& rng) {
+    for (size_t i = items.size(); i > 1; --i)
+        std::swap(items[i - 1], items[static_cast<size_t>(rng.below(static_cast<int>(i)))]);
+}
+
 bool insideAt(const std::vector<std::uint8_t>& inside, int w, int h, int r, int c) {
     return r >= 0 && r < h && c >= 0 && c < w && inside[static_cast<size_t>(r * w + c)] != 0;
 }
@@ -71,9 +84,6 @@ std::vector<std::uint8_t> makeLoopRegion(int w, int h, LoopRandom& rng, bool sym
     // merge the runs of its ring. A symmetric region (turned by 180 degrees
     // it is the same) grows by a cell and its mirror at once from the middle
     // of the board, which it must hold.
-    const auto mirror = [cells, symmetric](int cell) {
-        return symmetric ? cells - 1 - cell : cell;
-    };
     std::vector<int> candidates;
     std::vector<std::uint8_t> queued(static_cast<size_t>(cells), 0);
     auto add = [&](int cell) {
@@ -101,8 +111,8 @@ std::vector<std::uint8_t> makeLoopRegion(int w, int h, LoopRandom& rng, bool sym
         const size_t i = static_cast<size_t>(rng.below(static_cast<int>(candidates.size())));
         const int cell = candidates[i];
         int sides = 0, blocks = 0;
-        bool can = canAdd(inside, w, h, cell / w, cell % w, sides, blocks) &&
-                   (blocks == 0 || rng.chance(1, 10));
+        const bool can = canAdd(inside, w, h, cell / w, cell % w, sides, blocks) &&
+                         (blocks == 0 || rng.chance(1, 10));
         // Arms grow first and bays fill late: that makes winding corridors.
         if (can && !(sides == 1 || (sides == 2 && rng.chance(1, 4)) || rng.chance(1, 12))) continue;
         candidates[i] = candidates.back();
@@ -110,7 +120,7 @@ std::vector<std::uint8_t> makeLoopRegion(int w, int h, LoopRandom& rng, bool sym
         queued[static_cast<size_t>(cell)] = 0;
         if (!can) continue;
         add(cell);
-        const int other = mirror(cell);
+        const int other = partner(cell, cells, symmetric);
         if (other == cell || inside[static_cast<size_t>(other)]) continue;
         int s = 0, b = 0;
         if (canAdd(inside, w, h, other / w, other % w, s, b)) {
@@ -174,17 +184,10 @@ LoopPuzzle removeClues(LoopPuzzle puzzle, const GeneratorOptions& options, LoopS
     // Groups of cells whose clues go together.
     std::vector<std::pair<int, int>> groups;
     for (int cell = 0; cell < cells; ++cell) {
-        const int mirror = cells - 1 - cell;
-        if (!options.symmetric) {
-            groups.emplace_back(cell, cell);
-        } else if (cell <= mirror) {
-            groups.emplace_back(cell, mirror);
-        }
+        const int other = partner(cell, cells, options.symmetric);
+        if (cell <= other) groups.emplace_back(cell, other);
     }
-    for (size_t i = groups.size(); i > 1; --i) {
-        const size_t j = static_cast<size_t>(rng.below(static_cast<int>(i)));
-        std::swap(groups[i - 1], groups[j]);
-    }
+    shuffle(groups, rng);
     const auto rank = [&puzzle](const std::pair<int, int>& g) {
         static constexpr int kRankOfClue[4] = {0, 2, 1, 3};
         return kRankOfClue[puzzle.clues[static_cast<size_t>(g.first)]];
@@ -223,14 +226,14 @@ LoopPuzzle thinOut(LoopPuzzle puzzle, const LoopPuzzle& all, bool symmetric, Loo
                    LoopRandom& rng) {
     const int w = puzzle.width, h = puzzle.height, cells = w * h;
     std::vector<std::int8_t>& k = puzzle.clues;
-    const auto mirror = [&](int cell) { return symmetric ? cells - 1 - cell : cell; };
+    const auto mirror = [&](int cell) { return partner(cell, cells, symmetric); };
     const auto show = [&](int cell, bool on) {
         for (const int i : {cell, mirror(cell)})
             k[static_cast<size_t>(i)] = on ? all.clues[static_cast<size_t>(i)] : std::int8_t{-1};
     };
     const auto solves = [&] {
         solver.setClues(k);
-        return solver.deduce(kGradeEasy) == DeduceOutcome::Solved;
+        return acceptable(solver, kGradeEasy);
     };
     // Another clue within two cells of (r, c), not of the group of cell
     // `added`, taken away for good when the puzzle stays solvable.
@@ -250,8 +253,7 @@ LoopPuzzle thinOut(LoopPuzzle puzzle, const LoopPuzzle& all, bool symmetric, Loo
         std::vector<int> kept;
         for (int cell = 0; cell < cells; ++cell)
             if (k[static_cast<size_t>(cell)] >= 0 && cell <= mirror(cell)) kept.push_back(cell);
-        for (size_t i = kept.size(); i > 1; --i)
-            std::swap(kept[i - 1], kept[static_cast<size_t>(rng.below(static_cast<int>(i)))]);
+        shuffle(kept, rng);
         for (const int cell : kept) {
             const int r = cell / w, c = cell % w;
             for (int d = 0; d < 8 && k[static_cast<size_t>(cell)] >= 0; ++d) {
