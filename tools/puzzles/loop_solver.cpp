@@ -215,6 +215,16 @@ struct LoopSolver::Impl {
         trailing = false;
         const bool bad = s.bad;
         unknownAfter = s.unknown;
+        // The values this trial set without failing need no trial of their
+        // own in this pass of the graded lookahead (see lookahead).
+        if (!searching && !bad) {
+            const std::uint8_t* first = s.edge.data();
+            for (const auto& t : trail8) {
+                const std::ptrdiff_t f = t.first - first;
+                if (f < 0 || f >= g.edges || f == e) continue;
+                impliedAt[2 * static_cast<size_t>(f) + (*t.first == kLine ? 0 : 1)] = impliedStamp;
+            }
+        }
         for (size_t i = trail8.size(); i-- > 0;) *trail8[i].first = trail8[i].second;
         for (size_t i = trail32.size(); i-- > 0;) *trail32[i].first = trail32[i].second;
         trail8.clear();
@@ -672,6 +682,8 @@ struct LoopSolver::Impl {
             return;
         }
         if (level < 2 || u == 0) return;
+        // Nothing known around the dot but the board's edge: no pair rule applies.
+        if (l == 0 && x == g.offBoard[vi] && s.pair[vi] == 0) return;
         for (int q = 0; q < 4 && !s.bad; ++q) {
             int lo, hi;
             pairBounds(s, v, q, lo, hi);
@@ -912,9 +924,14 @@ struct LoopSolver::Impl {
     void lookahead(State& s, bool keepMemo = false) {
         if (!keepMemo || memo.size() != 2 * static_cast<size_t>(g.edges)) clearMemo();
         logging = true;
+        if (impliedAt.size() != 2 * static_cast<size_t>(g.edges)) {
+            impliedAt.assign(2 * static_cast<size_t>(g.edges), 0);
+            impliedStamp = 0;
+        }
         bool changed = true;
         while (changed && !s.bad && !s.closed) {
             changed = false;
+            ++impliedStamp;
             bestBranch = -1;
             long bestScore = -1;
             edgeScore.assign(static_cast<size_t>(g.edges), 0);
@@ -931,6 +948,11 @@ struct LoopSolver::Impl {
                         valueGain[slot] = m.guide;
                         continue;
                     }
+                    // Outside the search only a failing trial counts, and a
+                    // value that an earlier trial of this pass set without
+                    // failing, on the same board, cannot fail: what it leads to
+                    // is part of what that trial led to.
+                    if (!searching && impliedAt[slot] == impliedStamp) continue;
                     int unknownAfter = 0;
                     bool bad = trial(s, e, val, unknownAfter);
                     if (searching) memoUndo.emplace_back(slot, m);
@@ -942,6 +964,7 @@ struct LoopSolver::Impl {
                         m.guide = trialNearClose ? 0 : m.gained;
                     }
                     if (bad) {
+                        ++impliedStamp;
                         setEdge(s, e, val == kLine ? kCross : kLine);
                         if (searching) {
                             propagate(s, 2);
@@ -967,6 +990,11 @@ struct LoopSolver::Impl {
         }
         logging = false;
     }
+
+    // The pass and board on which a trial set each value of each edge
+    // (line at 2e, cross at 2e + 1) without failing.
+    std::vector<std::uint32_t> impliedAt;
+    std::uint32_t impliedStamp = 0;
 
     void clearMemo() {
         memo.assign(2 * static_cast<size_t>(g.edges), Memo{});
