@@ -216,8 +216,8 @@ struct LoopSolver::Impl {
         const bool bad = s.bad;
         unknownAfter = s.unknown;
         // The values this trial set without failing need no trial of their
-        // own in this pass of the graded lookahead (see lookahead).
-        if (!searching && !bad) {
+        // own in this pass of the lookahead (see lookahead).
+        if (!bad) {
             const std::uint8_t* first = s.edge.data();
             for (const auto& t : trail8) {
                 const std::ptrdiff_t f = t.first - first;
@@ -948,11 +948,12 @@ struct LoopSolver::Impl {
                         valueGain[slot] = m.guide;
                         continue;
                     }
-                    // Outside the search only a failing trial counts, and a
-                    // value that an earlier trial of this pass set without
+                    // A value that an earlier trial of this pass set without
                     // failing, on the same board, cannot fail: what it leads to
-                    // is part of what that trial led to.
-                    if (!searching && impliedAt[slot] == impliedStamp) continue;
+                    // is part of what that trial led to. It goes untried; in
+                    // the search its edge scores as if that value settled
+                    // nothing.
+                    if (impliedAt[slot] == impliedStamp) continue;
                     int unknownAfter = 0;
                     bool bad = trial(s, e, val, unknownAfter);
                     if (searching) memoUndo.emplace_back(slot, m);
