@@ -157,6 +157,7 @@ struct LoopSolver::Impl {
     std::vector<std::int8_t> clues;
     std::vector<std::uint8_t> inQueue;
     std::vector<std::int32_t> queue;
+    size_t queueHead = 0;
     State work;
     std::vector<State> pool;
     int count = 0;
@@ -482,8 +483,10 @@ struct LoopSolver::Impl {
     }
 
     void clearQueue() {
-        for (int item : queue) inQueue[static_cast<size_t>(item)] = 0;
+        for (size_t i = queueHead; i < queue.size(); ++i)
+            inQueue[static_cast<size_t>(queue[i])] = 0;
         queue.clear();
+        queueHead = 0;
     }
 
     // Crosses the candidate edge once it would close a loop that leaves
@@ -726,9 +729,8 @@ struct LoopSolver::Impl {
     }
 
     bool propagate(State& s, int level) {
-        while (!queue.empty() && !s.bad) {
-            int item = queue.back();
-            queue.pop_back();
+        while (queueHead < queue.size() && !s.bad) {
+            int item = queue[queueHead++];
             inQueue[static_cast<size_t>(item)] = 0;
             if (trailing) {
                 const int r = g.itemRow[static_cast<size_t>(item)];
@@ -747,6 +749,8 @@ struct LoopSolver::Impl {
             }
         }
         if (s.bad) clearQueue();
+        queue.clear();
+        queueHead = 0;
         return !s.bad;
     }
 
