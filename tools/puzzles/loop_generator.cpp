@@ -15,6 +15,9 @@ constexpr long long kSearchNodeLimit = 64;
 // Loops, and orders of taking clues away from each, tried for an easy or a
 // symmetric puzzle (clues taken away in pairs): the sparsest is kept.
 constexpr int kSparseLoops = 6;
+// Boards of fewer cells try twice as many loops: they cost little, and their
+// fewest clues vary most from loop to loop.
+constexpr int kSmallBoard = 64;
 constexpr int kSparseOrders = 8;
 
 // Clues the hard grade tries to take away with the lookahead: so many, and
@@ -293,6 +296,7 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
     LoopSolver solver{LoopPuzzle(w, h)};
     solver.setNodeLimit(kSearchNodeLimit);
     const bool sparse = options.grade == kGradeEasy || options.symmetric;
+    const int loops = w * h < kSmallBoard ? 2 * kSparseLoops : kSparseLoops;
     int found = 0;
     for (int attempt = 1; attempt <= options.maxAttempts; ++attempt) {
         // A symmetric layout comes easiest from a symmetric loop, whose clues
@@ -330,7 +334,7 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
             out.grade = options.grade;
             out.attempts = attempt;
         }
-        if (++found == (sparse ? kSparseLoops : 1)) return true;
+        if (++found == (sparse ? loops : 1)) return true;
     }
     return found > 0;
 }
