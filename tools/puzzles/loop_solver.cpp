@@ -174,6 +174,8 @@ struct LoopSolver::Impl {
     std::vector<std::uint8_t> seen;
     std::vector<std::int32_t> stack;
     std::vector<std::int32_t> region, regionEnds, regionEnd;
+    // Whether region holds the regions of the board's last whole-board check.
+    bool regionsKnown = false;
     // The complete search also pairs path ends up region by region; the
     // graded deductions leave that rule out, so that grades stay as they are.
     bool searching = false;
@@ -253,6 +255,7 @@ struct LoopSolver::Impl {
     struct Walk {
         int root;  // itself, or the walk it went on as
         int ends, end0, end1;
+        int region;  // its start's region at the last whole-board check
         std::vector<std::int32_t> todo;
     };
     std::vector<Walk> walks;
@@ -288,6 +291,7 @@ struct LoopSolver::Impl {
             if (walks.size() <= active) walks.emplace_back();
             Walk& w = walks[active];
             w.root = static_cast<int>(active);
+            w.region = regionsKnown ? regionOf(v) : 0;
             w.ends = 0;
             w.end0 = w.end1 = -1;
             w.todo.clear();
@@ -308,7 +312,7 @@ struct LoopSolver::Impl {
         going.clear();
         for (size_t i = 0; i < walkCount; ++i) going.push_back(static_cast<std::int32_t>(i));
         int steps = 0;
-        while (active > 1 && steps < kWalkSteps && !s.bad) {
+        while (active > 1 && steps < kWalkSteps && !s.bad && sharedRegion()) {
             for (size_t k = 0; k < going.size() && active > 1 && !s.bad; ++k) {
                 const size_t i = static_cast<size_t>(going[k]);
                 Walk& w = walks[i];
@@ -361,6 +365,20 @@ struct LoopSolver::Impl {
                         going.end());
         }
         walkBase += static_cast<std::int32_t>(walkCount);
+    }
+
+    // Whether two walks still going started in one region of the last
+    // whole-board check. A trial keeps the number of path ends of each such
+    // region even (a line it sets joins two dots of one region), so a walk
+    // alone in its region may stop as the last walk of all does.
+    bool sharedRegion() const {
+        for (size_t a = 0; a < going.size(); ++a) {
+            const Walk& x = walks[static_cast<size_t>(going[a])];
+            for (size_t b = a + 1; b < going.size(); ++b) {
+                if (walks[static_cast<size_t>(going[b])].region == x.region) return true;
+            }
+        }
+        return false;
     }
 
     // A whole region after a trial: an even number of path ends, and not
@@ -805,6 +823,7 @@ struct LoopSolver::Impl {
     // Returns true when an edge was set; marks the state bad on a contradiction.
     bool globalRules(State& s) {
         bool changed = false;
+        regionsKnown = false;
         // A line of n edges across the board crosses the loop an even
         // number of times: the last unknown edge of a row or column is set
         // by the parity of its lines.
@@ -907,6 +926,7 @@ struct LoopSolver::Impl {
                 return;
             }
         }
+        regionsKnown = true;
     }
 
     // Local rules to a fixed point, then the whole-board rules, repeated.
