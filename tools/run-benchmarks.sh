@@ -14,3 +14,6 @@ for b in board glyphs screen puzzles app; do
         "$exe" "$@"
     fi
 done
+# The complete search on boards one clue away from unique ones: its summary.
+printf '\n=== adversarial ===\n'
+build/native/bench/puzzles/adversarial tests/puzzles/fixtures/adversarial.dat | tail -n 1
