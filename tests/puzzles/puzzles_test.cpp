@@ -45,6 +45,7 @@ std::vector<LoopSolution> allLoops(int w, int h) {
 // solver's; the grade is given exactly to unique puzzles.
 TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
     EXPECT_EQ(allLoops(2, 2).size(), 13u);  // 4 squares, 4 dominoes, 4 L shapes, the board
+    EXPECT_FALSE(isLoopSolution(LoopPuzzle(2, 2), allLoops(2, 1)[0]));  // edges of another size
     LoopRandom rng(99);
     for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 3}, std::pair{4, 3}, std::pair{3, 4},
                         std::pair{5, 2}, std::pair{6, 3}}) {
