@@ -38,6 +38,13 @@ constexpr std::uint8_t atMostBit(int q) {
     return static_cast<std::uint8_t>(2u << (2 * q));
 }
 
+// At corner j of a cell (0 top-left, 1 top-right, 2 bottom-right,
+// 3 bottom-left): the quadrant of the dot there that holds the cell, and the
+// cell's two sides that meet there (as indices into its top, right, bottom,
+// left sides).
+constexpr int kCornerQuadrant[4] = {2, 3, 0, 1};
+constexpr int kCornerSides[4][2] = {{0, 3}, {0, 1}, {2, 1}, {2, 3}};
+
 // Fixed geometry of one board size.
 struct Geometry {
     int w = 0, h = 0;
@@ -45,7 +52,9 @@ struct Geometry {
     std::vector<std::array<int, 2>> edgeDots;   // the two dots of an edge
     std::vector<std::array<int, 2>> edgeCells;  // the cells on either side, -1 off the board
     std::vector<std::array<int, 4>> cellEdges;  // top, right, bottom, left
-    std::vector<std::array<int, 4>> dotEdges;   // up, right, down, left; -1 off the board
+    // The dots at a cell's corners: top-left, top-right, bottom-right, bottom-left.
+    std::vector<std::array<int, 4>> cellCorners;
+    std::vector<std::array<int, 4>> dotEdges;  // up, right, down, left; -1 off the board
     // Quadrants of a dot: 0 up-left, 1 up-right, 2 down-right, 3 down-left.
     std::vector<std::array<std::array<int, 2>, 4>> quadEdges;
     std::vector<std::array<int, 4>> quadCells;
@@ -63,6 +72,7 @@ struct Geometry {
         edgeDots.assign(static_cast<size_t>(edges), {-1, -1});
         edgeCells.assign(static_cast<size_t>(edges), {-1, -1});
         cellEdges.assign(static_cast<size_t>(cells), {-1, -1, -1, -1});
+        cellCorners.assign(static_cast<size_t>(cells), {-1, -1, -1, -1});
         dotEdges.assign(static_cast<size_t>(dots), {-1, -1, -1, -1});
         quadEdges.assign(static_cast<size_t>(dots), {});
         quadCells.assign(static_cast<size_t>(dots), {-1, -1, -1, -1});
@@ -100,6 +110,8 @@ struct Geometry {
                 cellEdges[static_cast<size_t>(cell(r, c))] = {
                     horizontalEdge(w, r, c), verticalEdge(w, h, r, c + 1),
                     horizontalEdge(w, r + 1, c), verticalEdge(w, h, r, c)};
+                cellCorners[static_cast<size_t>(cell(r, c))] = {dot(r, c), dot(r, c + 1),
+                                                                dot(r + 1, c + 1), dot(r + 1, c)};
             }
         }
         for (int r = 0; r <= h; ++r) {
@@ -117,15 +129,6 @@ struct Geometry {
                 offBoard[v] = static_cast<std::uint8_t>(off);
             }
         }
-    }
-
-    // Corner j of a cell (0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left):
-    // the dot there and the dot's quadrant that holds the cell.
-    void corner(int cellIndex, int j, int& dotIndex, int& quadrant) const {
-        int r = cellIndex / w, c = cellIndex % w;
-        static const int dr[4] = {0, 0, 1, 1}, dc[4] = {0, 1, 1, 0}, q[4] = {2, 3, 0, 1};
-        dotIndex = (r + dr[j]) * (w + 1) + c + dc[j];
-        quadrant = q[j];
     }
 
     int edgeBetween(int a, int b) const {
@@ -667,12 +670,19 @@ struct LoopSolver::Impl {
             return;
         }
         if (level < 2) return;
+        const auto& corners = g.cellCorners[ci];
         for (int j = 0; j < 4 && !s.bad; ++j) {
-            int v, q, v2, q2;
-            g.corner(c, j, v, q);
-            g.corner(c, j ^ 2, v2, q2);
-            int lo2, hi2;
-            pairBounds(s, v2, q2, lo2, hi2);
+            // The bounds of the pair at the opposite corner, read from the
+            // cell's own sides there and the facts of the dot.
+            const int o = j ^ 2;
+            const std::uint8_t a = s.edge[static_cast<size_t>(ce[kCornerSides[o][0]])];
+            const std::uint8_t b = s.edge[static_cast<size_t>(ce[kCornerSides[o][1]])];
+            int lo2 = (a == kLine ? 1 : 0) + (b == kLine ? 1 : 0);
+            int hi2 = 2 - (a == kCross ? 1 : 0) - (b == kCross ? 1 : 0);
+            const std::uint8_t f = s.pair[static_cast<size_t>(corners[o])];
+            if ((f & atLeastBit(kCornerQuadrant[o])) && lo2 < 1) lo2 = 1;
+            if ((f & atMostBit(kCornerQuadrant[o])) && hi2 > 1) hi2 = 1;
+            const int v = corners[j], q = kCornerQuadrant[j];
             int needLo = k - hi2, needHi = k - lo2;
             if (needLo >= 2) {
                 setPair(s, v, q, kLine);
@@ -706,22 +716,24 @@ struct LoopSolver::Impl {
         // Nothing known around the dot but the board's edge: no pair rule applies.
         if (l == 0 && x == g.offBoard[vi] && s.pair[vi] == 0) return;
         for (int q = 0; q < 4 && !s.bad; ++q) {
-            int lo, hi;
-            pairBounds(s, v, q, lo, hi);
-            if (lo > hi) {
-                s.bad = true;
-                return;
-            }
-            const auto& pe = g.quadEdges[vi][static_cast<size_t>(q)];
-            int nl = 0, nu = 0, unknownEdge = -1;
-            for (int e : pe) {
-                if (e < 0) continue;
-                std::uint8_t st = s.edge[static_cast<size_t>(e)];
+            // The pair's lines, crosses (the board's edge counts as one) and
+            // undecided sides, and its bounds (see pairBounds).
+            int nl = 0, nx = 0, nu = 0, unknownEdge = -1;
+            for (int e : g.quadEdges[vi][static_cast<size_t>(q)]) {
+                const std::uint8_t st = e < 0 ? kCross : s.edge[static_cast<size_t>(e)];
                 nl += st == kLine ? 1 : 0;
+                nx += st == kCross ? 1 : 0;
                 if (st == kUnknown) {
                     ++nu;
                     unknownEdge = e;
                 }
+            }
+            const std::uint8_t f = s.pair[vi];
+            const int lo = (f & atLeastBit(q)) && nl < 1 ? 1 : nl;
+            const int hi = (f & atMostBit(q)) && nx < 1 ? 1 : 2 - nx;
+            if (lo > hi) {
+                s.bad = true;
+                return;
             }
             if (nu == 1) {
                 // One side of the pair decided: the fact fixes the other.
