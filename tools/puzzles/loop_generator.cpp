@@ -15,10 +15,10 @@ constexpr long long kSearchNodeLimit = 64;
 // Loops, and orders of taking clues away from each, tried for an easy or a
 // symmetric puzzle (clues taken away in pairs): the sparsest is kept.
 constexpr int kSparseLoops = 6;
+constexpr int kSparseOrders = 8;
 // Boards of fewer cells try twice as many loops: they cost little, and their
 // fewest clues vary most from loop to loop.
 constexpr int kSmallBoard = 64;
-constexpr int kSparseOrders = 8;
 
 // Clues the hard grade tries to take away with the lookahead: so many, and
 // one more per so many cells.

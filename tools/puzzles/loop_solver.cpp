@@ -214,7 +214,7 @@ struct LoopSolver::Impl {
         trialGlobal = s.closeCandidate >= 0;
         trialNearClose = trialGlobal;
         trailing = true;
-        trialDots.clear();
+        trialEdges.clear();
         setEdge(s, e, val);
         propagate(s, 2);
         if (searching && !s.bad) nearRegions(s);
@@ -224,11 +224,9 @@ struct LoopSolver::Impl {
         // The values this trial set without failing need no trial of their
         // own in this pass of the lookahead (see lookahead).
         if (!bad) {
-            const std::uint8_t* first = s.edge.data();
-            for (const auto& t : trail8) {
-                const std::ptrdiff_t f = t.first - first;
-                if (f < 0 || f >= g.edges || f == e) continue;
-                impliedAt[2 * static_cast<size_t>(f) + (*t.first == kLine ? 0 : 1)] = impliedStamp;
+            for (const int f : trialEdges) {
+                const size_t fi = static_cast<size_t>(f);
+                if (f != e) impliedAt[2 * fi + (s.edge[fi] == kLine ? 0 : 1)] = impliedStamp;
             }
         }
         for (size_t i = trail8.size(); i-- > 0;) *trail8[i].first = trail8[i].second;
@@ -262,10 +260,10 @@ struct LoopSolver::Impl {
         std::vector<std::int32_t> todo;
     };
     std::vector<Walk> walks;
-    std::vector<std::int32_t> trialDots;  // the dots of the edges the trial set
-    std::vector<std::int32_t> walkOf;     // the walk that reached each dot
-    std::vector<std::int32_t> going;      // the walks still going, in order
-    std::int32_t walkBase = 0;            // the walks of this trial are numbered above it
+    std::vector<std::int32_t> trialEdges;  // the edges the trial set, in order
+    std::vector<std::int32_t> walkOf;      // the walk that reached each dot
+    std::vector<std::int32_t> going;       // the walks still going, in order
+    std::int32_t walkBase = 0;             // the walks of this trial are numbered above it
 
     int walkRoot(int i) {
         int r = i;
@@ -300,15 +298,16 @@ struct LoopSolver::Impl {
             w.todo.clear();
             reach(static_cast<int>(active++), v);
         };
-        for (int v : trialDots) {
-            begin(v);
-            if (s.dotLine[static_cast<size_t>(v)] < 2) continue;
-            for (int e : g.dotEdges[static_cast<size_t>(v)]) {
-                if (e < 0) continue;
-                const auto& de = g.edgeDots[static_cast<size_t>(e)];
-                begin(de[0] == v ? de[1] : de[0]);
+        for (const int te : trialEdges)
+            for (const int v : g.edgeDots[static_cast<size_t>(te)]) {
+                begin(v);
+                if (s.dotLine[static_cast<size_t>(v)] < 2) continue;
+                for (int e : g.dotEdges[static_cast<size_t>(v)]) {
+                    if (e < 0) continue;
+                    const auto& de = g.edgeDots[static_cast<size_t>(e)];
+                    begin(de[0] == v ? de[1] : de[0]);
+                }
             }
-        }
         const size_t walkCount = active;
         // Walks that met another or saw their whole region drop out of going
         // after each round.
@@ -556,8 +555,7 @@ struct LoopSolver::Impl {
         if (trailing) {
             touch(a);
             touch(b);
-            trialDots.push_back(a);
-            trialDots.push_back(b);
+            trialEdges.push_back(e);
         } else if (logging) {
             logChange(a);
             logChange(b);
@@ -625,11 +623,12 @@ struct LoopSolver::Impl {
             nl += st == kLine ? 1 : 0;
             nx += st == kCross ? 1 : 0;
         }
-        lo = nl;
-        hi = 2 - nx;
-        std::uint8_t f = s.pair[static_cast<size_t>(v)];
-        if ((f & atLeastBit(q)) && lo < 1) lo = 1;
-        if ((f & atMostBit(q)) && hi > 1) hi = 1;
+        boundsOf(nl, nx, s.pair[static_cast<size_t>(v)], q, lo, hi);
+    }
+    // The same from the pair's lines and crosses and the dot's facts.
+    static void boundsOf(int nl, int nx, std::uint8_t facts, int q, int& lo, int& hi) {
+        lo = (facts & atLeastBit(q)) && nl < 1 ? 1 : nl;
+        hi = (facts & atMostBit(q)) && nx < 1 ? 1 : 2 - nx;
     }
 
     void addFact(State& s, int v, int q, std::uint8_t bit) {
@@ -677,11 +676,10 @@ struct LoopSolver::Impl {
             const int o = j ^ 2;
             const std::uint8_t a = s.edge[static_cast<size_t>(ce[kCornerSides[o][0]])];
             const std::uint8_t b = s.edge[static_cast<size_t>(ce[kCornerSides[o][1]])];
-            int lo2 = (a == kLine ? 1 : 0) + (b == kLine ? 1 : 0);
-            int hi2 = 2 - (a == kCross ? 1 : 0) - (b == kCross ? 1 : 0);
-            const std::uint8_t f = s.pair[static_cast<size_t>(corners[o])];
-            if ((f & atLeastBit(kCornerQuadrant[o])) && lo2 < 1) lo2 = 1;
-            if ((f & atMostBit(kCornerQuadrant[o])) && hi2 > 1) hi2 = 1;
+            int lo2, hi2;
+            boundsOf((a == kLine ? 1 : 0) + (b == kLine ? 1 : 0),
+                     (a == kCross ? 1 : 0) + (b == kCross ? 1 : 0),
+                     s.pair[static_cast<size_t>(corners[o])], kCornerQuadrant[o], lo2, hi2);
             const int v = corners[j], q = kCornerQuadrant[j];
             int needLo = k - hi2, needHi = k - lo2;
             if (needLo >= 2) {
@@ -728,9 +726,8 @@ struct LoopSolver::Impl {
                     unknownEdge = e;
                 }
             }
-            const std::uint8_t f = s.pair[vi];
-            const int lo = (f & atLeastBit(q)) && nl < 1 ? 1 : nl;
-            const int hi = (f & atMostBit(q)) && nx < 1 ? 1 : 2 - nx;
+            int lo, hi;
+            boundsOf(nl, nx, s.pair[vi], q, lo, hi);
             if (lo > hi) {
                 s.bad = true;
                 return;
@@ -778,9 +775,7 @@ struct LoopSolver::Impl {
                 processDot(s, item - g.cells, level);
             }
         }
-        if (s.bad) clearQueue();
-        queue.clear();
-        queueHead = 0;
+        clearQueue();
         return !s.bad;
     }
 
