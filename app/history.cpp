@@ -1,5 +1,8 @@
 #include "app/history.h"
 
+#include <algorithm>
+#include <tuple>
+
 namespace quorrin {
 
 namespace {
@@ -44,10 +47,11 @@ bool History::end(const GameState& state) {
             clear();  // another board: nothing before it can be put back
             return false;
         }
-        for (std::size_t v = 0; v < after.size(); ++v) {
-            if (before[v] == after[v]) continue;
-            step.push_back(static_cast<std::uint32_t>(v) | (before[v] & 0xFu) << 12 |
-                           (after[v] & 0xFu) << 16 | (grid != 0 ? kSnapshotWord : 0));
+        for (auto [b, a] = std::mismatch(before.begin(), before.end(), after.begin());
+             b != before.end(); std::tie(b, a) = std::mismatch(b + 1, before.end(), a + 1)) {
+            const auto v = static_cast<std::size_t>(b - before.begin());
+            step.push_back(static_cast<std::uint32_t>(v) | (*b & 0xFu) << 12 | (*a & 0xFu) << 16 |
+                           (grid != 0 ? kSnapshotWord : 0));
         }
     }
     if (trial_ != state.trial || origin_ != state.origin) {

@@ -51,6 +51,7 @@ class History {
     // Forget every step (a new puzzle, a solve).
     void clear();
 
+    // Steps kept, done and undone (counted through all words).
     std::size_t steps() const;
     // Bytes the history holds, whatever is reserved included.
     std::size_t bytes() const;
