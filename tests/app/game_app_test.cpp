@@ -395,7 +395,8 @@ const char* const kScenarios[] = {
     // A refused line is a cross, and undone; the clock is not touched; a
     // new step drops the steps undone, an action that changes nothing
     // (roll back while off, restart of a fresh board) keeps them.
-    "easy|{p1} t2 L0h L0v L1v t1 M1,1 snap L3h M1,1 undo ?=0,e3,u1/1 redo ?u1/0 undo undo undo undo "
+    "easy|{p1} t2 L0h L0v L1v t1 M1,1 snap L3h M1,1 undo ?=0,e3,u1/1 redo ?u1/0 undo undo undo "
+    "undo "
     "?u0/1 "
     "b3 yes b1 ?u0/1,e0 redo ?u1/1 L4h ?u1/0",
     // The steps belong to the puzzle in play: another puzzle, a solve and
@@ -438,7 +439,8 @@ TEST_F(GameTest, Scenarios) {
 }
 
 // count random words of the seed: the events a player (and the window
-// system) can cause, in shares as in play, with answers and dialog steps.
+// system) can cause, in shares as in play, with answers and dialog steps;
+// undo, redo and the keys among them.
 std::string randomScript(std::uint32_t seed, int count) {
     std::mt19937 random(seed);
     auto text = [](std::uint32_t v, int limit, int plus) {
@@ -446,11 +448,13 @@ std::string randomScript(std::uint32_t seed, int count) {
     };
     const char* steps[] = {"t", "p1", "p2", "p119", "d", "a1", "a0", "s0", "s1", "s3"};
     const char* commands[] = {" c113", " c115", " c120"};
+    const char* keys[] = {"l", "r",  "u", "d",   "l+", "r+", "u+", "d+",
+                          "s", "e+", "x", "del", "1",  "2",  "3",  "4"};
     std::string script = "{p1}";
     for (int i = 0; i < count; ++i) {
         std::uint32_t r[8];
         for (std::uint32_t& n : r) n = static_cast<std::uint32_t>(random());
-        const std::uint32_t roll = r[0] % 200, size = r[1] % 10;
+        const std::uint32_t roll = r[0] % 240, size = r[1] % 10;
         // Mostly an edge of the board; else anywhere, toolbar and outside
         // included. Mostly sizes a window has on a desktop; now and then a
         // tiny one, a minimized one or a very large one.
@@ -470,7 +474,9 @@ std::string randomScript(std::uint32_t seed, int count) {
                   : roll < 178 ? " w" + resize
                   : roll < 190 ? " " + dialog + "}" + commands[r[7] % 3]
                   : roll < 198 ? std::string(" solve")
-                               : std::string(" end");
+                  : roll < 200 ? std::string(" end")
+                  : roll < 215 ? std::string(r[7] % 3 ? " undo" : " redo")
+                               : std::string(r[7] % 2 ? " yes k" : " no k") + keys[r[6] % 16];
     }
     return script;
 }
@@ -502,6 +508,8 @@ std::string fault(GameApp& app, const FakeWindows& windows) {
     }
     // (The board's own rules: tests/board.)
     if (app.trialState == Off && app.trialOrigin.valid()) return "a trial origin without a trial";
+    if (app.solved && (app.canUndo() || app.canRedo())) return "steps of a solved puzzle";
+    if (app.hoverEdge.valid() && !board.hasEdge(app.hoverEdge)) return "a lit edge off the board";
     // The game written to the save file and read back as a new run would:
     // the same game in play, or after a solve the same clear times.
     if (!app.save()) return "the save file could not be written";
