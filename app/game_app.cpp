@@ -431,9 +431,8 @@ bool GameApp::onKey(Key key, bool repeated) {
         case Key::Digit3:
         case Key::Digit4:
             if (solved) return false;
-            if (!repeated)
-                pressButton(static_cast<std::int32_t>(key) -
-                            static_cast<std::int32_t>(Key::Digit1));
+            if (repeated) return true;
+            pressButton(static_cast<std::int32_t>(key) - static_cast<std::int32_t>(Key::Digit1));
             return true;
     }
     return false;

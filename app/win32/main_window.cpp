@@ -120,8 +120,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             break;
         case WM_INITMENUPOPUP: {
             // Undo and redo greyed while they would do nothing.
-            const auto menu = reinterpret_cast<HMENU>(wParam);
             if (app == nullptr) break;
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the message carries the menu
+            const auto menu = reinterpret_cast<HMENU>(wParam);
             EnableMenuItem(menu, IDM_UNDO,
                            MF_BYCOMMAND | (app->canUndo() ? MF_ENABLED : MF_GRAYED));
             EnableMenuItem(menu, IDM_REDO,
