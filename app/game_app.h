@@ -34,7 +34,12 @@ constexpr int kCommandRedo = 125;
 // The keys the game plays with, whatever the window system calls them. A
 // key held down with Ctrl or Alt is not one of them; Ctrl+Z and the other
 // shortcuts come as commands.
-//   Left Right Up Down   move the keyboard's cursor from edge to edge
+//   Left Right Up Down   move the keyboard's cursor from edge to edge; it
+//                        is lit as the edge under the pointer is, and the
+//                        last of pointer and keys decides what is lit.
+//                        While nothing is lit the first arrow lights the
+//                        edge the keys lit last (at first the top-left
+//                        one) without moving
 //   Space Enter          a left click on the lit edge; after the solve, the
 //                        next puzzle
 //   X Delete             a right click on the lit edge
