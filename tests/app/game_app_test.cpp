@@ -165,6 +165,7 @@ class GameTest : public StoreTest {
               AfterEvent afterEvent = nullptr);
 
     static inline bool refused = false;  // the save file cannot be replaced
+    bool taken = false;                  // the game took the last key or command
     std::unique_ptr<Session> s;
     int exitCode = -1;
     std::string earlier;  // the save file's bytes when the run began
@@ -190,7 +191,8 @@ class GameTest : public StoreTest {
 // result/selected puzzle, l its collection lines, q the questions asked,
 // r the errors shown, x exit code/shut down/copies, y the save file as when
 // the run began, f the temporary file there, h the lit edge, u whether
-// undo/redo can act, = the snaps equal to the game now in marks, clue
+// undo/redo can act, j whether the game took the last key or command
+// (cN, undo, redo, kK), = the snaps equal to the game now in marks, clue
 // states, snapshot, trial, origin and every pixel of the window, a the save
 // file read back: name/puzzle/resume/origin/elapsed/the first three clear
 // times.
@@ -215,7 +217,7 @@ std::string GameTest::state() {
       << joined(w.errors) << " x" << exitCode << "/" << a.shutDown() << "/" << w.presents << " y"
       << (bytes == earlier) << " f" << fs::exists(file("quorrin.sav.tmp")) << " h"
       << a.hoverEdge.vertex << (a.hoverEdge.vertical ? "v" : "h") << " u" << a.canUndo() << "/"
-      << a.canRedo() << " =";
+      << a.canRedo() << " j" << taken << " =";
     for (std::size_t i = 0; i < seen.size(); ++i) {
         const Seen& was = seen[i];
         if (std::tie(was.codes, was.clues, was.snapshot, was.trial, was.origin) ==
@@ -249,8 +251,8 @@ void GameTest::play(const std::string& script, RedrawMode mode, AfterEvent after
              seen.push_back({a.board.codes, a.board.clues, a.board.snapshot, a.trialState,
                              a.trialOrigin, s->windows.window});
          }},
-        {"undo", [](GameApp& a) { a.onCommand(kCommandUndo); }},
-        {"redo", [](GameApp& a) { a.onCommand(kCommandRedo); }},
+        {"undo", [this](GameApp& a) { taken = a.onCommand(kCommandUndo); }},
+        {"redo", [this](GameApp& a) { taken = a.onCommand(kCommandRedo); }},
         {"refuse", [](GameApp&) { refused = true; }},
         {"full", [this](GameApp&) { fs::create_symlink("/dev/full", file("quorrin.sav.tmp")); }},
         {"tmpdir", [this](GameApp&) { fs::create_directory(file("quorrin.sav.tmp")); }},
@@ -295,9 +297,9 @@ void GameTest::play(const std::string& script, RedrawMode mode, AfterEvent after
                 {"1", Key::Digit1}, {"2", Key::Digit2}, {"3", Key::Digit3}, {"4", Key::Digit4}};
             const bool held = word.back() == '+';
             const Key key = keys.at(rest.substr(0, rest.size() - (held ? 1 : 0)));
-            event = [key, held](GameApp& a) { a.onKey(key, held); };
+            event = [this, key, held](GameApp& a) { taken = a.onKey(key, held); };
         } else if (word[0] == 'c') {
-            event = [n](GameApp& a) { a.onCommand(n); };
+            event = [this, n](GameApp& a) { taken = a.onCommand(n); };
         } else if (word[0] == 'w') {
             event = [&w, x, y](GameApp&) { w.resize(x, y); };
         } else {
@@ -414,8 +416,9 @@ const char* const kScenarios[] = {
     "?h6h ku ku ku ?h0v kx M1,1 ?=0 M4v kr ?h5v M4v ?h5v M3h kd ?h3v M1,1 ?h-1h kd ?h3v",
     // The digits press the toolbar buttons; Enter and Delete act as Space
     // and X; after the solve only Space or Enter act: the next puzzle.
-    "easy|{p1} kd k3 ?t1 ke ?t2,o0h k4 ?t0,o-1h kdel ?u1/0 undo undo ?t2,o0h no k2 ?qrestart "
-    "yes k2 ?e0,t0,u1/0 {s2,p1} k1 ?p2,u0/0 t1 solve ?s1 kr ?h-1h k1 k4 ?s1 ke ?s0,p0",
+    "easy|{p1} kd ?j1 k3 ?t1 ke ?t2,o0h k4 ?t0,o-1h k4 ?j1 kdel ?u1/0 undo ?j1 undo ?t2,o0h no k2 "
+    "?qrestart yes k2 ?e0,t0,u1/0 {s2,p1} k1 ?p2,u0/0 c124 ?j1 c999 ?j0 t1 solve ?s1 kr ?h-1h,j0 "
+    "kx ?j0 k1 ?j0 k4 ?s1,j0 undo ?j1 ke ?s0,p0,j1",
     // A collection that vanishes after the listing: in play the dialog
     // stays open on a double-click and ends with 2 on OK, the game going on;
     // at start-up, the error box and nothing written.
