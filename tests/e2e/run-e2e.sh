@@ -5,9 +5,10 @@
 # box), the dialogs' controls and list lines, the minimum size when a border
 # is dragged, painting, the clock's timer, the save on the way out (menu and
 # close box), a kill right after a solve, the start-up error box, the
-# program's folder anywhere and a second copy. Game rules, clock arithmetic,
-# trial mode, restart and resume, and the order of the list lines are the
-# fast tests' part (tests/app, tests/dialogs, tests/store, tests/screen,
+# program's folder anywhere and a second copy, the keys and the undo and
+# redo shortcuts with the menu's greyed items. Game rules, clock arithmetic,
+# trial mode, restart and resume, every kind of step undone, and the order
+# of the list lines are the fast tests' part (tests/app, tests/dialogs, tests/store, tests/screen,
 # through the fake window system).
 #
 # Wine runs the game in a virtual desktop on a private X server and xdotool
