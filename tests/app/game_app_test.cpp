@@ -416,7 +416,9 @@ const char* const kScenarios[] = {
     "?h6h ku ku ku ?h0v kx M1,1 ?=0 M4v kr ?h5v M4v ?h5v M3h kd ?h3v M1,1 ?h-1h kd ?h3v",
     // The digits press the toolbar buttons; Enter and Delete act as Space
     // and X; after the solve only Space or Enter act: the next puzzle.
-    "easy|{p1} kd ?j1 k3 ?t1 ke ?t2,o0h k4 ?t0,o-1h k4 ?j1 kdel ?u1/0 undo ?j1 undo ?t2,o0h no k2 "
+    "easy|{p1} {p2} {p2} {p2} c113 ?j1 c115 ?j1 c120 ?j1,u0/0 kd ?j1 k3 ?t1 ke ?t2,o0h k4 ?t0,o-1h "
+    "k4 ?j1 "
+    "kx ?j1 kdel ?u1/0 undo ?j1 undo undo ?t2,o0h no k2 "
     "?qrestart yes k2 ?e0,t0,u1/0 {s2,p1} k1 ?p2,u0/0 c124 ?j1 c999 ?j0 t1 solve ?s1 kr ?h-1h,j0 "
     "kx ?j0 k1 ?j0 k4 ?s1,j0 undo ?j1 ke ?s0,p0,j1",
     // A collection that vanishes after the listing: in play the dialog
