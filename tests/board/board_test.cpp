@@ -62,6 +62,32 @@ TEST(Board, LoadRestoreAndSnapshot) {
     EXPECT_EQ(loaded(e).clues, (Bytes{1, 255, 255, 255, 255, 255, 255, 255, 255}));
 }
 
+// The board sizes there are, and those a collection line holds as the
+// tools write it (W at most 62), for any 64-bit numbers.
+TEST(Board, SizeRules) {
+    for (auto [w, h, board, line] : {
+             std::tuple<std::int64_t, std::int64_t, bool, bool>{1, 1, true, true},
+             {62, 31, true, true},
+             {63, 31, true, false},
+             {64, 31, false, false},
+             {63, 30, true, false},
+             {1023, 1, true, false},
+             {1, 1023, true, true},
+             {1, 1024, false, false},
+             {0, 5, false, false},
+             {5, 0, false, false},
+             {-1, -1, false, false},
+             {3, 1073741823, false, false},
+             {1073741823, 3, false, false},
+             {4294967295, 1, false, false},
+             {INT64_MAX, INT64_MAX, false, false},
+             {INT64_MIN, INT64_MIN, false, false},
+         }) {
+        EXPECT_EQ(boardSizeFits(w, h), board) << w << "x" << h;
+        EXPECT_EQ(lineHoldsBoard(w, h), line) << w << "x" << h;
+    }
+}
+
 // Sizes that cannot make a board give 0 x 0: one vertex, no edge, never
 // solved; the largest that fits has 1024 x 2 vertices. References to no edge
 // (column W, row H, out of range, no such orientation) are ignored.
