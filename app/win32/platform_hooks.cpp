@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <io.h>
+
 #include "app/win32/shift_jis.h"
 #include "res/resource.h"
 
@@ -45,13 +47,11 @@ bool listCollectionFiles(const char* folder, std::vector<std::string>& names) {
         // A name Shift_JIS cannot write is left out, as a Japanese system
         // would have to: it could be neither opened by that name nor kept
         // in the save file.
+        // (The pattern ignores case and also matches through short names,
+        // "x.data" is X~1.DAT: the store keeps the collections' names.)
         bool exact = false;
         const std::string name = shiftJisFromWide(found.cFileName, &exact);
-        // The pattern ignores case and also matches through short names
-        // ("x.data" is X~1.DAT): keep the names that end in ".dat" exactly.
-        if (exact && name.size() > 4 && name.compare(name.size() - 4, 4, ".dat") == 0) {
-            names.push_back(name);
-        }
+        if (exact) names.push_back(name);
     } while (FindNextFileW(search, &found) != FALSE);
     FindClose(search);
     // Byte order: std::string compares its characters as unsigned bytes.
@@ -66,7 +66,16 @@ bool replaceFile(const char* source, const char* target) {
 
 std::FILE* openFile(const char* path, const char* mode) {
     if (path == nullptr || mode == nullptr || *path == '\0') return nullptr;
-    return _wfopen(wideFromShiftJis(path).c_str(), wideFromShiftJis(mode).c_str());
+    std::FILE* file = _wfopen(wideFromShiftJis(path).c_str(), wideFromShiftJis(mode).c_str());
+    if (file == nullptr) return nullptr;
+    // A device (a serial port, a console), a pipe: a read may wait forever.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the C runtime's handle
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        (void)std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 bool removeFile(const char* path) {
