@@ -21,15 +21,15 @@ static_assert(IDB_BUTTONS == kButtonBitmapId && IDB_CLOCK == kClockBitmapId,
 
 namespace {
 
-// The executable's file name as the game sees it (Shift_JIS, no folder);
-// empty until its folder is the working directory.
-std::string& programName() {
+// The executable's file name as the game sees it (Shift_JIS, no folder),
+// as windowsPlatform was given it.
+std::string& installedProgramName() {
     static std::string name;
     return name;
 }
 
 bool executablePath(char* buffer, std::size_t size) {
-    const std::string& name = programName();
+    const std::string& name = installedProgramName();
     if (buffer == nullptr || name.empty() || name.size() + 1 > size) return false;
     std::memcpy(buffer, name.c_str(), name.size() + 1);
     return true;
@@ -84,33 +84,37 @@ bool removeFile(const char* path) {
 
 }  // namespace
 
-bool enterProgramFolder() {
+ProgramFolder enterProgramFolder() {
+    ProgramFolder found;
     // Long paths: grow the buffer until the whole path fits.
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         const DWORD capacity = static_cast<DWORD>(path.size());
         const DWORD length = GetModuleFileNameW(nullptr, &path[0], capacity);
-        if (length == 0) return false;
+        if (length == 0) return found;
         if (length < capacity) {
             path.resize(length);
             break;
         }
-        if (path.size() >= 32768) return false;
+        if (path.size() >= 32768) return found;
         path.resize(path.size() * 2);
     }
+    found.executable = path;
     const std::size_t slash = path.find_last_of(L"\\/");
-    if (slash == std::wstring::npos) return false;
-    const std::wstring folder = path.substr(0, slash + 1);
-    if (SetCurrentDirectoryW(folder.c_str()) == FALSE) return false;
+    if (slash == std::wstring::npos) return found;
+    // Fails for a folder of MAX_PATH characters or more (the program does
+    // not declare itself long-path aware: that takes a system setting too).
+    if (SetCurrentDirectoryW(path.substr(0, slash + 1).c_str()) == FALSE) return found;
     bool exact = false;
     const std::string name = shiftJisFromWide(path.substr(slash + 1), &exact);
     // A renamed executable whose name Shift_JIS cannot write keeps the
     // usual save file name.
-    programName() = exact && name.size() > 3 ? name : "quorrin.exe";
-    return true;
+    found.programName = exact && name.size() > 3 ? name : "quorrin.exe";
+    return found;
 }
 
-PlatformHooks windowsPlatform() {
+PlatformHooks windowsPlatform(const std::string& programName) {
+    installedProgramName() = programName;
     return PlatformHooks{executablePath, listCollectionFiles, replaceFile, openFile, removeFile};
 }
 

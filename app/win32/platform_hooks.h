@@ -11,18 +11,28 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "screen/bitmap.h"
 #include "store/platform.h"
 
 namespace quorrin {
 namespace win32 {
 
-// Makes the executable's folder the working directory and remembers the
-// executable's file name for the hooks. False when the folder is unknown or
-// cannot be entered.
-bool enterProgramFolder();
+// What start-up finds of the program: its full path, and, once its folder
+// is the working directory, its file name as the game sees it (Shift_JIS,
+// no folder).
+struct ProgramFolder {
+    std::wstring executable;  // empty when unknown
+    std::string programName;  // empty when the folder could not be entered
+};
 
-PlatformHooks windowsPlatform();
+// Makes the executable's folder the working directory.
+ProgramFolder enterProgramFolder();
+
+// The hooks, their executable's path the program's name in the working
+// directory.
+PlatformHooks windowsPlatform(const std::string& programName);
 
 // Reads the bitmap resources (RT_BITMAP) of the module.
 BitmapLoader resourceBitmapLoader(HINSTANCE instance);
