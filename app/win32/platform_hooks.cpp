@@ -2,22 +2,18 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include <io.h>
+#include <windows.h>
 
 #include "app/win32/shift_jis.h"
-#include "res/resource.h"
 
 namespace quorrin {
 namespace win32 {
-
-static_assert(IDB_BUTTONS == kButtonBitmapId && IDB_CLOCK == kClockBitmapId,
-              "bitmap numbers of the resource script and of the screen differ");
 
 namespace {
 
@@ -116,19 +112,6 @@ ProgramFolder enterProgramFolder() {
 PlatformHooks windowsPlatform(const std::string& programName) {
     installedProgramName() = programName;
     return PlatformHooks{executablePath, listCollectionFiles, replaceFile, openFile, removeFile};
-}
-
-BitmapLoader resourceBitmapLoader(HINSTANCE instance) {
-    return [instance](int resourceId, Surface& out) {
-        const HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_BITMAP);
-        if (found == nullptr) return false;
-        const HGLOBAL loaded = LoadResource(instance, found);
-        if (loaded == nullptr) return false;
-        const void* data = LockResource(loaded);
-        const DWORD size = SizeofResource(instance, found);
-        if (data == nullptr || size == 0) return false;
-        return readPackedBitmap(static_cast<const std::uint8_t*>(data), size, out);
-    };
 }
 
 }  // namespace win32

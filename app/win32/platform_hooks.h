@@ -1,6 +1,6 @@
 // What the portable code asks of the operating system, done with Win32: the
 // executable's name, the collection files of its folder, opening, replacing
-// and removing files, and the bitmaps among the program's resources.
+// and removing files. (The console tools use them too.)
 //
 // Every name goes to the system through the wide API, converted from
 // Shift_JIS with code page 932. The program's own folder may have a name
@@ -9,11 +9,8 @@
 // game names its files (the save file, the collections) by their bare names.
 #pragma once
 
-#include <windows.h>
-
 #include <string>
 
-#include "screen/bitmap.h"
 #include "store/platform.h"
 
 namespace quorrin {
@@ -33,9 +30,6 @@ ProgramFolder enterProgramFolder();
 // The hooks, their executable's path the program's name in the working
 // directory.
 PlatformHooks windowsPlatform(const std::string& programName);
-
-// Reads the bitmap resources (RT_BITMAP) of the module.
-BitmapLoader resourceBitmapLoader(HINSTANCE instance);
 
 }  // namespace win32
 }  // namespace quorrin

@@ -12,6 +12,7 @@
 #include "app/win32/main_window.h"
 #include "app/win32/one_copy.h"
 #include "app/win32/platform_hooks.h"
+#include "app/win32/resource_bitmaps.h"
 #include "dialogs/texts.h"
 #include "res/resource.h"
 #include "store/platform.h"

@@ -21,6 +21,7 @@
 #include "board/puzzle_entry.h"
 #include "loop_generator.h"
 #include "puzzle_figures.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ void printLoop(const quorrin::LoopPuzzle& p, const quorrin::LoopSolution& loop) 
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int toolMain(int argc, char** argv) {
     quorrin::GeneratorOptions options;
     int count = 1, difficulty = -1;
     bool verify = false, stats = false, show = false, sizeGiven = false;
