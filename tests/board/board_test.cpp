@@ -136,6 +136,18 @@ struct RefBoard {
         return (at(r, c, 0) == Line) + (at(r + 1, c, 0) == Line) + (at(r, c, 1) == Line) +
                (at(r, c + 1, 1) == Line);
     }
+    // The clue state bytes: 255 no clue, else the clue + 4 over, + 8 exact.
+    Bytes clueStates() const {
+        Bytes states(codes.size(), kNoClue);
+        for (int r = 0; r < h; ++r) {
+            for (int c = 0; c < w; ++c) {
+                const int k = clueOf(r, c), n = lineSides(r, c);
+                if (k >= 0)
+                    states[r * (w + 1) + c] = std::uint8_t(k + (n > k ? 4 : n == k ? 8 : 0));
+            }
+        }
+        return states;
+    }
     bool refused(int r, int c, bool v) const {
         const int cr[2] = {r, v ? r : r - 1}, cc[2] = {c, v ? c - 1 : c};  // the cells beside
         for (int k = 0; k < 2; ++k) {
@@ -208,6 +220,8 @@ TEST(BoardClicks, AgreeWithReferenceOnRandomBoards) {
                 after.codes[at] =
                     std::uint8_t(i % 2 ? after.codes[at] / 3 * 3 + s : 3 * s + after.codes[at] % 3);
                 ASSERT_EQ(copy.codes, after.codes)
+                    << round << " edge " << i << " action " << action;
+                ASSERT_EQ(copy.clues, after.clueStates())
                     << round << " edge " << i << " action " << action;
             }
         }
