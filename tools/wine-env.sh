@@ -118,12 +118,15 @@ quorrin_x_start() {
     [ "$DISPLAY" != ":" ] || { echo "wine-env: Xvfb did not start" >&2; return 1; }
 }
 
-# Runs quorrin.exe of folder $1 in the background, in the virtual desktop
-# (at 0,0, so Windows screen coordinates are X root coordinates), its output
-# into file $2.
+# Runs quorrin.exe of folder $1 (or the command line $3..., from the working
+# directory $1) in the background, in the virtual desktop (at 0,0, so
+# Windows screen coordinates are X root coordinates), its output into file $2.
 quorrin_desktop_run() {
-    (cd "$1" && exec "$WINE64" explorer "/desktop=$quorrin_desktop,$quorrin_desktop_size" \
-        quorrin.exe) >"$2" 2>&1 &
+    local folder="$1" log="$2"
+    shift 2
+    [ $# -gt 0 ] || set -- quorrin.exe
+    (cd "$folder" && exec "$WINE64" explorer "/desktop=$quorrin_desktop,$quorrin_desktop_size" \
+        "$@") >"$log" 2>&1 &
     quorrin_desktop_pid=$!
 }
 

@@ -23,8 +23,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShowCmd) {
     // its save file, and could save nothing: it says so and ends.
     const win32::ProgramFolder program = win32::enterProgramFolder();
     if (program.programName.empty()) {
-        win32::messageBox(nullptr, texts::kFolderFailed, texts::kInitErrorCaption,
-                          MB_OK | MB_ICONERROR);
+        win32::messageBox(nullptr, texts::kFolderFailed, texts::kInitErrorCaption, MB_OK);
         return 0;
     }
     // Another copy playing from this folder is brought forward instead.
