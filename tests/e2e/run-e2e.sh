@@ -409,7 +409,7 @@ for locale in ${QUORRIN_E2E_LOCALES:-ja_JP.UTF-8 C.UTF-8}; do
     runs+=("$out")
     echo "quorrin end-to-end tests: display $DISPLAY, Wine prefix $WINEPREFIX, output $out"
     for name in ${QUORRIN_E2E_SCENARIOS:-no_collection first_start solve places two_paths long_folder tools}; do
-        scenario_$name
+        "scenario_$name"
         finish  # (at once, unless the scenario gave up)
     done
     "$WINESERVER" -k >/dev/null 2>&1
