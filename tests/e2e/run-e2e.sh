@@ -324,8 +324,8 @@ scenario_places() {
 # directory: it lists its own collections and saves beside itself. The list
 # leaves out a device's name (com1.dat) and a name code page 932 cannot write
 # (café€.dat). A save file naming COM1.dat names the serial port COM1 (led
-# here to a pipe that no one writes, where a read waits for ever): it is
-# damaged, and the open-collection dialog comes. A second copy through
+# here to a pipe that is held open and never written, where a read waits
+# for ever): it is damaged, and the open-collection dialog comes. A second copy through
 # either path ends at once with 0.
 scenario_two_paths() {
     scenario two-paths
@@ -333,22 +333,34 @@ scenario_two_paths() {
     { printf 'COM1.dat' && head -c 2128 /dev/zero; } >"$dir/quorrin.sav"
     local port="$WINEPREFIX/dosdevices/com1" was
     was="$(readlink "$port")"
+    # (Wine opens the port without waiting; a read waits while the pipe has
+    # a writer and no bytes.)
     rm -f "$work/com1" && mkfifo "$work/com1" && ln -sfn "$work/com1" "$port"
+    sleep 600 <>"$work/com1" &
+    local writer=$!
     ln -sfn "$dir" "$WINEPREFIX/dosdevices/y:"
     quorrin_desktop_run "$work" "$dir/wine.log" 'Y:\quorrin.exe'
     if need "$title_open"; then
         expect "from elsewhere through Y:, COM1.dat saved is damaged; the list" \
             "$(lines "$title_open")" "ok | selected 0"
         if enter_main; then
-            (cd "$dir" && timeout "$timeout" "$WINE64" quorrin.exe) >/dev/null 2>&1
-            expect "a second copy through the folder's own path ends at once with 0" "$?" 0
             (cd "$work" && timeout "$timeout" "$WINE64" 'Y:\quorrin.exe') >/dev/null 2>&1
             expect "a second copy through Y: ends at once with 0" "$?" 0
+            # Without Y:, Wine names the folder by its own path again.
+            rm -f "$WINEPREFIX/dosdevices/y:"
+            (cd "$dir" && timeout "$timeout" "$WINE64" quorrin.exe) >/dev/null 2>&1
+            expect "a second copy through the folder's own path ends at once with 0" "$?" 0
+            ln -sfn "$dir" "$work/link"
+            (cd "$work/link" && timeout "$timeout" "$WINE64" quorrin.exe) >/dev/null 2>&1
+            expect "a second copy through a link to the folder (a junction) ends at once with 0" "$?" 0
+            # (The game's working directory is Y:\, where it saves.)
+            ln -sfn "$dir" "$WINEPREFIX/dosdevices/y:"
             xdotool key alt+F4
             finish
             expect "saved beside it" "$(saved | cut -d' ' -f1-5)" "2200 1 ok.dat 0 0"
         fi
     fi
+    kill "$writer"
     ln -sfn "${was:-/dev/ttyS0}" "$port"
     rm -f "$WINEPREFIX/dosdevices/y:"
 }
