@@ -399,6 +399,7 @@ scenario_tools() {
 compare_locales() {
     local a="$1" b="$2" f g y0 y1 mask
     for f in "$a"/*/*.lists; do
+        [ -e "$f" ] || continue  # (no scenario took snapshots)
         f="${f%.lists}" g="$b/${f#"$a"/}"
         read -r y0 y1 <<<"$(sort -n "$f.lists" "$g.lists" | sed -n '1p;$p' | tr '\n' ' ')"
         mask=(-fill black -draw "rectangle 0,$((${y0:-0} - 2)) 9999,$((${y1:--9} + 1))")
@@ -407,6 +408,7 @@ compare_locales() {
             "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1)" 0
     done
     for f in "$a"/*/quorrin.sav; do
+        [ -e "$f" ] || continue
         g="$b/${f#"$a"/}"
         expect "${f#"$a"/}: the same bytes in $(basename "$b")" "$(cmp -l "$f" "$g" 2>&1 |
             awk '$1 < 85 || ($1 > 88 && ($1 <= 2136 || ($1 - 2137) % 64 < 4))' | head -n 3)" ""
