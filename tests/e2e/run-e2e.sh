@@ -21,9 +21,9 @@
 #
 # Usage: run-e2e.sh QUORRIN_EXE PROBE_EXE SCREENCHECK [OUTPUT_FOLDER]
 # The scenarios run once per locale of QUORRIN_E2E_LOCALES (default: the
-# Japanese one, code page 932, and C.UTF-8, code page 1252), each in its own
-# Wine prefix (tools/wine-env.sh); the game must show and save the same in
-# all. Every scenario keeps its copy of the game, its save file and its
+# Japanese one, code page 932; C.UTF-8, code page 1252; and cp65001, a
+# Japanese system with code page 65001), each in its own Wine prefix
+# (tools/wine-env.sh); the game must show and save the same in all. Every scenario keeps its copy of the game, its save file and its
 # pictures under stable names in OUTPUT_FOLDER/LOCALE/SCENARIO (default
 # build/e2e), and the runs are compared file by file. Prints "N passed, M
 # failed"; exits 1 when anything failed. QUORRIN_E2E_SCENARIOS names the
@@ -416,7 +416,7 @@ compare_locales() {
 }
 
 runs=()
-for locale in ${QUORRIN_E2E_LOCALES:-ja_JP.UTF-8 C.UTF-8}; do
+for locale in ${QUORRIN_E2E_LOCALES:-ja_JP.UTF-8 C.UTF-8 cp65001}; do
     quorrin_wine_locale "$locale"
     quorrin_wine_prefix || exit 1
     out="$top/$locale"
