@@ -145,6 +145,16 @@ TEST(CollectionFileName, Table) {
              {"nul_.dat", true},
              {"lpt.dat", true},
              {"..dat", true},
+             {"my puzzles.dat", true},
+             {" x.dat", true},
+             {"~!#$%&'()+,;=@[]^_`{}.dat", true},
+             {"\xA1\xDF.dat", true},                                  // ｡ﾟ
+             {"\x81\x40\x81\x7E\x81\x80\x9F\xFC\xE0\x40.dat", true},  // lead and trail bounds
+             {"\x7F.dat", false},
+             {"\xA0.dat", false},
+             {"\x1F.dat", false},
+             {"\x81\x3F.dat", false},
+             {"\x81\xFD.dat", false},
              {".dat", false},
              {"n" + n59 + ".dat", false},  // 64 bytes
              {"x.DAT", false},
