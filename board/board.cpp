@@ -11,16 +11,12 @@ namespace quorrin {
 
 namespace {
 
-// Size of the grids for an entry, or 0 x 0 when the entry's size cannot make
-// a board (negative, or more vertices than a board may have).
+// Size of the grids for an entry, or 0 x 0 when the entry's size makes no
+// board.
 void boardSize(const PuzzleEntry& entry, std::int32_t& w, std::int32_t& h) {
-    w = entry.width;
-    h = entry.height;
-    if (w < 0 || h < 0 ||
-        (static_cast<std::int64_t>(w) + 1) * (static_cast<std::int64_t>(h) + 1) > kMaxVertices) {
-        w = 0;
-        h = 0;
-    }
+    const bool fits = boardSizeFits(entry.width, entry.height);
+    w = fits ? entry.width : 0;
+    h = fits ? entry.height : 0;
 }
 
 }  // namespace

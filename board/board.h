@@ -42,6 +42,13 @@ constexpr std::uint8_t kClueExact = 8;
 // grid area of the save file.
 constexpr std::int32_t kMaxVertices = 2048;
 
+// The board sizes there are: at least one cell each way, and a grid of at
+// most kMaxVertices vertices. Any 64-bit sizes may be asked about.
+constexpr bool boardSizeFits(std::int64_t width, std::int64_t height) {
+    return width >= 1 && height >= 1 && width < kMaxVertices && height < kMaxVertices &&
+           (width + 1) * (height + 1) <= kMaxVertices;
+}
+
 class Board {
   public:
     std::int32_t width = 0;              // W, cell columns
@@ -55,8 +62,8 @@ class Board {
     std::int32_t vertexCount() const { return static_cast<std::int32_t>(codes.size()); }
 
     // Set up a fresh game of the puzzle, zero clues pre-crossed. An entry
-    // whose size is negative or whose grid would exceed kMaxVertices gives
-    // a 0 x 0 board (one vertex, no edges).
+    // whose size boardSizeFits refuses gives a 0 x 0 board (one vertex, no
+    // edges).
     void load(const PuzzleEntry& entry);
     // Set up a saved game: the first (W+1) x (H+1) bytes of savedCodes.
     // Codes above 8 become 0 and edges leading off the board become Empty.

@@ -59,6 +59,10 @@ std::int32_t readNumber(const char* text) {
 
 }  // namespace
 
+bool lineHoldsBoard(std::int64_t width, std::int64_t height) {
+    return boardSizeFits(width, height) && width + 1 <= kMaxFieldBytes;
+}
+
 void PuzzleEntry::parseLine(const char* line) {
     FieldReader fields(line != nullptr ? line : "");
     char field[kMaxFieldBytes + 1];
@@ -69,11 +73,7 @@ void PuzzleEntry::parseLine(const char* line) {
     fields.take(field);
     width = readNumber(field);
 
-    const bool fits =
-        width >= 1 && height >= 1 &&
-        (static_cast<std::int64_t>(width) + 1) * (static_cast<std::int64_t>(height) + 1) <=
-            kMaxVertices;
-    if (!fits) {
+    if (!boardSizeFits(width, height)) {
         // No playable board: a 0 x 0 puzzle, which every part can show.
         width = 0;
         height = 0;

@@ -11,6 +11,11 @@ namespace quorrin {
 // skipped.
 constexpr int kMaxFieldBytes = 63;
 
+// The board sizes a collection line holds as the tools write it, a row of
+// cells per field: a size boardSizeFits takes whose longest row field, W
+// cells and the line's LF, is read whole (W at most 62).
+bool lineHoldsBoard(std::int64_t width, std::int64_t height);
+
 struct PuzzleEntry {
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -20,9 +25,8 @@ struct PuzzleEntry {
 
     // Parse one line as the reader delivers it (NUL-terminated, LF included
     // if the line had one). Never fails. Each field is read up to its 63rd
-    // byte. A line whose W or H is below 1, or whose grid would have more
-    // than 2048 bytes, gives a 0 x 0 puzzle (one byte, 255): it keeps its
-    // slot but cannot be played.
+    // byte. A line whose size boardSizeFits refuses gives a 0 x 0 puzzle
+    // (one byte, 255): it keeps its slot but cannot be played.
     void parseLine(const char* line);
 
     // At least one cell: a board can be played.

@@ -13,27 +13,8 @@ namespace quorrin {
 
 namespace {
 
-constexpr char kCollectionSuffix[] = ".dat";
-constexpr std::size_t kSuffixBytes = sizeof kCollectionSuffix - 1;
-// File names the open-collection list shows: a name of one byte at least
-// before the suffix, and room for the NUL in the 64-byte name field.
-constexpr std::size_t kShortestFileName = kSuffixBytes + 1;
-constexpr std::size_t kLongestFileName = kNameBytes - 1;
-
-// Length of a NUL-terminated text within size bytes; size when it has no NUL.
-std::size_t boundedLength(const char* text, std::size_t size) {
-    std::size_t length = 0;
-    while (length < size && text[length] != '\0') ++length;
-    return length;
-}
-
 std::string nameOf(const ProgressStore& store) {
     return std::string(store.collectionName, boundedLength(store.collectionName, kNameBytes));
-}
-
-bool isListedFileName(const std::string& name) {
-    return name.size() >= kShortestFileName && name.size() <= kLongestFileName &&
-           name.compare(name.size() - kSuffixBytes, kSuffixBytes, kCollectionSuffix) == 0;
 }
 
 // The current collection's record, or null when there is none.
@@ -90,9 +71,8 @@ OpenCollectionDialog::Listing OpenCollectionDialog::listing() const {
     Listing result;
     const std::string current = nameOf(store_);
     for (const std::string& name : store_.collectionFiles()) {
-        if (!isListedFileName(name)) continue;
         if (name == current) result.selected = static_cast<int>(result.names.size());
-        result.names.push_back(name.substr(0, name.size() - kSuffixBytes));
+        result.names.push_back(name.substr(0, name.size() - kCollectionSuffixBytes));
     }
     return result;
 }
@@ -138,7 +118,7 @@ bool loadChosenCollection(const DialogControls& dialog, int list, ProgressStore&
     char name[kNameBytes] = {};
     const std::string text = dialog.lineText(list, selected);
     const std::size_t length = boundedLength(text.c_str(), std::min(text.size(), kNameBytes - 1));
-    if (length == 0 || length + kSuffixBytes >= kNameBytes) return false;
+    if (length == 0 || length + kCollectionSuffixBytes >= kNameBytes) return false;
     const std::string file = text.substr(0, length) + kCollectionSuffix;
     std::memcpy(name, file.c_str(), file.size() + 1);
 
@@ -205,7 +185,9 @@ bool SelectPuzzleDialog::command(int control, int notification, DialogControls& 
 
 std::string collectionTitle(const ProgressStore& store) {
     const std::string name = nameOf(store);
-    return name.size() < kSuffixBytes ? std::string() : name.substr(0, name.size() - kSuffixBytes);
+    return name.size() < kCollectionSuffixBytes
+               ? std::string()
+               : name.substr(0, name.size() - kCollectionSuffixBytes);
 }
 
 std::string puzzleLine(int index, const PuzzleEntry& entry, std::int16_t clearTime) {

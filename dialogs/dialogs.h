@@ -64,9 +64,8 @@ class OpenCollectionDialog {
     explicit OpenCollectionDialog(ProgressStore& store) : store_(store) {}
 
     // The names the list shows (file names without ".dat") and the line to
-    // select, from the folder's collection files in the listing's byte
-    // order. Names that are not 5 to 63 bytes long or do not end in exactly
-    // ".dat" are left out.
+    // select, from the folder's collection files (ProgressStore::
+    // collectionFiles) in the listing's byte order.
     struct Listing {
         std::vector<std::string> names;
         int selected = 0;

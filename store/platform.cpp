@@ -38,10 +38,7 @@ bool defaultListCollectionFiles(const char* folder, std::vector<std::string>& na
         if (ec) break;
         if (!it->is_regular_file(ec)) continue;
         try {
-            std::string name = it->path().filename().string();
-            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".dat") == 0) {
-                names.push_back(std::move(name));
-            }
+            names.push_back(it->path().filename().string());
         } catch (...) {  // a name the narrow encoding cannot hold
         }
     }

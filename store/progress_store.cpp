@@ -5,8 +5,9 @@
 // - a record count that is negative or larger than the records the file
 //   holds: the whole records the file holds are kept; clear times are kept
 //   as they stand, and any but 0 counts as cleared;
-// - a collection name that is not a bare file name (a folder separator, a
-//   drive colon, nothing but dots): no collection can be loaded, as below;
+// - a collection name that is not a collection file's name (a folder
+//   separator, a drive colon, a device such as COM1, no ".dat", the save
+//   file's own name): no collection can be loaded, as below;
 // - a collection name without NUL: no collection can be loaded, the records
 //   are kept (start-up then asks for a collection);
 // - a current puzzle outside the collection, a resume state other than
@@ -65,13 +66,6 @@ std::int32_t getSigned32(const std::uint8_t* at) {
 std::int16_t getSigned16(const std::uint8_t* at) {
     const int value = at[0] | at[1] << 8;
     return static_cast<std::int16_t>(value <= 0x7FFF ? value : value - 0x10000);
-}
-
-// Length of a NUL-terminated text within size bytes; size when it has no NUL.
-std::size_t boundedLength(const char* text, std::size_t size) {
-    std::size_t length = 0;
-    while (length < size && text[length] != '\0') ++length;
-    return length;
 }
 
 // Appends the file's next bytes to `bytes` until it holds `limit` of them or
@@ -143,26 +137,13 @@ bool originFits(std::int32_t vertex, std::int32_t orientation, const PuzzleEntry
     return false;
 }
 
-// A collection is a file of the program's own folder: its name holds no
-// folder separator, no drive colon, and is not "." or "..". The name is
-// Shift_JIS, whose double-byte characters may end in the byte of '\\'
-// (表 is 0x95 0x5C), so it is read character by character.
-bool isBareFileName(const char* name, std::size_t length) {
-    bool onlyDots = true;
-    for (std::size_t i = 0; i < length; ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
-            ++i;  // lead byte: the next byte belongs to this character
-            onlyDots = false;
-            continue;
-        }
-        if (c == '\\' || c == '/' || c == ':') return false;
-        if (c != '.') onlyDots = false;
-    }
-    return !onlyDots;
-}
-
 }  // namespace
+
+std::size_t boundedLength(const char* text, std::size_t size) {
+    std::size_t length = 0;
+    while (length < size && text[length] != '\0') ++length;
+    return length;
+}
 
 ProgressRecord* ProgressStore::currentProgress() {
     if (currentRecord < 0 || static_cast<std::size_t>(currentRecord) >= records.size()) {
@@ -188,13 +169,16 @@ std::vector<std::string> ProgressStore::collectionFiles() const {
     if (platform().listCollectionFiles != nullptr) {
         platform().listCollectionFiles(folder.c_str(), names);
     }
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& name) { return !isCollectionFileName(name); }),
+                names.end());
     return names;
 }
 
 bool ProgressStore::loadCollection() {
     const std::size_t nameLength = boundedLength(collectionName, kNameBytes);
-    if (nameLength == 0 || nameLength >= kNameBytes) return false;
-    if (!isBareFileName(collectionName, nameLength)) return false;
+    if (nameLength >= kNameBytes) return false;
+    if (!isCollectionFileName(std::string(collectionName, nameLength))) return false;
     const std::size_t pathLength = boundedLength(savePath, kPathBytes);
     if (folderLength < 0 || static_cast<std::size_t>(folderLength) > pathLength) return false;
     const std::size_t folder = static_cast<std::size_t>(folderLength);

@@ -34,6 +34,10 @@ constexpr std::int32_t kMaxElapsed = 3599;
 // can name.
 constexpr std::int32_t kMaxRecords = 0x7FFFFFFF;
 
+// Length of a NUL-terminated text within size bytes (the store's fixed
+// fields); size when it has no NUL.
+std::size_t boundedLength(const char* text, std::size_t size);
+
 struct ProgressStore {
     char savePath[kPathBytes] = {};
     char collectionName[kNameBytes] = {};
@@ -52,8 +56,9 @@ struct ProgressStore {
     // Read the collection named by collectionName from the executable's
     // folder and make its record current (appending a new record, and
     // dropping the game to resume, for a text never seen before). False
-    // when the file cannot be read, or when the name is not a bare file name
-    // of that folder (a damaged save file could name any other place).
+    // when the file cannot be read, or when the name is not a collection
+    // file's name (isCollectionFileName): a damaged save file could name
+    // any other place, a device, or the save file itself.
     bool loadCollection();
     // Move currentPuzzle to the first uncleared puzzle from it onwards,
     // wrapping round; false (nothing changed) when every puzzle is cleared.
@@ -78,7 +83,9 @@ struct ProgressStore {
     // Store name in collectionName, zero-filled after its NUL. False (and
     // nothing changed) when it does not fit the 64-byte field.
     bool setCollectionName(const char* name);
-    // The collection files in the executable's folder, by name.
+    // The collection files in the executable's folder, by name, in byte
+    // order: the files the platform lists whose names isCollectionFileName
+    // takes.
     std::vector<std::string> collectionFiles() const;
     // The current collection's record, or null when there is none.
     ProgressRecord* currentProgress();

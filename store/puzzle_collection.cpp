@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 #include "store/platform.h"
 
@@ -25,68 +26,88 @@ std::array<std::uint32_t, 256> makeIdentityTable() {
 
 const std::array<std::uint32_t, 256> kIdentityTable = makeIdentityTable();
 
-// Reads a file as text, the same on every platform: CR LF becomes LF, a CR
-// not followed by LF stays, and 0x1A ends the text.
-class TextReader {
-  public:
-    explicit TextReader(std::FILE* file) : file_(file) {}
+}  // namespace
 
-    // Next line or piece of a line: at most kMaxLineBytes bytes, ending after
-    // the first LF. out receives the bytes and a NUL; length their number
-    // (a NUL inside the line is kept). False when nothing more can be read.
-    bool readLine(char (&out)[kMaxLineBytes + 1], int& length) {
-        length = 0;
-        while (length < kMaxLineBytes) {
-            const int c = get();
-            if (c < 0) break;
-            out[length++] = static_cast<char>(c);
-            if (c == '\n') break;
-        }
-        out[length] = '\0';
-        return length > 0;
+bool CollectionTextReader::readLine(char (&out)[kMaxLineBytes + 1], int& length) {
+    length = 0;
+    while (length < kMaxLineBytes) {
+        const int c = get();
+        if (c < 0) break;
+        out[length++] = static_cast<char>(c);
+        if (c == '\n') break;
     }
+    out[length] = '\0';
+    return length > 0;
+}
 
-  private:
-    int rawGet() {
-        if (pos_ == size_) {
-            if (atEnd_) return -1;
-            size_ = std::fread(buffer_, 1, sizeof buffer_, file_);
-            pos_ = 0;
-            if (size_ == 0) {
-                atEnd_ = true;
-                return -1;
-            }
-        }
-        return buffer_[pos_++];
-    }
-
-    int get() {
-        if (ended_) return -1;
-        int c = pending_;
-        pending_ = -1;
-        if (c < 0) c = rawGet();
-        if (c < 0 || c == 0x1A) {
-            ended_ = true;
+int CollectionTextReader::rawGet() {
+    if (pos_ == size_) {
+        if (atEnd_) return -1;
+        size_ = std::fread(buffer_, 1, sizeof buffer_, file_);
+        pos_ = 0;
+        if (size_ == 0) {
+            atEnd_ = true;
             return -1;
         }
-        if (c == '\r') {
-            const int d = rawGet();
-            if (d == '\n') return '\n';
-            pending_ = d;
-        }
-        return c;
     }
+    return buffer_[pos_++];
+}
 
-    std::FILE* file_;
-    unsigned char buffer_[4096];
-    std::size_t pos_ = 0;
-    std::size_t size_ = 0;
-    int pending_ = -1;
-    bool atEnd_ = false;
-    bool ended_ = false;
-};
+int CollectionTextReader::get() {
+    if (ended_) return -1;
+    int c = pending_;
+    pending_ = -1;
+    if (c < 0) c = rawGet();
+    if (c < 0 || c == 0x1A) {
+        ended_ = true;
+        return -1;
+    }
+    if (c == '\r') {
+        const int d = rawGet();
+        if (d == '\n') return '\n';
+        pending_ = d;
+    }
+    return c;
+}
 
-}  // namespace
+bool isDeviceName(const std::string& name) {
+    // The part before the first dot, without the spaces that end it.
+    std::string base = name.substr(0, name.find('.'));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    for (char& c : base) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    }
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* device : kDevices) {
+        if (base == device) return true;
+    }
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+           base[3] >= '0' && base[3] <= '9';
+}
+
+bool isCollectionFileName(const std::string& name) {
+    if (name.size() < kShortestCollectionName || name.size() > kLongestCollectionName ||
+        name.compare(name.size() - kCollectionSuffixBytes, kCollectionSuffixBytes,
+                     kCollectionSuffix) != 0) {
+        return false;
+    }
+    // Shift_JIS character by character: one byte 0x20..0x7E or a half-width
+    // kana 0xA1..0xDF; or a lead byte 0x81..0x9F, 0xE0..0xFC and a trail byte
+    // 0x40..0x7E, 0x80..0xFC (which may be the byte of '\\': 表 is 0x95 0x5C).
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) {
+            const unsigned char t =
+                i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : 0;
+            if (t < 0x40 || t == 0x7F || t > 0xFC) return false;
+            ++i;
+            continue;
+        }
+        const bool single = (c >= 0x20 && c <= 0x7E) || (c >= 0xA1 && c <= 0xDF);
+        if (!single || std::strchr("<>:\"/\\|?*", c) != nullptr) return false;
+    }
+    return !isDeviceName(name);
+}
 
 std::uint32_t identityUpdate(std::uint32_t reg, const unsigned char* bytes, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
@@ -99,7 +120,7 @@ bool PuzzleCollection::read(const char* path, std::uint32_t& identity) {
     if (path == nullptr || platform().openFile == nullptr) return false;
     std::FILE* file = platform().openFile(path, "rb");
     if (file == nullptr) return false;
-    TextReader reader(file);
+    CollectionTextReader reader(file);
     puzzleCount = 0;
     std::uint32_t reg = kIdentityStart;
     char line[kMaxLineBytes + 1];

@@ -10,7 +10,9 @@
 #                            page from (the default, code page 932), and with
 #                            it the prefix: build/wineprefix for ja_JP.UTF-8,
 #                            build/wineprefix-LOCALE for any other, so that
-#                            the prefixes of two locales never mix
+#                            the prefixes of two locales never mix; cp65001
+#                            for Japanese with code page 65001 (see
+#                            quorrin_wine_locale)
 #   QUORRIN_WINE_HEADLESS=1  use a prefix with the null graphics driver
 #                            (real windows and dialogs, no X display needed),
 #                            build/wineprefix-headless
@@ -23,8 +25,28 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # quorrin_wine_locale LOCALE: Wine's locale from now on, and its prefix.
+# LOCALE cp65001 stands for a Japanese Windows with the system-wide UTF-8
+# option: the ANSI and OEM code pages 65001 with the Japanese user locale
+# (LCID 0411). Wine takes its code pages from LC_CTYPE, and a locale without
+# code page of its own (Hindi) gives 65001; LANG stays Japanese. Both locales
+# are made into build/locales (LOCPATH) on first use.
 quorrin_wine_locale() {
-    export QUORRIN_WINE_LOCALE="$1" LANG="$1" LC_ALL="$1"
+    unset LC_CTYPE
+    unset LOCPATH
+    export QUORRIN_WINE_LOCALE="$1"
+    if [ "$1" = cp65001 ]; then
+        local folder="$quorrin_root/build/locales" name
+        for name in ja_JP hi_IN; do
+            mkdir -p "$folder" && [ -d "$folder/$name.UTF-8" ] ||
+                localedef -i "$name" -f UTF-8 "$folder/$name.UTF-8" >/dev/null 2>&1 ||
+                echo "wine-env: cannot make the $name.UTF-8 locale in $folder" >&2
+        done
+        unset LC_ALL
+        # (bash itself does not read LOCPATH, and warns that it lacks hi_IN.)
+        { export LOCPATH="$folder" LANG=ja_JP.UTF-8 LC_CTYPE=hi_IN.UTF-8; } 2>/dev/null
+    else
+        export LANG="$1" LC_ALL="$1"
+    fi
     if [ "${QUORRIN_WINE_HEADLESS:-0}" = 1 ]; then
         export WINEPREFIX="$quorrin_root/build/wineprefix-headless"
     elif [ "$1" = ja_JP.UTF-8 ]; then
@@ -41,7 +63,9 @@ quorrin_desktop_pid=""
 
 # Makes the prefix on first use and starts its wineserver.
 quorrin_wine_prefix() {
-    if ! locale -a 2>/dev/null | grep -qix "${QUORRIN_WINE_LOCALE%%.*}\.utf-\?8"; then
+    if [ "$QUORRIN_WINE_LOCALE" = cp65001 ]; then
+        [ -d "$LOCPATH/hi_IN.UTF-8" ] && [ -d "$LOCPATH/ja_JP.UTF-8" ] || return 1
+    elif ! locale -a 2>/dev/null | grep -qix "${QUORRIN_WINE_LOCALE%%.*}\.utf-\?8"; then
         echo "wine-env: the $QUORRIN_WINE_LOCALE locale is missing (localedef -i ${QUORRIN_WINE_LOCALE%%.*} -f UTF-8 $QUORRIN_WINE_LOCALE)" >&2
         return 1
     fi
@@ -118,12 +142,15 @@ quorrin_x_start() {
     [ "$DISPLAY" != ":" ] || { echo "wine-env: Xvfb did not start" >&2; return 1; }
 }
 
-# Runs quorrin.exe of folder $1 in the background, in the virtual desktop
-# (at 0,0, so Windows screen coordinates are X root coordinates), its output
-# into file $2.
+# Runs quorrin.exe of folder $1 (or the command line $3..., from the working
+# directory $1) in the background, in the virtual desktop (at 0,0, so
+# Windows screen coordinates are X root coordinates), its output into file $2.
 quorrin_desktop_run() {
-    (cd "$1" && exec "$WINE64" explorer "/desktop=$quorrin_desktop,$quorrin_desktop_size" \
-        quorrin.exe) >"$2" 2>&1 &
+    local folder="$1" log="$2"
+    shift 2
+    [ $# -gt 0 ] || set -- quorrin.exe
+    (cd "$folder" && exec "$WINE64" explorer "/desktop=$quorrin_desktop,$quorrin_desktop_size" \
+        "$@") >"$log" 2>&1 &
     quorrin_desktop_pid=$!
 }
 

@@ -10,21 +10,19 @@ namespace win32 {
 
 namespace {
 
-// The name of the claim: a hash of the folder's full path, upper case (file
-// names ignore case), in the session's namespace. Object names cannot hold
-// the path itself (no backslashes, limited length).
-std::wstring claimName() {
-    std::wstring folder(MAX_PATH, L'\0');
-    DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), &folder[0]);
-    if (length >= folder.size()) {
-        folder.resize(length);
-        length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), &folder[0]);
-    }
-    folder.resize(length < folder.size() ? length : 0);
-    if (!folder.empty()) CharUpperBuffW(&folder[0], static_cast<DWORD>(folder.size()));
+// Where the holder's lock lies: one byte far past the end of any executable,
+// so that no read of the program itself ever meets it.
+constexpr DWORD kLockOffsetLow = 0xFFFFFFFFu;
+
+// The name of the block through which the holder tells its process number:
+// made from the executable file's identity (volume and file index), so
+// that every path to the file finds it, in the session's namespace.
+std::wstring blockName(const BY_HANDLE_FILE_INFORMATION& file) {
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (const wchar_t c : folder) {
-        hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+    for (const DWORD part : {file.dwVolumeSerialNumber, file.nFileIndexHigh, file.nFileIndexLow}) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            hash = (hash ^ ((part >> shift) & 0xFFu)) * 1099511628211ull;
+        }
     }
     static const wchar_t kHex[] = L"0123456789abcdef";
     std::wstring name = L"Local\\quorrin-";
@@ -64,24 +62,52 @@ void bringToFront(DWORD process) {
 
 }  // namespace
 
-bool claimProgramFolder() {
-    // A small shared block named after the folder: whoever makes it holds
-    // the folder and writes its process number there.
-    const HANDLE block = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                            sizeof(DWORD), claimName().c_str());
-    if (block == nullptr) return true;  // nothing to coordinate with: play
-    const bool first = GetLastError() != ERROR_ALREADY_EXISTS;
-    auto* holder =
-        static_cast<volatile DWORD*>(MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, sizeof(DWORD)));
-    if (first) {
+bool claimProgram(const std::wstring& executable) {
+    // The handle stays open, and the lock held, for the life of the process.
+    const HANDLE program = CreateFileW(executable.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (program == INVALID_HANDLE_VALUE) return true;  // nothing to lock: play
+    BY_HANDLE_FILE_INFORMATION file = {};
+    const bool known = GetFileInformationByHandle(program, &file) != FALSE;
+    OVERLAPPED at = {};
+    at.Offset = kLockOffsetLow;
+    const bool held = LockFileEx(program, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                                 0, &at) != FALSE;
+    const bool taken = !held && GetLastError() == ERROR_LOCK_VIOLATION;
+    if (!held && !taken) {
+        CloseHandle(program);
+        return true;  // a file system without locks: play unguarded
+    }
+    if (!known) return held;
+    if (held) {
+        // Tell later starts whose window to bring forward.
+        const HANDLE block = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                                sizeof(DWORD), blockName(file).c_str());
+        if (block == nullptr) return true;
+        auto* holder =
+            static_cast<volatile DWORD*>(MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, sizeof(DWORD)));
         if (holder != nullptr) *holder = GetCurrentProcessId();
-        return true;  // the handle stays open for the life of the process
+        return true;  // the block stays open for the life of the process
     }
-    if (holder != nullptr) {
-        // The running copy writes its number right after making the block.
-        for (int wait = 0; wait < 50 && *holder == 0; ++wait) Sleep(20);
-        if (*holder != 0) bringToFront(*holder);
+    // The running copy makes the block right after taking the lock; it may
+    // be another user's, or on another PC, and then never comes.
+    for (int wait = 0; wait < 50; ++wait) {
+        const HANDLE block = OpenFileMappingW(FILE_MAP_READ, FALSE, blockName(file).c_str());
+        if (block != nullptr) {
+            const auto* holder = static_cast<const volatile DWORD*>(
+                MapViewOfFile(block, FILE_MAP_READ, 0, 0, sizeof(DWORD)));
+            const DWORD process = holder != nullptr ? *holder : 0;
+            if (holder != nullptr) UnmapViewOfFile(const_cast<const DWORD*>(holder));
+            CloseHandle(block);
+            if (process != 0) {
+                bringToFront(process);
+                break;
+            }
+        }
+        Sleep(20);
     }
+    CloseHandle(program);
     return false;
 }
 

@@ -1,6 +1,6 @@
 // What the portable code asks of the operating system, done with Win32: the
 // executable's name, the collection files of its folder, opening, replacing
-// and removing files, and the bitmaps among the program's resources.
+// and removing files. (The console tools use them too.)
 //
 // Every name goes to the system through the wide API, converted from
 // Shift_JIS with code page 932. The program's own folder may have a name
@@ -9,23 +9,27 @@
 // game names its files (the save file, the collections) by their bare names.
 #pragma once
 
-#include <windows.h>
+#include <string>
 
-#include "screen/bitmap.h"
 #include "store/platform.h"
 
 namespace quorrin {
 namespace win32 {
 
-// Makes the executable's folder the working directory and remembers the
-// executable's file name for the hooks. False when the folder is unknown or
-// cannot be entered.
-bool enterProgramFolder();
+// What start-up finds of the program: its full path, and, once its folder
+// is the working directory, its file name as the game sees it (Shift_JIS,
+// no folder).
+struct ProgramFolder {
+    std::wstring executable;  // empty when unknown
+    std::string programName;  // empty when the folder could not be entered
+};
 
-PlatformHooks windowsPlatform();
+// Makes the executable's folder the working directory.
+ProgramFolder enterProgramFolder();
 
-// Reads the bitmap resources (RT_BITMAP) of the module.
-BitmapLoader resourceBitmapLoader(HINSTANCE instance);
+// The hooks, their executable's path the program's name in the working
+// directory.
+PlatformHooks windowsPlatform(const std::string& programName);
 
 }  // namespace win32
 }  // namespace quorrin

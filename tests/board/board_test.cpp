@@ -62,6 +62,32 @@ TEST(Board, LoadRestoreAndSnapshot) {
     EXPECT_EQ(loaded(e).clues, (Bytes{1, 255, 255, 255, 255, 255, 255, 255, 255}));
 }
 
+// The board sizes there are, and those a collection line holds as the
+// tools write it (W at most 62), for any 64-bit numbers.
+TEST(Board, SizeRules) {
+    for (auto [w, h, board, line] : {
+             std::tuple<std::int64_t, std::int64_t, bool, bool>{1, 1, true, true},
+             {62, 31, true, true},
+             {63, 31, true, false},
+             {64, 31, false, false},
+             {63, 30, true, false},
+             {1023, 1, true, false},
+             {1, 1023, true, true},
+             {1, 1024, false, false},
+             {0, 5, false, false},
+             {5, 0, false, false},
+             {-1, -1, false, false},
+             {3, 1073741823, false, false},
+             {1073741823, 3, false, false},
+             {4294967295, 1, false, false},
+             {INT64_MAX, INT64_MAX, false, false},
+             {INT64_MIN, INT64_MIN, false, false},
+         }) {
+        EXPECT_EQ(boardSizeFits(w, h), board) << w << "x" << h;
+        EXPECT_EQ(lineHoldsBoard(w, h), line) << w << "x" << h;
+    }
+}
+
 // Sizes that cannot make a board give 0 x 0: one vertex, no edge, never
 // solved; the largest that fits has 1024 x 2 vertices. References to no edge
 // (column W, row H, out of range, no such orientation) are ignored.
@@ -109,6 +135,18 @@ struct RefBoard {
     int lineSides(int r, int c) const {
         return (at(r, c, 0) == Line) + (at(r + 1, c, 0) == Line) + (at(r, c, 1) == Line) +
                (at(r, c + 1, 1) == Line);
+    }
+    // The clue state bytes: 255 no clue, else the clue + 4 over, + 8 exact.
+    Bytes clueStates() const {
+        Bytes states(codes.size(), kNoClue);
+        for (int r = 0; r < h; ++r) {
+            for (int c = 0; c < w; ++c) {
+                const int k = clueOf(r, c), n = lineSides(r, c);
+                if (k >= 0)
+                    states[r * (w + 1) + c] = std::uint8_t(k + (n > k ? 4 : n == k ? 8 : 0));
+            }
+        }
+        return states;
     }
     bool refused(int r, int c, bool v) const {
         const int cr[2] = {r, v ? r : r - 1}, cc[2] = {c, v ? c - 1 : c};  // the cells beside
@@ -182,6 +220,8 @@ TEST(BoardClicks, AgreeWithReferenceOnRandomBoards) {
                 after.codes[at] =
                     std::uint8_t(i % 2 ? after.codes[at] / 3 * 3 + s : 3 * s + after.codes[at] % 3);
                 ASSERT_EQ(copy.codes, after.codes)
+                    << round << " edge " << i << " action " << action;
+                ASSERT_EQ(copy.clues, after.clueStates())
                     << round << " edge " << i << " action " << action;
             }
         }

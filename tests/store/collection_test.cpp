@@ -127,5 +127,79 @@ TEST_F(CollectionRead, LinesAndIdentity) {
     }
 }
 
+// What a collection's name may be, one rule for the listing, the dialog and
+// the save file: lower-case ".dat", 5 to 63 bytes, Shift_JIS characters a
+// Windows file name may hold, no device whatever its case, extension or
+// the spaces before its first dot.
+TEST(CollectionFileName, Table) {
+    const std::string n59(59, 'n');
+    for (auto [name, taken] : {
+             std::pair<std::string, bool>{"x.dat", true},
+             {"01_first_steps.dat", true},
+             {n59 + ".dat", true},                    // 63 bytes
+             {"\x95\x5C.dat", true},                  // 表: its trail byte is '\\'
+             {"\x83\x70\x83\x59\x83\x8B.dat", true},  // パズル
+             {"\xB6\xC5.dat", true},                  // half-width ｶﾅ
+             {"com10.dat", true},
+             {"console.dat", true},
+             {"nul_.dat", true},
+             {"lpt.dat", true},
+             {"..dat", true},
+             {"my puzzles.dat", true},
+             {" x.dat", true},
+             {"~!#$%&'()+,;=@[]^_`{}.dat", true},
+             {"\xA1\xDF.dat", true},                                  // ｡ﾟ
+             {"\x81\x40\x81\x7E\x81\x80\x9F\xFC\xE0\x40.dat", true},  // lead and trail bounds
+             {"\x7F.dat", false},
+             {"\xA0.dat", false},
+             {"\x1F.dat", false},
+             {"\x81\x3F.dat", false},
+             {"\x81\xFD.dat", false},
+             {".dat", false},
+             {"n" + n59 + ".dat", false},  // 64 bytes
+             {"x.DAT", false},
+             {"x.Dat", false},
+             {"x.dat ", false},
+             {"x.data", false},
+             {"quorrin.sav", false},
+             {"quorrin.sav.tmp", false},
+             {"x", false},
+             {"", false},
+             {"sub/x.dat", false},
+             {"sub\\x.dat", false},
+             {"C:x.dat", false},
+             {"a<b.dat", false},
+             {"a>b.dat", false},
+             {"a\"b.dat", false},
+             {"a|b.dat", false},
+             {"a?b.dat", false},
+             {"a*b.dat", false},
+             {"a\tb.dat", false},
+             {"\x95.dat", false},     // a lead byte without its trail byte
+             {"caf\xE9.dat", false},  // é in code page 1252: no Shift_JIS
+             {"\x80.dat", false},
+             {"\xFD.dat", false},
+             {"x\x81\x7F.dat", false},
+             {"CON.dat", false},
+             {"con.dat", false},
+             {"Prn.dat", false},
+             {"aux.dat", false},
+             {"NUL.dat", false},
+             {"nul.txt.dat", false},
+             {"COM1.dat", false},
+             {"com9.dat", false},
+             {"COM0.dat", false},
+             {"LPT1.dat", false},
+             {"lpt9.dat", false},
+             {"com1 .dat", false},
+             {"COM1  .x.dat", false},
+             {"con..dat", false},
+             {"CONIN$.dat", false},
+             {"conout$.dat", false},
+         }) {
+        EXPECT_EQ(isCollectionFileName(name), taken) << name;
+    }
+}
+
 }  // namespace
 }  // namespace quorrin

@@ -182,27 +182,44 @@ TEST_F(SavedGame, ClearTimesKeptAsTheyStand) {
     EXPECT_EQ(readBytes(savePath()), odd);
 }
 
-// Only a bare file name of the program's folder is opened: a save file
-// naming any other place is damaged. (表 ends in the byte of '\'.)
-TEST_F(SavedGame, OnlyBareFileNamesOpen) {
+// Only a collection of the program's folder is opened: a save file naming
+// any other place, a device, or no collection file is damaged, even when a
+// file of that name is there. The folder's listing keeps the same names.
+// (表 ends in the byte of '\\'.)
+TEST_F(SavedGame, OnlyCollectionNamesOpen) {
     std::filesystem::create_directory(file("sub"));
+    std::vector<std::string> listed = {"easy.dat"};
     for (auto [name, loads] : {std::pair{"\x95\x5C.dat", true},
                                {"sub/easy.dat", false},
                                {"sub\\easy.dat", false},
                                {"C:easy.dat", false},
                                {"...", false},
-                               {"\x95\x5C\\x.dat", false}}) {
+                               {"\x95\x5C\\x.dat", false},
+                               {"COM1.dat", false},
+                               {"con.dat", false},
+                               {"nul.txt.dat", false},
+                               {"lpt1 .dat", false},
+                               {"quorrin.sav", false},
+                               {"easy.DAT", false},
+                               {"easy", false}}) {
 #ifdef _WIN32
         if (loads) continue;  // the C runtime reads such bytes in its code page
 #else
-        test::writeBytes(file(name), test::kEasy);  // a file is there: the name alone is refused
+        if (std::string(name).find('/') == std::string::npos) {
+            // A file is there: the name alone is refused.
+            test::writeBytes(file(name), test::kEasy);
+            if (loads) listed.push_back(name);
+        }
 #endif
         ASSERT_TRUE(store.setCollectionName(name));
         EXPECT_EQ(store.loadCollection(), loads) << name;
     }
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(store.collectionFiles(), listed);
 }
 
-// The next uncleared puzzle from the current one on, wrapping round; slots
+// The next uncleared puzzle from the current one on, wrapping round (a
+// clear time of -1 or 3600 is cleared, as every time but 0 is); slots
 // beyond the collection do not count, an index outside it searches from 0;
 // every puzzle cleared (or no record): false, nothing changed.
 TEST_F(SavedGame, NextUnclearedPuzzle) {
@@ -212,7 +229,10 @@ TEST_F(SavedGame, NextUnclearedPuzzle) {
           std::tuple{-4, std::vector<int>{0, 2}, 1},
           std::tuple{2, std::vector<int>{0, 1, 2}, -1}}) {
         std::fill_n(store.records[0].clearTimes, kMaxPuzzles, std::int16_t{0});
-        for (int i : cleared) store.records[0].clearTimes[i] = 5;
+        // Any time but 0 is cleared: negative ones and those past 59:59 too.
+        const std::int16_t times[] = {-1, 3600, 5};
+        for (std::size_t k = 0; k < cleared.size(); ++k)
+            store.records[0].clearTimes[cleared[k]] = times[k % 3];
         store.currentPuzzle = from;
         EXPECT_EQ(store.selectNextUncleared(), selected >= 0) << from;
         EXPECT_EQ(store.currentPuzzle, selected >= 0 ? selected : from) << from;

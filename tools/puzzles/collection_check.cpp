@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "loop_solver.h"
+#include "store/platform.h"
 #include "store/puzzle_collection.h"
 
 namespace quorrin {
@@ -13,29 +14,17 @@ namespace {
 
 const char* const kGradeNames[] = {"?", "easy", "medium", "hard", "needs guessing"};
 
-// The file's text cut into lines the way the game's reader cuts it: CR LF is
-// one LF, 0x1A ends the text, and a line of more than 2047 bytes comes in
-// pieces. Returns all lines, also those after the 30th.
+// The file's lines as the game's reader cuts them (CollectionTextReader),
+// all of them, also those after the 30th.
 bool readRawLines(const std::string& path, std::vector<std::string>& lines) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (platform().openFile == nullptr) return false;
+    std::FILE* f = platform().openFile(path.c_str(), "rb");
     if (f == nullptr) return false;
-    std::string text;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-    std::fclose(f);
-    std::string line;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char ch = text[i];
-        if (ch == '\x1A') break;
-        if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-        line.push_back(ch);
-        if (ch == '\n' || static_cast<int>(line.size()) == kMaxLineBytes) {
-            lines.push_back(line);
-            line.clear();
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
+    CollectionTextReader reader(f);
+    char line[kMaxLineBytes + 1];
+    int length = 0;
+    while (reader.readLine(line, length)) lines.emplace_back(line, static_cast<size_t>(length));
+    (void)std::fclose(f);  // read only
     return true;
 }
 
@@ -199,7 +188,8 @@ FileReport checkCollection(const std::string& path, const CheckOptions& options)
             if (rep.errors.empty()) {
                 rep.errors.push_back(
                     "size outside the limits: no board (W, H >= 1 and "
-                    "(W+1)x(H+1) <= 2048)");
+                    "(W+1)x(H+1) <= " +
+                    std::to_string(kMaxVertices) + ")");
             }
             report.lines.push_back(rep);
             continue;

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <vector>
 
+#include "board/puzzle_entry.h"
+
 namespace quorrin {
 
 namespace {
@@ -26,7 +28,7 @@ std::string trim(const std::string& text) {
 }
 
 bool checkSize(int w, int h, std::string& error) {
-    if (!fitsCollection(w, h)) {
+    if (!lineHoldsBoard(w, h)) {
         error = "a " + std::to_string(w) + "x" + std::to_string(h) +
                 " board does not fit a collection line (at most 62 columns and (W+1)x(H+1) <= "
                 "2048)";
@@ -71,11 +73,6 @@ std::string describe(char ch) {
 }
 
 }  // namespace
-
-bool fitsCollection(int width, int height) {
-    return width >= 1 && height >= 1 && width <= 62 && height <= 2047 &&
-           (width + 1) * (height + 1) <= 2048;
-}
 
 bool importUrlForm(const std::string& input, LoopPuzzle& out, std::string& error) {
     std::string text = trim(input);

@@ -20,9 +20,6 @@
 
 namespace quorrin {
 
-// The board sizes that a collection line can hold.
-bool fitsCollection(int width, int height);
-
 bool importUrlForm(const std::string& text, LoopPuzzle& out, std::string& error);
 bool importGameId(const std::string& text, LoopPuzzle& out, std::string& error);
 // Picks the form by the text: a "?" makes it the URL form.

@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "collection_check.h"
+#include "tool_main.h"
 
-int main(int argc, char** argv) {
+int toolMain(int argc, char** argv) {
     quorrin::CheckOptions options;
     bool quiet = false, stats = false;
     std::vector<std::string> files;

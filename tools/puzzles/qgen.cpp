@@ -18,8 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "board/puzzle_entry.h"
 #include "loop_generator.h"
 #include "puzzle_figures.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -29,8 +31,17 @@ void usage() {
                  "            [--difficulty D] [--verify] [--stats] [--show]\n");
 }
 
+// "WxH" with a board size a collection line holds.
 bool parseSize(const char* text, int& w, int& h) {
-    return std::sscanf(text, "%dx%d", &w, &h) == 2 && w >= 1 && h >= 1;
+    char* end = nullptr;
+    const long long width = std::strtoll(text, &end, 10);
+    if (end == text || *end != 'x') return false;
+    const char* rest = end + 1;
+    const long long height = std::strtoll(rest, &end, 10);
+    if (end == rest || *end != '\0' || !quorrin::lineHoldsBoard(width, height)) return false;
+    w = static_cast<int>(width);
+    h = static_cast<int>(height);
+    return true;
 }
 
 // Draws the puzzle with its loop on standard error.
@@ -59,7 +70,7 @@ void printLoop(const quorrin::LoopPuzzle& p, const quorrin::LoopSolution& loop) 
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int toolMain(int argc, char** argv) {
     quorrin::GeneratorOptions options;
     int count = 1, difficulty = -1;
     bool verify = false, stats = false, show = false, sizeGiven = false;
@@ -69,7 +80,10 @@ int main(int argc, char** argv) {
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (std::strcmp(a, "--size") == 0 && value != nullptr) {
             if (!parseSize(value, options.width, options.height)) {
-                std::fprintf(stderr, "qgen: bad size '%s'\n", value);
+                std::fprintf(stderr,
+                             "qgen: bad size '%s' (a collection line holds W x H cells, W "
+                             "at most 62 and (W+1)x(H+1) at most 2048)\n",
+                             value);
                 return 2;
             }
             sizeGiven = true;
@@ -105,10 +119,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int w = options.width, h = options.height;
-    if ((w + 1) * (h + 1) > 2048 || w > 62) {
-        std::fprintf(stderr, "qgen: %dx%d does not fit a collection line\n", w, h);
-        return 2;
-    }
     std::vector<double> times;
     std::vector<quorrin::PuzzleFigures> figures;
     for (int n = 0; n < count; ++n) {

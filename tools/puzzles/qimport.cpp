@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "puzzle_import.h"
+#include "tool_main.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ bool convert(const std::string& text, int difficulty, bool allowSeveral) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int toolMain(int argc, char** argv) {
     int difficulty = -1;
     bool allowSeveral = false;
     std::vector<std::string> inputs;
