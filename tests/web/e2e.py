@@ -1,0 +1,263 @@
+#!/usr/bin/python3
+"""The browser build played in headless Chromium with real input.
+
+e2e.py SITE SESSION OUTDIR
+
+SITE is the built page (build/web/site), SESSION the native scripted session
+(build/native/tools/session/session), which plays the same game through the
+tests' fake window system and writes the frames the window shows, the save
+file and the inputs it gave (inputs.txt). The page is served by a plain
+static file server; Chromium plays the session's inputs with the mouse
+(and its clock ticks, which the page takes from ?clock=manual) and the
+canvas must equal the native frame at every step, at device pixel ratios 1
+and 2. Then: the puzzle list shows the clear time, the exported save equals
+the native save byte for byte, a reload resumes, a second tab is refused.
+Screenshots of the page go to OUTDIR.
+"""
+import base64
+import functools
+import http.server
+import os
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+SITE, SESSION, OUT = (os.path.abspath(a) for a in sys.argv[1:4])
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+COLLECTION = os.path.join(ROOT, 'puzzles', '01_first_steps.dat')
+failures = []
+
+
+def check(condition, what):
+    print(('ok   ' if condition else 'FAIL ') + what, flush=True)
+    if not condition:
+        failures.append(what)
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def serve():
+    handler = functools.partial(QuietHandler, directory=SITE)
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, 'http://127.0.0.1:%d/index.html' % server.server_address[1]
+
+
+def browser(profile, ratio=1, size='1280,800', downloads=None):
+    options = webdriver.ChromeOptions()
+    options.binary_location = '/usr/bin/chromium'
+    for a in ['--headless', '--no-sandbox', '--window-size=' + size,
+              '--force-device-scale-factor=%g' % ratio, '--user-data-dir=' + profile]:
+        options.add_argument(a)
+    d = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
+    if downloads:
+        d.execute_cdp_cmd('Browser.setDownloadBehavior',
+                          {'behavior': 'allow', 'downloadPath': downloads})
+    return d
+
+
+def wait_for(d, script, what, timeout=10):
+    end = time.time() + timeout
+    while time.time() < end:
+        if d.execute_script(script):
+            return True
+        time.sleep(0.05)
+    check(False, 'in time: ' + what)
+    return False
+
+
+def idle(d):
+    wait_for(d, 'return quorrinTest.pending() === 0', 'the game takes its events')
+
+
+def board(d):
+    return d.find_element(By.ID, 'board')
+
+
+def pointer(d, x, y, ratio, button=None):
+    """The pointer to client pixel (x, y) of the canvas, then a click."""
+    rect = board(d).rect
+    ab = ActionBuilder(d, duration=0)
+    ab.pointer_action.move_to_location(int(rect['x'] + x / ratio), int(rect['y'] + y / ratio))
+    if button == 'left':
+        ab.pointer_action.click()
+    elif button == 'right':
+        ab.pointer_action.context_click()
+    ab.perform()
+
+
+COMPARE = '''
+const [png, done] = arguments;
+const image = new Image();
+image.onload = () => {
+  const c = document.createElement('canvas');
+  c.width = image.width; c.height = image.height;
+  const x = c.getContext('2d');
+  x.drawImage(image, 0, 0);
+  const want = x.getImageData(0, 0, c.width, c.height).data;
+  const b = document.getElementById('board');
+  if (b.width !== c.width || b.height !== c.height)
+    return done(['size', b.width, b.height, c.width, c.height]);
+  const got = b.getContext('2d').getImageData(0, 0, b.width, b.height).data;
+  let diff = 0, first = -1;
+  for (let i = 0; i < got.length; ++i) if (got[i] !== want[i]) { ++diff; if (first < 0) first = i; }
+  done(['diff', diff, first >= 0 ? [(first >> 2) % b.width, Math.floor((first >> 2) / b.width)] : null]);
+};
+image.onerror = () => done(['error']);
+image.src = 'data:image/png;base64,' + png;
+'''
+
+
+def same_frame(d, png, what):
+    idle(d)
+    with open(png, 'rb') as f:
+        data = base64.b64encode(f.read()).decode()
+    result = d.execute_async_script(COMPARE, data)
+    check(result == ['diff', 0, None], '%s: canvas equals %s %s' % (what, os.path.basename(png),
+                                                                   '' if result[:2] == ['diff', 0] else result))
+
+
+def menu(d, command):
+    d.find_element(By.ID, 'menu-game').click()
+    d.find_element(By.CSS_SELECTOR, '#menu-items [data-command="%s"]' % command).click()
+
+
+def play(ratio):
+    """The session at this pixel ratio; returns the native session's folder."""
+    tag = 'ratio%d' % ratio
+    profile = tempfile.mkdtemp(prefix='quorrin-e2e-')
+    downloads = os.path.join(OUT, tag + '-downloads')
+    os.makedirs(downloads, exist_ok=True)
+    for f in os.listdir(downloads):
+        os.remove(os.path.join(downloads, f))
+    d = browser(profile, ratio, downloads=downloads)
+    try:
+        d.get(URL + '?clock=manual')
+        # First start: no save, the open-collection dialog; the first line
+        # clicked, then OK.
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
+        lines = d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')
+        check([l.text for l in lines][:2] == ['01_first_steps', '02_warming_up'],
+              tag + ': the shipped collections are listed')
+        d.save_screenshot(os.path.join(OUT, tag + '-1-open-collection.png'))
+        lines[0].click()
+        d.find_element(By.CSS_SELECTOR, '.dialog [data-control="1"]').click()
+        wait_for(d, 'return !document.querySelector(".dialog") && !document.getElementById("board").hidden',
+                 'the board after OK')
+        idle(d)
+        width, height = d.execute_script('const b = document.getElementById("board"); return [b.width, b.height]')
+        check(d.execute_script('return devicePixelRatio') == ratio, tag + ': device pixel ratio')
+        native = os.path.join(OUT, tag + '-native')
+        subprocess.run([SESSION, native, COLLECTION, '%dx%d' % (width, height), str(ratio)],
+                       check=True, stdout=subprocess.DEVNULL)
+        shots = sorted(f for f in os.listdir(native) if f.endswith('.png'))
+        shot = 0
+        with open(os.path.join(native, 'inputs.txt')) as f:
+            inputs = [line.split() for line in f]
+        for step in inputs:
+            kind = step[0]
+            if kind == 'tick':
+                d.execute_script('quorrinTest.tick()')
+            elif kind in ('move', 'left', 'right'):
+                pointer(d, int(step[1]), int(step[2]), ratio, None if kind == 'move' else kind)
+            elif kind == 'shot':
+                same_frame(d, os.path.join(native, shots[shot]), tag + ' ' + step[1])
+                if shot == 1:
+                    # The comparison sees a difference: not the first frame any more.
+                    result = d.execute_async_script(COMPARE, base64.b64encode(
+                        open(os.path.join(native, shots[0]), 'rb').read()).decode())
+                    check(result[0] == 'diff' and result[1] > 0,
+                          tag + ': the canvas differs from the first frame after a line and a cross')
+                d.save_screenshot(os.path.join(OUT, '%s-2-%s.png' % (tag, step[1])))
+                shot += 1
+            elif kind == 'exit':
+                # The save as it is now, which the native game wrote on its way out.
+                menu(d, '901')
+                target = os.path.join(downloads, 'quorrin.sav')
+                end = time.time() + 5
+                while not os.path.exists(target) and time.time() < end:
+                    time.sleep(0.05)
+                with open(os.path.join(native, 'quorrin.sav'), 'rb') as a:
+                    want = a.read()
+                got = open(target, 'rb').read() if os.path.exists(target) else b''
+                check(got == want, '%s: the exported save equals the native save (%d / %d bytes)'
+                      % (tag, len(got), len(want)))
+        check(shot == len(shots) == 6, tag + ': all six frames compared')
+
+        # The puzzle list from the first toolbar button (two buttons left of
+        # the trial button the session clicked): the solved first puzzle
+        # with its clear time, 7 + 20 ticks; Esc closes it.
+        trial_x = next(int(s[1]) for s in inputs if s[0] == 'left' and s[2] == '16')
+        pointer(d, trial_x - 180, 16, ratio, 'left')
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the puzzle list')
+        first_line = d.find_element(By.CSS_SELECTOR, '.dialog .list .line').text
+        check('クリア時間 00:27' in first_line and '難易度' in first_line,
+              tag + ': the puzzle list shows the clear time (%r)' % first_line)
+        check(d.find_element(By.CSS_SELECTOR, '.dialog [data-control="123"]').text == '01_first_steps',
+              tag + ': the puzzle list names the collection')
+        d.save_screenshot(os.path.join(OUT, tag + '-2-puzzle-list.png'))
+        ActionChains(d).send_keys(Keys.ESCAPE).perform()
+        wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the dialog')
+        # Reload: the game resumes where it was, no dialog.
+        d.refresh()
+        wait_for(d, 'return !document.getElementById("board").hidden && quorrinTest.stats.puts > 0',
+                 'the resumed board')
+        check(not d.find_elements(By.CSS_SELECTOR, '.dialog'), tag + ': a reload resumes without a dialog')
+        same_frame(d, os.path.join(native, shots[-1]), tag + ' after reload')
+        # A second tab of the same page writes nothing and says why.
+        first = d.current_window_handle
+        d.switch_to.new_window('tab')
+        d.get(URL)
+        wait_for(d, 'return !document.getElementById("notice").hidden', 'the second tab notice')
+        check('別のタブ' in d.find_element(By.ID, 'notice').text, tag + ': a second tab is told the game is open elsewhere')
+        d.save_screenshot(os.path.join(OUT, tag + '-3-second-tab.png'))
+        d.close()
+        d.switch_to.window(first)
+        return d, native
+    except Exception:
+        d.quit()
+        raise
+
+
+def version_box(d, ratio):
+    """The version box from the menu; Enter closes it."""
+    tag = 'ratio%d' % ratio
+    menu(d, '115')
+    wait_for(d, 'return !!document.querySelector(".dialog .about")', 'the version box')
+    check('quorrin version 1.7' in d.find_element(By.CSS_SELECTOR, '.dialog').text, tag + ': the version box')
+    d.save_screenshot(os.path.join(OUT, tag + '-4-about.png'))
+    ActionChains(d).send_keys(Keys.ENTER).perform()
+    wait_for(d, 'return !document.querySelector(".dialog")', 'Enter closes the version box')
+
+
+def main():
+    global URL
+    os.makedirs(OUT, exist_ok=True)
+    server, URL = serve()
+    try:
+        for ratio in (1, 2):
+            d, _ = play(ratio)
+            try:
+                version_box(d, ratio)
+            finally:
+                d.quit()
+    finally:
+        server.shutdown()
+    print('%d failure(s)' % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
