@@ -132,6 +132,8 @@ var Module = (function () {
     press = null;
   });
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+  // The board has the focus already; a dialog the click opened keeps it.
+  canvas.addEventListener('mousedown', (event) => event.preventDefault());
   for (const name of ['touchstart', 'touchmove', 'touchend']) {
     canvas.addEventListener(name, (event) => event.preventDefault(), {passive: false});
   }
