@@ -34,11 +34,21 @@ var Module = (function () {
   let timer = null;
   let writable = true;      // false once an imported save is waiting for the reload
   let database = null;
+  let lastSerial = 0;       // of the last save kept
   const modals = [];        // open dialogs and message boxes, the top one last
   let dialog = null;        // the open dialog: its element and its list
-  const stats = {firstFrame: 0, puts: 0, putPixels: 0, putTime: 0};
+  // What the page measures: the first frame (ms after the navigation
+  // started), the copies to the canvas, and for each pointer event and
+  // resize the time from its handler on the page to the game waiting
+  // again, its drawing and copies done (tools/bench-web.py prints them).
+  const stats = {firstFrame: 0, puts: 0, putPixels: 0, putTime: 0, latencies: []};
+  const inFlight = [];
 
   function push(kind, a = 0, b = 0, c = 0) {
+    const since = performance.now();
+    if (kind === MOVE || kind === LEFT || kind === RIGHT || kind === RESIZE) {
+      inFlight.push([kind, since]);
+    }
     // Moves and resizes that the game has not taken yet are replaced by
     // the newer one, as a window system coalesces them.
     const last = queue[queue.length - 1];
@@ -350,6 +360,34 @@ var Module = (function () {
     });
   }
 
+  function toBase64(bytes) {
+    let text = '';
+    for (let i = 0; i < bytes.length; i += 0x8000) {
+      text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+    }
+    return btoa(text);
+  }
+  function fromBase64(text) {
+    const raw = atob(text);
+    const bytes = new Uint8Array(raw.length);
+    for (let i = 0; i < raw.length; ++i) bytes[i] = raw.charCodeAt(i);
+    return bytes;
+  }
+  // The save file's bytes as last written: the newer of the IndexedDB
+  // record and the localStorage copy; null when there is none.
+  function newestSave(stored) {
+    let best = stored && stored.bytes ? stored : null;
+    try {
+      const copy = JSON.parse(localStorage.getItem('quorrin.sav') || 'null');
+      if (copy && (!best || copy.serial > best.serial)) {
+        best = {serial: copy.serial, bytes: fromBase64(copy.bytes)};
+      }
+    } catch (e) {
+      // A damaged copy: IndexedDB's.
+    }
+    return best ? best.bytes : null;
+  }
+
   // Shift_JIS bytes of a text, or null when it has a character Shift_JIS
   // cannot write; the table is the decoder's, read backwards.
   let encodeTable = null;
@@ -417,7 +455,14 @@ var Module = (function () {
     // The game now in play must not write over the imported file; the page
     // starts again with it, and the game reads it as a save file it found.
     writable = false;
-    await storeFile('save', new Uint8Array(await file.arrayBuffer()));
+    const serial = Date.now();
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    try {
+      localStorage.setItem('quorrin.sav', JSON.stringify({serial, bytes: toBase64(bytes)}));
+    } catch (e) {
+      localStorage.removeItem('quorrin.sav');
+    }
+    await storeFile('save', {serial, bytes});
     location.reload();
   });
 
@@ -435,6 +480,12 @@ var Module = (function () {
     },
     waitForEvent() {
       if (queue.length) return Promise.resolve();
+      if (inFlight.length) {
+        const now = performance.now();
+        for (const [kind, since] of inFlight) stats.latencies.push([kind, now - since]);
+        inFlight.length = 0;
+        if (stats.latencies.length > 10000) stats.latencies.splice(0, 5000);
+      }
       return new Promise((resolve) => { wake = resolve; });
     },
     sjis(bytes) {
@@ -576,7 +627,16 @@ var Module = (function () {
       if (!writable || path !== SAVE_FILE) return;
       const bytes = Module.FS.readFile(path);
       page.writes = (page.writes || 0) + 1;
-      storeFile('save', bytes).then((ok) => { if (ok) page.stored = (page.stored || 0) + 1; });
+      // IndexedDB keeps the save; a write that starts while the page is
+      // being closed may not be committed, so a copy goes to localStorage
+      // too, which is written at once. The newer of the two is read.
+      const serial = lastSerial = Math.max(Date.now(), lastSerial + 1);
+      try {
+        localStorage.setItem('quorrin.sav', JSON.stringify({serial, bytes: toBase64(bytes)}));
+      } catch (e) {
+        // No room or no storage: IndexedDB alone.
+      }
+      storeFile('save', {serial, bytes}).then((ok) => { if (ok) page.stored = (page.stored || 0) + 1; });
     },
   };
 
@@ -606,10 +666,13 @@ var Module = (function () {
       notice.textContent = 'quorrin は別のタブで開いています。このタブは閉じてください。';
       return;
     }
+    let save = null;
     for (const [key, value] of files) {
-      if (key === 'save') Module.FS.writeFile(SAVE_FILE, value);
+      if (key === 'save') save = value;
       else if (typeof key === 'string' && key.startsWith('dat:')) Module.FS.writeFile('/game/' + key.slice(4), value);
     }
+    const bytes = newestSave(save);
+    if (bytes) Module.FS.writeFile(SAVE_FILE, bytes);
     if (navigator.storage && navigator.storage.persist) {
       navigator.storage.persist().then((granted) => { page.persisted = granted; });
     }
