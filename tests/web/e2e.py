@@ -27,7 +27,9 @@ import time
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
@@ -242,17 +244,130 @@ def version_box(d, ratio):
     wait_for(d, 'return !document.querySelector(".dialog")', 'Enter closes the version box')
 
 
+def touch(d, x, y, hold):
+    """A finger on client pixel (x, y) of the canvas (ratio 1) for hold seconds."""
+    rect = board(d).rect
+    ab = ActionBuilder(d, mouse=PointerInput(interaction.POINTER_TOUCH, 'finger'), duration=0)
+    ab.pointer_action.move_to_location(int(rect['x'] + x), int(rect['y'] + y))
+    ab.pointer_action.pointer_down()
+    ab.pointer_action.pause(hold)
+    ab.pointer_action.pointer_up()
+    ab.perform()
+
+
+CANVAS_SUM = '''
+const b = document.getElementById('board');
+const p = b.getContext('2d').getImageData(0, 0, b.width, b.height).data;
+let h = 0;
+for (let i = 0; i < p.length; ++i) h = (h * 31 + p[i]) >>> 0;
+return [b.width, b.height, h];
+'''
+
+
+def extras(native):
+    """Touch, a reload right after marks, the player's own collections, keys in
+    the dialogs, and importing saves, at ratio 1."""
+    tag = 'extras'
+    d = browser(tempfile.mkdtemp(prefix='quorrin-e2e-'))
+    try:
+        d.get(URL + '?clock=manual')
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
+        ActionChains(d).send_keys(Keys.ENTER).perform()
+        wait_for(d, 'return !document.getElementById("board").hidden', 'the board after Enter')
+        with open(os.path.join(native, 'inputs.txt')) as f:
+            inputs = [line.split() for line in f]
+        line_at = next(s[1:] for s in inputs if s[0] == 'left')
+        cross_at = next(s[1:] for s in inputs if s[0] == 'right')
+        for _ in range(7):
+            d.execute_script('quorrinTest.tick()')
+        # A tap draws the line, a long press puts the cross: the frame of the
+        # session's line and cross.
+        touch(d, int(line_at[0]), int(line_at[1]), 0.05)
+        touch(d, int(cross_at[0]), int(cross_at[1]), 0.8)
+        same_frame(d, os.path.join(native, '02-line-and-cross.png'), tag + ': tap and long press')
+        d.save_screenshot(os.path.join(OUT, tag + '-1-touch.png'))
+
+        # A reload at once: the save written as the page closed brings the
+        # marks back (the pointer off the board first, so nothing is hovered).
+        pointer(d, 2, board(d).rect['height'] - 2, 1)
+        idle(d)
+        before = d.execute_script(CANVAS_SUM)
+        d.refresh()
+        wait_for(d, 'return !document.getElementById("board").hidden && quorrinTest.stats.puts > 0',
+                 'the board after a reload')
+        idle(d)
+        check(d.execute_script(CANVAS_SUM) == before, tag + ': a reload right after marks shows them again')
+
+        # The player's own collection: listed with the shipped ones under its
+        # Japanese name; a name Shift_JIS cannot write is not taken.
+        folder = tempfile.mkdtemp(prefix='quorrin-dat-')
+        mine = os.path.join(folder, '自作問題.dat')
+        other = os.path.join(folder, 'Zoë.dat')
+        with open(COLLECTION, 'rb') as f:
+            lines = f.read().splitlines(keepends=True)
+        for path in (mine, other):
+            with open(path, 'wb') as f:
+                f.writelines(lines[:3])
+        d.find_element(By.ID, 'add-file').send_keys(mine + '\n' + other)
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
+        names = [l.text for l in d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')]
+        check('自作問題' in names and not any('Zo' in n for n in names) and len(names) == 9,
+              tag + ': the added collection is listed with the shipped ones (%s)' % names)
+        d.save_screenshot(os.path.join(OUT, tag + '-2-own-collection.png'))
+        # Keys: End selects the last line (the player's, after the shipped
+        # ones in byte order), Enter opens it.
+        d.find_element(By.CSS_SELECTOR, '.dialog .list').send_keys(Keys.END)
+        ActionChains(d).send_keys(Keys.ENTER).perform()
+        wait_for(d, 'return !document.querySelector(".dialog")', 'Enter closes the dialog')
+        menu(d, '120')
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line.selected")', 'the dialog again')
+        check(d.find_element(By.CSS_SELECTOR, '.dialog .list .line.selected').text == '自作問題',
+              tag + ': the own collection is the one in play')
+        d.find_element(By.CSS_SELECTOR, '.dialog .list').send_keys(Keys.HOME, Keys.ARROW_DOWN)
+        check(d.find_element(By.CSS_SELECTOR, '.dialog .list .line.selected').text == '02_warming_up',
+              tag + ': arrows move the selection')
+        ActionChains(d).send_keys(Keys.ESCAPE).perform()
+        wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the dialog')
+        d.refresh()
+        wait_for(d, 'return quorrinTest.stats.puts > 0', 'the board after a reload')
+        menu(d, '120')
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the dialog after a reload')
+        check('自作問題' in [l.text for l in d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')],
+              tag + ': the own collection is kept across a reload')
+        ActionChains(d).send_keys(Keys.ESCAPE).perform()
+
+        # A damaged save imported: the game treats it as a damaged save file
+        # it found, and asks for a collection.
+        damaged = os.path.join(folder, 'damaged.sav')
+        with open(damaged, 'wb') as f:
+            f.write(b'\x07not a save file at all')
+        d.find_element(By.ID, 'import-file').send_keys(damaged)
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the dialog after a damaged import')
+        check(d.find_element(By.CSS_SELECTOR, '.dialog .caption').text == '問題を開く',
+              tag + ': a damaged save asks for a collection')
+        # The native game's save imported: the game goes on where the native
+        # session left it.
+        d.find_element(By.ID, 'import-file').send_keys(os.path.join(native, 'quorrin.sav'))
+        wait_for(d, 'return !document.querySelector(".dialog") && quorrinTest.stats.puts > 0',
+                 'the board after importing the native save')
+        same_frame(d, os.path.join(native, '06-next-puzzle.png'), tag + ': the imported native save')
+    finally:
+        d.quit()
+
+
 def main():
     global URL
     os.makedirs(OUT, exist_ok=True)
     server, URL = serve()
     try:
+        natives = {}
         for ratio in (1, 2):
-            d, _ = play(ratio)
+            d, natives[ratio] = play(ratio)
             try:
                 version_box(d, ratio)
             finally:
                 d.quit()
+        extras(natives[1])
     finally:
         server.shutdown()
     print('%d failure(s)' % len(failures))
