@@ -355,6 +355,66 @@ def extras(native):
         d.quit()
 
 
+def window_and_clock(native):
+    """The real clock, also while a box is open; the restart question in
+    Japanese; the canvas following the window's size, down to the game's
+    minimum, equal to the native frame at the new size."""
+    tag = 'window'
+    d = browser(tempfile.mkdtemp(prefix='quorrin-e2e-'))
+    try:
+        d.get(URL)
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
+        ActionChains(d).send_keys(Keys.ENTER).perform()
+        wait_for(d, 'return !document.getElementById("board").hidden', 'the board')
+        with open(os.path.join(native, 'inputs.txt')) as f:
+            trial_x = next(int(s[1]) for s in (line.split() for line in f) if s[0] == 'left' and s[2] == '16')
+        # 最初から: the question, its text from the game's Shift_JIS; the clock
+        # goes on meanwhile (the canvas changes under the box); Esc cancels.
+        pointer(d, trial_x - 90, 16, 1, 'left')
+        wait_for(d, 'return !!document.querySelector(".dialog.message")', 'the restart question')
+        box = d.find_element(By.CSS_SELECTOR, '.dialog.message')
+        check(box.find_element(By.CSS_SELECTOR, '.caption').text == '確認' and
+              box.find_element(By.CSS_SELECTOR, '.text').text == '最初から始めます。よろしいですか?',
+              tag + ': the restart question in Japanese')
+        d.save_screenshot(os.path.join(OUT, tag + '-1-question.png'))
+        before = d.execute_script(CANVAS_SUM)
+        time.sleep(2.2)
+        check(d.execute_script(CANVAS_SUM) != before, tag + ': the clock runs while the question is open')
+        ActionChains(d).send_keys(Keys.ESCAPE).perform()
+        wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the question')
+
+        # A smaller window: the canvas follows; the native game at that client
+        # size shows the same start frame (the clock stopped for the compare).
+        d.get(URL + '?clock=manual')
+        wait_for(d, 'return quorrinTest.stats.puts > 0', 'the board, manual clock')
+        d.set_window_size(1000, 700)
+        wait_for(d, 'return document.getElementById("board").width < 1280', 'the canvas to follow the window')
+        idle(d)
+        width, height = d.execute_script('const b = document.getElementById("board"); return [b.width, b.height]')
+        resized = os.path.join(OUT, tag + '-native')
+        subprocess.run([SESSION, resized, COLLECTION, '%dx%d' % (width, height)], check=True,
+                       stdout=subprocess.DEVNULL)
+        # The game resumed the save written when the first page closed, with
+        # the seconds it had; the native start is at 0:00. Compare the board
+        # only: the toolbar row and the clock lie in the top 32 pixels.
+        compare_below = COMPARE.replace('let diff = 0', 'const from = b.width * 4 * 32; let diff = 0').replace(
+            'for (let i = 0;', 'for (let i = from;')
+        with open(os.path.join(resized, '01-start.png'), 'rb') as f:
+            result = d.execute_async_script(compare_below, base64.b64encode(f.read()).decode())
+        check(result[:2] == ['diff', 0], tag + ': after a resize to %dx%d the board equals the native one %s'
+              % (width, height, result))
+        # Smaller than the game's minimum: the canvas stays 432 x 464 and the
+        # page scrolls.
+        d.set_window_size(300, 300)
+        wait_for(d, 'return document.getElementById("board").width === 432', 'the minimum width')
+        size = d.execute_script('const b = document.getElementById("board"); const s = document.scrollingElement;'
+                                ' return [b.width, b.height, s.scrollWidth > s.clientWidth, s.scrollHeight > s.clientHeight]')
+        check(size == [432, 464, True, True], tag + ': below the minimum the page scrolls %s' % size)
+        d.save_screenshot(os.path.join(OUT, tag + '-2-minimum.png'))
+    finally:
+        d.quit()
+
+
 def main():
     global URL
     os.makedirs(OUT, exist_ok=True)
@@ -368,6 +428,7 @@ def main():
             finally:
                 d.quit()
         extras(natives[1])
+        window_and_clock(natives[1])
     finally:
         server.shutdown()
     print('%d failure(s)' % len(failures))
