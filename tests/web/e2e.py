@@ -233,15 +233,43 @@ def play(ratio):
         raise
 
 
-def version_box(d, ratio):
-    """The version box from the menu; Enter closes it."""
+def menu_keys_and_exit(d, ratio):
+    """The menu with the keyboard: Alt+G, then A for the version box, Enter
+    closes it; a double-click in the collection list opens that collection;
+    終了 ends the game, which a reload resumes."""
     tag = 'ratio%d' % ratio
-    menu(d, '115')
+    ActionChains(d).key_down(Keys.ALT).send_keys('g').key_up(Keys.ALT).perform()
+    wait_for(d, 'return !document.getElementById("menu-items").hidden', 'Alt+G opens the menu')
+    d.save_screenshot(os.path.join(OUT, tag + '-4-menu.png'))
+    ActionChains(d).send_keys('a').perform()
     wait_for(d, 'return !!document.querySelector(".dialog .about")', 'the version box')
     check('quorrin version 1.7' in d.find_element(By.CSS_SELECTOR, '.dialog').text, tag + ': the version box')
-    d.save_screenshot(os.path.join(OUT, tag + '-4-about.png'))
+    d.save_screenshot(os.path.join(OUT, tag + '-5-about.png'))
     ActionChains(d).send_keys(Keys.ENTER).perform()
     wait_for(d, 'return !document.querySelector(".dialog")', 'Enter closes the version box')
+    menu(d, '120')
+    wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
+    lines = d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')
+    ActionChains(d).double_click(lines[2]).perform()
+    wait_for(d, 'return !document.querySelector(".dialog")', 'a double-click opens the collection')
+    menu(d, '120')
+    wait_for(d, 'return !!document.querySelector(".dialog .list .line.selected")', 'the dialog again')
+    check(d.find_element(By.CSS_SELECTOR, '.dialog .list .line.selected').text == '03_getting_serious',
+          tag + ': the double-clicked collection is in play')
+    ActionChains(d).send_keys(Keys.ESCAPE).perform()
+    wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the dialog')
+    idle(d)
+    pointer(d, 2, board(d).rect['height'] * ratio - 2, ratio)
+    idle(d)
+    before = d.execute_script(CANVAS_SUM)
+    menu(d, '114')
+    wait_for(d, 'return !document.getElementById("notice").hidden', 'the end of the game')
+    check(d.find_element(By.ID, 'menu-game').get_attribute('disabled') is not None,
+          tag + ': after 終了 the menu is off')
+    d.refresh()
+    wait_for(d, 'return quorrinTest.stats.puts > 0', 'the board after a reload')
+    idle(d)
+    check(d.execute_script(CANVAS_SUM) == before, tag + ': after 終了 a reload resumes the same board')
 
 
 def touch(d, x, y, hold):
@@ -424,7 +452,7 @@ def main():
         for ratio in (1, 2):
             d, natives[ratio] = play(ratio)
             try:
-                version_box(d, ratio)
+                menu_keys_and_exit(d, ratio)
             finally:
                 d.quit()
         extras(natives[1])
