@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "app/game_app.h"
 #include "dialogs/dialogs.h"
@@ -172,14 +173,15 @@ bool toRgba(const Surface& source, PixelRect& area, std::vector<std::uint8_t>& o
     area = PixelRect{left, top, static_cast<std::int32_t>(right - left),
                      static_cast<std::int32_t>(bottom - top)};
     out.resize(static_cast<std::size_t>(area.width) * static_cast<std::size_t>(area.height) * 4);
+    // One 32-bit store per pixel, in the byte order red, green, blue, 255
+    // on the little-endian machine the page runs on.
     std::uint8_t* to = out.data();
     for (std::int32_t y = top; y < bottom; ++y) {
         const std::uint8_t* from = source.row(y) + static_cast<std::ptrdiff_t>(left) * 3;
         for (std::int32_t x = 0; x < area.width; ++x) {
-            to[0] = from[2];
-            to[1] = from[1];
-            to[2] = from[0];
-            to[3] = 255;
+            const std::uint32_t pixel = 0xFF000000u | (std::uint32_t{from[0]} << 16) |
+                                        (std::uint32_t{from[1]} << 8) | from[2];
+            std::memcpy(to, &pixel, 4);
             to += 4;
             from += 3;
         }

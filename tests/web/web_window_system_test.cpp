@@ -166,8 +166,8 @@ class WebGame : public ::testing::Test {
     // Run the game with the events queued so far, plus those `more` adds
     // once the board is there.
     void run(std::function<void()> more = nullptr) {
+        bool added = false;
         if (more) {
-            bool added = false;
             page.beforeTake = [&, more] {
                 if (!added && windows->mainWindowShown()) {
                     added = true;
@@ -176,6 +176,8 @@ class WebGame : public ::testing::Test {
             };
         }
         code = app->run();
+        page.beforeTake = nullptr;
+        page.onEvent = nullptr;
     }
 
     fs::path folder;
