@@ -356,12 +356,23 @@ def extras(native):
               tag + ': arrows move the selection')
         ActionChains(d).send_keys(Keys.ESCAPE).perform()
         wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the dialog')
+        # A file dropped onto the page is added the same way.
+        d.execute_script('''
+            const data = new DataTransfer();
+            data.items.add(new File([arguments[0]], 'ドロップ.dat'));
+            document.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}));''',
+                         b''.join(lines[:2]).decode('ascii'))
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the dialog after a drop')
+        check('ドロップ' in [l.text for l in d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')],
+              tag + ': a dropped collection is listed')
+        ActionChains(d).send_keys(Keys.ESCAPE).perform()
+        wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the dialog')
         d.refresh()
         wait_for(d, 'return quorrinTest.stats.puts > 0', 'the board after a reload')
         menu(d, '120')
         wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the dialog after a reload')
-        check('自作問題' in [l.text for l in d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')],
-              tag + ': the own collection is kept across a reload')
+        names = [l.text for l in d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')]
+        check('自作問題' in names and 'ドロップ' in names, tag + ': the own collections are kept across a reload')
         ActionChains(d).send_keys(Keys.ESCAPE).perform()
 
         # A damaged save imported: the game treats it as a damaged save file
