@@ -148,9 +148,25 @@ var Module = (function () {
     canvas.addEventListener(name, (event) => event.preventDefault(), {passive: false});
   }
 
+  let lastSize = [0, 0];
   function resized() {
+    // Another pixel ratio at the same device size leaves the canvas as it
+    // is for the game; its size on the page changes all the same.
+    if (canvas.width > 0) page.sizeCanvasStyle();
     const [w, h] = clientSize();
-    push(RESIZE, w, h);
+    if (w !== lastSize[0] || h !== lastSize[1]) {
+      lastSize = [w, h];
+      push(RESIZE, w, h);
+    }
+    // The pixel ratio may change just after the resize event (and a change
+    // of the ratio alone does not always come as an event): look again.
+    setTimeout(() => {
+      const [w2, h2] = clientSize();
+      if (w2 !== lastSize[0] || h2 !== lastSize[1] ||
+          (canvas.width > 0 && canvas.style.width !== canvas.width / ratio() + 'px')) {
+        resized();
+      }
+    }, 50);
   }
   window.addEventListener('resize', resized);
   (function watchRatio() {
@@ -493,15 +509,19 @@ var Module = (function () {
     },
     clientSize(heap32, out) {
       const [w, h] = clientSize();
+      lastSize = [w, h];
       heap32[out >> 2] = w;
       heap32[(out >> 2) + 1] = h;
     },
     sizeCanvas(width, height) {
-      const r = ratio();
       canvas.width = width;
       canvas.height = height;
-      canvas.style.width = width / r + 'px';
-      canvas.style.height = height / r + 'px';
+      page.sizeCanvasStyle();
+    },
+    sizeCanvasStyle() {
+      const r = ratio();
+      canvas.style.width = canvas.width / r + 'px';
+      canvas.style.height = canvas.height / r + 'px';
     },
     putPixels(heapu8, pointer, x, y, width, height) {
       const start = performance.now();

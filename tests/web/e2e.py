@@ -442,6 +442,17 @@ def window_and_clock(native):
             result = d.execute_async_script(compare_below, base64.b64encode(f.read()).decode())
         check(result[:2] == ['diff', 0], tag + ': after a resize to %dx%d the board equals the native one %s'
               % (width, height, result))
+        # Another pixel ratio (a move to another screen, a zoom): the canvas
+        # is laid out anew at device pixels and keeps its size on the page.
+        d.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                          {'width': 800, 'height': 600, 'deviceScaleFactor': 2, 'mobile': False})
+        wait_for(d, 'return document.getElementById("board").width === 1600', 'the canvas at ratio 2')
+        idle(d)
+        laid = d.execute_script('const b = document.getElementById("board"); const r = b.getBoundingClientRect();'
+                                ' return [b.width, b.height, r.width, r.height, innerHeight - r.top]')
+        check(laid[:3] == [1600, laid[1], 800] and laid[3] * 2 == laid[1] and laid[3] == laid[4],
+              tag + ': at ratio 2 the canvas has twice the pixels in the same place %s' % laid)
+        d.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
         # Smaller than the game's minimum: the canvas stays 432 x 464 and the
         # page scrolls.
         d.set_window_size(300, 300)
