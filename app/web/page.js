@@ -634,7 +634,14 @@ var Module = (function () {
       }
     },
     exportSave(path) {
-      const bytes = Module.FS.readFile(path);
+      // Nothing written yet: nothing to export (and no exception may
+      // reach the game).
+      let bytes;
+      try {
+        bytes = Module.FS.readFile(path);
+      } catch (e) {
+        return;
+      }
       const link = document.createElement('a');
       link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
       link.download = 'quorrin.sav';
@@ -645,7 +652,12 @@ var Module = (function () {
     },
     fileWritten(path) {
       if (!writable || path !== SAVE_FILE) return;
-      const bytes = Module.FS.readFile(path);
+      let bytes;
+      try {
+        bytes = Module.FS.readFile(path);
+      } catch (e) {
+        return;
+      }
       page.writes = (page.writes || 0) + 1;
       // IndexedDB keeps the save; a write that starts while the page is
       // being closed may not be committed, so a copy goes to localStorage
