@@ -3,8 +3,9 @@
 
 bench-web.py [SITE]   (default build/web/site, built by the web preset)
 
-Prints: the page's files, raw and gzip -9 compressed; the first frame
-after a load from a local static server (the game resuming a save); the
+Prints: the page's files, raw and gzip -9 compressed; the first dialog of
+a first start and the first frame after a load from a local static server
+(the game resuming a save); the
 time from a pointer move (hover) and a click to the game waiting for the
 next event with its drawing copied to the canvas, at 1280 x 657 and at
 3840 x 2160 device pixels; the same for a resize at 1920 x 1080 and
@@ -82,6 +83,8 @@ def main():
     try:
         d.get(url)
         wait('return !!document.querySelector(".dialog .line")')
+        print('first start (no save): the open-collection dialog %.1f ms after navigation start'
+              % d.execute_script('return quorrinTest.stats.firstDialog'))
         ActionChains(d).send_keys(Keys.ENTER).perform()
         wait('return quorrinTest.stats.puts > 0')
         firsts = []

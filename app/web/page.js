@@ -37,11 +37,11 @@ var Module = (function () {
   let lastSerial = 0;       // of the last save kept
   const modals = [];        // open dialogs and message boxes, the top one last
   let dialog = null;        // the open dialog: its element and its list
-  // What the page measures: the first frame (ms after the navigation
-  // started), the copies to the canvas, and for each pointer event and
+  // What the page measures: the first frame and the first dialog (ms after
+  // the navigation started), the copies to the canvas, and for each pointer event and
   // resize the time from its handler on the page to the game waiting
   // again, its drawing and copies done (tools/bench-web.py prints them).
-  const stats = {firstFrame: 0, puts: 0, putPixels: 0, putTime: 0, latencies: []};
+  const stats = {firstFrame: 0, firstDialog: 0, puts: 0, putPixels: 0, putTime: 0, latencies: []};
   const inFlight = [];
 
   function push(kind, a = 0, b = 0, c = 0) {
@@ -562,6 +562,7 @@ var Module = (function () {
       closeModal();
     },
     openDialog(id) {
+      if (!stats.firstDialog) stats.firstDialog = performance.now();
       const element = fromTemplate('dialog-' + id);
       const list = element.querySelector('.list');
       dialog = {element, list, id};
