@@ -17,6 +17,7 @@ import gzip
 import http.server
 import os
 import random
+import shutil
 import statistics
 import sys
 import tempfile
@@ -68,8 +69,8 @@ def main():
     url = 'http://127.0.0.1:%d/index.html' % server.server_address[1]
     o = webdriver.ChromeOptions()
     o.binary_location = '/usr/bin/chromium'
-    for a in ['--headless', '--no-sandbox', '--window-size=1280,800',
-              '--user-data-dir=' + tempfile.mkdtemp(prefix='quorrin-bench-')]:
+    profile = tempfile.mkdtemp(prefix='quorrin-bench-')
+    for a in ['--headless', '--no-sandbox', '--window-size=1280,800', '--user-data-dir=' + profile]:
         o.add_argument(a)
     d = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=o)
 
@@ -141,6 +142,7 @@ def main():
     finally:
         d.quit()
         server.shutdown()
+        shutil.rmtree(profile, ignore_errors=True)
 
 
 if __name__ == '__main__':

@@ -39,7 +39,7 @@ shots="$root/build/play-web-screenshots"
 rm -rf "$shots"
 mkdir -p "$shots"
 /usr/bin/python3 - "$url" "$shots" <<'PY'
-import os, sys, tempfile, time
+import os, shutil, sys, tempfile, time
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
@@ -53,11 +53,12 @@ bw, bh = int(first[1]), int(first[2])
 
 
 def run(name, size, ratio, phone=False):
+    profile = tempfile.mkdtemp(prefix='quorrin-play-')
     o = webdriver.ChromeOptions()
     o.binary_location = '/usr/bin/chromium'
     for a in ['--headless', '--no-sandbox', '--window-size=' + size,
               '--force-device-scale-factor=%g' % (1 if phone else ratio),
-              '--user-data-dir=' + tempfile.mkdtemp(prefix='quorrin-play-')]:
+              '--user-data-dir=' + profile]:
         o.add_argument(a)
     d = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=o)
     if phone:
@@ -120,6 +121,7 @@ def run(name, size, ratio, phone=False):
         ActionChains(d).send_keys(Keys.ESCAPE).perform()
     finally:
         d.quit()
+        shutil.rmtree(profile, ignore_errors=True)
 
 
 print('play-web: screenshots')

@@ -14,10 +14,12 @@ and 2. Then: the puzzle list shows the clear time, the exported save equals
 the native save byte for byte, a reload resumes, a second tab is refused.
 Screenshots of the page go to OUTDIR.
 """
+import atexit
 import base64
 import functools
 import http.server
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -37,6 +39,17 @@ SITE, SESSION, OUT = (os.path.abspath(a) for a in sys.argv[1:4])
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 COLLECTION = os.path.join(ROOT, 'puzzles', '01_first_steps.dat')
 failures = []
+temporary = []
+
+
+def scratch(prefix):
+    """A fresh folder (a browser profile, files to upload), gone at the end."""
+    path = tempfile.mkdtemp(prefix=prefix)
+    temporary.append(path)
+    return path
+
+
+atexit.register(lambda: [shutil.rmtree(p, ignore_errors=True) for p in temporary])
 
 
 def check(condition, what):
@@ -139,7 +152,7 @@ def menu(d, command):
 def play(ratio):
     """The session at this pixel ratio; returns the native session's folder."""
     tag = 'ratio%d' % ratio
-    profile = tempfile.mkdtemp(prefix='quorrin-e2e-')
+    profile = scratch('quorrin-e2e-')
     downloads = os.path.join(OUT, tag + '-downloads')
     os.makedirs(downloads, exist_ok=True)
     for f in os.listdir(downloads):
@@ -296,7 +309,7 @@ def extras(native):
     """Touch, a reload right after marks, the player's own collections, keys in
     the dialogs, and importing saves, at ratio 1."""
     tag = 'extras'
-    d = browser(tempfile.mkdtemp(prefix='quorrin-e2e-'))
+    d = browser(scratch('quorrin-e2e-'))
     try:
         d.get(URL + '?clock=manual')
         wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
@@ -328,7 +341,7 @@ def extras(native):
 
         # The player's own collection: listed with the shipped ones under its
         # Japanese name; a name Shift_JIS cannot write is not taken.
-        folder = tempfile.mkdtemp(prefix='quorrin-dat-')
+        folder = scratch('quorrin-dat-')
         mine = os.path.join(folder, '自作問題.dat')
         other = os.path.join(folder, 'Zoë.dat')
         with open(COLLECTION, 'rb') as f:
@@ -399,7 +412,7 @@ def window_and_clock(native):
     Japanese; the canvas following the window's size, down to the game's
     minimum, equal to the native frame at the new size."""
     tag = 'window'
-    d = browser(tempfile.mkdtemp(prefix='quorrin-e2e-'))
+    d = browser(scratch('quorrin-e2e-'))
     try:
         d.get(URL)
         wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
