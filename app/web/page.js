@@ -677,12 +677,29 @@ var Module = (function () {
 
   // One game per browser: the tab that holds the lock plays, another one
   // says so and writes nothing.
+  let releaseLock = null;
+  function holdLock() {
+    return new Promise((release) => { releaseLock = release; });
+  }
   const lock = new Promise((resolve) => {
     if (!navigator.locks) return resolve(true);
     navigator.locks.request('quorrin-game', {ifAvailable: true}, (held) => {
       resolve(held !== null);
-      return held ? new Promise(() => {}) : undefined;
+      return held ? holdLock() : undefined;
     });
+  });
+  // A page kept in the back-forward cache would hold the lock while it is
+  // not shown: it lets it go (its game saved on the way, above), and starts
+  // afresh if it is shown again.
+  window.addEventListener('pagehide', (event) => {
+    if (event.persisted && releaseLock) {
+      writable = false;
+      releaseLock();
+      releaseLock = null;
+    }
+  });
+  window.addEventListener('pageshow', (event) => {
+    if (event.persisted) location.reload();
   });
   const stored = openDatabase().then((db) => {
     database = db;
@@ -691,14 +708,11 @@ var Module = (function () {
   let ready;
   const runtime = new Promise((resolve) => { ready = resolve; });
 
-  Promise.all([lock, stored, runtime]).then(([held, files]) => {
-    if (!held) {
-      writable = false;
-      canvas.hidden = true;
-      notice.hidden = false;
-      notice.textContent = 'quorrin は別のタブで開いています。このタブは閉じてください。';
-      return;
-    }
+  // The game starts with the files kept in the page's storage: the save
+  // file and the player's collections.
+  function begin(files) {
+    writable = true;
+    notice.hidden = true;
     let save = null;
     for (const [key, value] of files) {
       if (key === 'save') save = value;
@@ -710,6 +724,25 @@ var Module = (function () {
       navigator.storage.persist().then((granted) => { page.persisted = granted; });
     }
     Module.callMain([]);
+  }
+
+  Promise.all([lock, stored, runtime]).then(([held, files]) => {
+    if (held) {
+      begin(files);
+      return;
+    }
+    writable = false;
+    canvas.hidden = true;
+    notice.hidden = false;
+    notice.textContent = 'quorrin は別のタブで開いています。あちらを閉じると、ここで続きを遊べます。';
+    // Once the other tab is gone the game starts here, from what the other
+    // one saved.
+    if (navigator.locks) {
+      navigator.locks.request('quorrin-game', () => {
+        storedFiles().then(begin);
+        return holdLock();
+      });
+    }
   });
 
   window.quorrinTest = {

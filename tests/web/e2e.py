@@ -238,8 +238,20 @@ def play(ratio):
         wait_for(d, 'return !document.getElementById("notice").hidden', 'the second tab notice')
         check('別のタブ' in d.find_element(By.ID, 'notice').text, tag + ': a second tab is told the game is open elsewhere')
         d.save_screenshot(os.path.join(OUT, tag + '-3-second-tab.png'))
+        # The first tab goes elsewhere: the second one starts the game.
+        second = d.current_window_handle
+        d.switch_to.window(first)
+        d.get('about:blank')
+        d.switch_to.window(second)
+        wait_for(d, 'return typeof quorrinTest === "object" && quorrinTest.stats.puts > 0',
+                 'the game in the second tab')
+        check(d.find_element(By.ID, 'notice').get_attribute('hidden') is not None,
+              tag + ': the second tab plays once the first has gone')
         d.close()
         d.switch_to.window(first)
+        d.get(URL + '?clock=manual')
+        wait_for(d, 'return typeof quorrinTest === "object" && quorrinTest.stats.puts > 0',
+                 'the game back in the first tab')
         return d, native
     except Exception:
         d.quit()
