@@ -126,6 +126,11 @@ int main() {
     app->screen.bitmapLoader = folderBitmapLoader("/res");
     windows.setApp(app.get());
     windows.setSavePath("/game/quorrin.sav");
+    // Keys: the page hands on every key pressed over the board as a Key
+    // event (the Windows virtual-key code and the Shift and Ctrl bits), and
+    // windows.keyHandler passes them to the game. The game takes no keys yet,
+    // so none is set and keys are dropped; the menu's 元に戻す / やり直し
+    // (index.html) stay hidden until the game has commands for them.
     const int code = app->run();
     windows.setApp(nullptr);
     // The page says the game has ended (as after a closed window).
