@@ -32,15 +32,18 @@ var Module = (function () {
   let wake = null;
   let running = false;      // the main window is there
   let timer = null;
-  let writable = true;      // false once an imported save is waiting for the reload
+  let writable = true;      // false while this page must not keep the save: a
+                            // second tab, an import waiting for the reload,
+                            // a page put in the back-forward cache
   let database = null;
   let lastSerial = 0;       // of the last save kept
   const modals = [];        // open dialogs and message boxes, the top one last
   let dialog = null;        // the open dialog: its element and its list
   // What the page measures: the first frame and the first dialog (ms after
-  // the navigation started), the copies to the canvas, and for each pointer event and
-  // resize the time from its handler on the page to the game waiting
-  // again, its drawing and copies done (tools/bench-web.py prints them).
+  // the navigation started), the copies to the canvas, and for each
+  // pointer event and resize the time from its handler on the page to the
+  // game waiting again, its drawing and copies done (tools/bench-web.py
+  // prints them).
   const stats = {firstFrame: 0, firstDialog: 0, puts: 0, putPixels: 0, putTime: 0, latencies: []};
   const inFlight = [];
 
