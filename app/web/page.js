@@ -312,10 +312,11 @@ var Module = (function () {
     } else if (list && document.activeElement === list &&
                ['ArrowDown', 'ArrowUp', 'Home', 'End', 'PageDown', 'PageUp'].includes(event.key)) {
       const count = list.querySelectorAll('.line').length;
-      const page = Math.max(1, Math.floor(list.clientHeight / 20) - 1);
+      const lineHeight = list.querySelector('.line') ? list.querySelector('.line').offsetHeight : 20;
+      const pageLines = Math.max(1, Math.floor(list.clientHeight / lineHeight) - 1);
       let at = selectedOf(list);
       at = {ArrowDown: at + 1, ArrowUp: at - 1, Home: 0, End: count - 1,
-            PageDown: at + page, PageUp: at - page}[event.key];
+            PageDown: at + pageLines, PageUp: at - pageLines}[event.key];
       showSelection(list, Math.max(0, Math.min(count - 1, at)));
     } else {
       return;
