@@ -417,7 +417,9 @@ var Module = (function () {
       for (let b = 0x20; b < 0x7f; ++b) encodeTable.set(String.fromCharCode(b), [b]);
       for (let b = 0xa1; b <= 0xdf; ++b) encodeTable.set(decoder.decode(new Uint8Array([b])), [b]);
       for (let lead = 0x81; lead <= 0xfc; ++lead) {
-        if (lead >= 0xa0 && lead <= 0xdf) continue;
+        // 0xED and 0xEE repeat characters of 0xFA to 0xFC, which Windows
+        // writes them as.
+        if ((lead >= 0xa0 && lead <= 0xdf) || lead === 0xed || lead === 0xee) continue;
         for (let trail = 0x40; trail <= 0xfc; ++trail) {
           if (trail === 0x7f) continue;
           const c = decoder.decode(new Uint8Array([lead, trail]));
