@@ -243,7 +243,6 @@ void WebWindowSystem::showError(const char* text, const char* caption) {
 bool WebWindowSystem::messageBox(const char* text, const char* caption, bool withCancel) {
     page_.openMessageBox(text != nullptr ? text : "", caption != nullptr ? caption : "",
                          withCancel);
-    ++modalDepth_;
     bool answer = false;
     for (;;) {
         const PageEvent event = page_.nextEvent();
@@ -253,7 +252,6 @@ bool WebWindowSystem::messageBox(const char* text, const char* caption, bool wit
         }
         deliverWhileModal(event);
     }
-    --modalDepth_;
     page_.closeMessageBox();
     return answer;
 }
@@ -266,7 +264,6 @@ int WebWindowSystem::runDialog(int dialogId, ProgressStore* store) {
     }
     PageDialog dialog(page_, *this);
     page_.openDialog(dialogId);
-    ++modalDepth_;
     initDialog(dialogId, store, dialog);
     dialog.flush();
     const int list = listOfDialog(dialogId);
@@ -280,7 +277,6 @@ int WebWindowSystem::runDialog(int dialogId, ProgressStore* store) {
         }
         deliverWhileModal(event);
     }
-    --modalDepth_;
     page_.closeDialog();
     return dialog.result() == kDialogOk ? kDialogOk : kDialogCancel;
 }

@@ -141,7 +141,6 @@ class WebWindowSystem : public WindowSystem {
     std::string savePath_;
     bool exists_ = false;
     bool quit_ = false;
-    int modalDepth_ = 0;
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     std::vector<std::uint8_t> rgba_;
