@@ -33,6 +33,37 @@ bool touching(const PixelRect& a, const PixelRect& b) {
            b.y <= a.y + a.height;
 }
 
+// The first edge of the board for the keyboard's cursor: the top-left one.
+EdgeRef firstEdge(const Board& board) {
+    for (const std::uint8_t vertical : {std::uint8_t{0}, std::uint8_t{1}}) {
+        if (board.hasEdge(EdgeRef{0, vertical})) return EdgeRef{0, vertical};
+    }
+    return EdgeRef{};
+}
+
+// The edge an arrow key moves the cursor to from edge e. On a grid of half
+// the dot pitch the edge right of the dot in row r, column c lies at
+// (2c + 1, 2r) and the edge below it at (2c, 2r + 1). Left and right go to
+// the next edge of the same kind in the row; up and down alternate between
+// a row of horizontal and a row of vertical edges, along the left side of
+// the cell column, so that down and up again come back. At the board's
+// outline the cursor stays.
+EdgeRef cursorStep(const Board& board, EdgeRef e, Key key) {
+    const std::int32_t columns = board.width + 1;
+    std::int32_t x = 2 * (e.vertex % columns) + (e.vertical != 0 ? 0 : 1);
+    std::int32_t y = 2 * (e.vertex / columns) + (e.vertical != 0 ? 1 : 0);
+    if (key == Key::Left || key == Key::Right) {
+        x += key == Key::Left ? -2 : 2;
+    } else {
+        y += key == Key::Up ? -1 : 1;
+        x += y % 2 == 0 ? 1 : -1;
+        if (y % 2 == 0 && x > 2 * board.width - 1) x -= 2;  // the last column's vertical edge
+    }
+    if (x < 0 || y < 0 || x > 2 * board.width || y > 2 * board.height) return e;
+    const EdgeRef to{(y / 2) * columns + x / 2, static_cast<std::uint8_t>(y % 2)};
+    return board.hasEdge(to) ? to : e;
+}
+
 }  // namespace
 
 void keepMinimumSize(int edge, WindowRect& rect, std::int32_t frameWidth,
@@ -88,6 +119,13 @@ int GameApp::run() {
 }
 
 void GameApp::startPuzzle() {
+    history_.clear();
+    cursor_ = EdgeRef{};
+    keysLead_ = false;
+    loadPuzzle();
+}
+
+void GameApp::loadPuzzle() {
     if (!solved) windows_.stopClock();
     const std::int32_t current = std::clamp(progress.currentPuzzle, 0, kMaxPuzzles - 1);
     board.load(progress.collection.puzzles[current]);
@@ -194,6 +232,10 @@ bool GameApp::onCommand(int command) {
         case kCommandOpenCollection:
             runDialog(kOpenCollectionDialogId);
             return true;
+        case kCommandUndo:
+        case kCommandRedo:
+            takeBack(command == kCommandRedo);
+            return true;
         default:
             return false;
     }
@@ -228,6 +270,12 @@ void GameApp::onClockTick() {
 
 void GameApp::onMouseMove(std::int32_t x, std::int32_t y) {
     if (solved || shutDown_) return;
+    // Window systems also report a pointer that did not move (a window
+    // above it went away): the edge the keys lit stays lit then.
+    if (keysLead_ && x == pointerX_ && y == pointerY_) return;
+    keysLead_ = false;
+    pointerX_ = x;
+    pointerY_ = y;
     const std::int32_t button = toolbarButtonAt(screen, x, y);
     if (button != hoverButton) {
         hoverButton = button;
@@ -245,57 +293,78 @@ void GameApp::onMouseMove(std::int32_t x, std::int32_t y) {
 void GameApp::onLeftClick(std::int32_t x, std::int32_t y) {
     if (shutDown_) return;
     if (solved) {
-        if (progress.selectNextUncleared()) startPuzzle();
+        nextPuzzle();
         return;
     }
     if (y >= kButtonY && y <= kToolbarHeight - 1) {
-        switch (toolbarButtonAt(screen, x, y)) {
-            case 0:
-                onCommand(kCommandSelectPuzzle);
-                break;
-            case 1:
-                if (windows_.confirm(texts::kRestartQuestion, texts::kConfirmCaption)) {
-                    startPuzzle();
-                }
-                break;
-            case 2:
-                if (trialState != Off) {  // keep the trial's marks
-                    trialState = Off;
-                    trialOrigin = EdgeRef{};
-                    showToolbar();
-                    showBoard(hoverEdge);
-                    showClock();
-                } else {
-                    trialState = Armed;
-                    board.takeSnapshot();
-                    showToolbar();
-                }
-                noteChange();
-                present();
-                break;
-            case 3:
-                if (trialState == Off) break;
-                trialState = Off;
-                trialOrigin = EdgeRef{};
-                board.rollBack();
-                showToolbar();
-                showBoard(hoverEdge);
-                showClock();
-                noteChange();
-                present();
-                break;
-            default:
-                break;
-        }
+        pressButton(toolbarButtonAt(screen, x, y));
         return;
     }
     EdgeRef edge;
-    if (!screen.hitTest(board, x, y, edge)) return;
+    if (screen.hitTest(board, x, y, edge)) markAt(edge);
+}
+
+void GameApp::nextPuzzle() {
+    if (progress.selectNextUncleared()) startPuzzle();
+}
+
+void GameApp::pressButton(std::int32_t button) {
+    switch (button) {
+        case 0:
+            onCommand(kCommandSelectPuzzle);
+            break;
+        case 1:
+            if (windows_.confirm(texts::kRestartQuestion, texts::kConfirmCaption)) {
+                // A step like any other: undo brings the marks and the trial
+                // back (not the clock).
+                history_.begin(state());
+                loadPuzzle();
+                history_.end(state());
+            }
+            break;
+        case 2:
+            history_.begin(state());
+            if (trialState != Off) {  // keep the trial's marks
+                trialState = Off;
+                trialOrigin = EdgeRef{};
+                showToolbar();
+                showBoard(hoverEdge);
+                showClock();
+            } else {
+                trialState = Armed;
+                board.takeSnapshot();
+                showToolbar();
+            }
+            history_.end(state());
+            noteChange();
+            present();
+            break;
+        case 3:
+            if (trialState == Off) break;
+            history_.begin(state());
+            trialState = Off;
+            trialOrigin = EdgeRef{};
+            board.rollBack();
+            history_.end(state());
+            showToolbar();
+            showBoard(hoverEdge);
+            showClock();
+            noteChange();
+            present();
+            break;
+        default:
+            break;
+    }
+}
+
+void GameApp::markAt(EdgeRef edge) {
+    history_.begin(state());
     board.markEdge(edge);
     if (trialState == Armed) {
         trialState = Started;
         trialOrigin = edge;
     }
+    history_.end(state());
     noteChange();
     showBoard(edge);
     if (board.isSolved()) {
@@ -305,9 +374,91 @@ void GameApp::onLeftClick(std::int32_t x, std::int32_t y) {
     }
 }
 
+void GameApp::crossAt(EdgeRef edge) {
+    history_.begin(state());
+    board.crossEdge(edge);
+    if (trialState == Armed) {
+        trialState = Started;
+        trialOrigin = edge;
+    }
+    history_.end(state());
+    noteChange();
+    showBoard(hoverEdge);
+    present();
+}
+
+void GameApp::takeBack(bool redo) {
+    if (solved || shutDown_) return;
+    const bool trialShown = trialState != Off;
+    if (!(redo ? history_.redo(state()) : history_.undo(state()))) return;
+    noteChange();
+    if ((trialState != Off) != trialShown) {
+        showToolbar();
+        showBoard(hoverEdge);
+        showClock();
+    } else {
+        showBoard(hoverEdge);
+    }
+    present();
+}
+
+bool GameApp::onKey(Key key, bool repeated) {
+    if (shutDown_) return false;
+    switch (key) {
+        case Key::Left:
+        case Key::Right:
+        case Key::Up:
+        case Key::Down:
+            if (solved) return false;
+            moveCursor(key);
+            return true;
+        case Key::Space:
+        case Key::Enter:
+            if (repeated) return true;
+            if (solved) {
+                nextPuzzle();
+            } else if (hoverEdge.valid()) {
+                markAt(hoverEdge);
+            }
+            return true;
+        case Key::X:
+        case Key::Delete:
+            if (solved) return false;
+            if (!repeated && hoverEdge.valid()) crossAt(hoverEdge);
+            return true;
+        case Key::Digit1:
+        case Key::Digit2:
+        case Key::Digit3:
+        case Key::Digit4:
+            if (solved) return false;
+            if (repeated) return true;
+            pressButton(static_cast<std::int32_t>(key) - static_cast<std::int32_t>(Key::Digit1));
+            return true;
+    }
+    return false;
+}
+
+void GameApp::moveCursor(Key key) {
+    // Nothing lit: the first press lights the cursor's edge (the one the
+    // keys lit last, or the top-left one) without moving it.
+    EdgeRef to;
+    if (hoverEdge.valid()) {
+        to = cursorStep(board, hoverEdge, key);
+    } else {
+        to = board.hasEdge(cursor_) ? cursor_ : firstEdge(board);
+    }
+    if (!to.valid()) return;
+    cursor_ = to;
+    keysLead_ = true;
+    hoverEdge = to;
+    showBoard(hoverEdge);
+    present();
+}
+
 void GameApp::solve() {
     windows_.stopClock();
     solved = true;
+    history_.clear();  // a solved puzzle is not played on
     ProgressRecord* record = progress.currentProgress();
     if (record != nullptr && progress.currentPuzzle >= 0 && progress.currentPuzzle < kMaxPuzzles) {
         record->clearTimes[progress.currentPuzzle] = static_cast<std::int16_t>(elapsed & 0xFFFF);
@@ -324,15 +475,7 @@ void GameApp::solve() {
 void GameApp::onRightClick(std::int32_t x, std::int32_t y) {
     if (solved || shutDown_) return;
     EdgeRef edge;
-    if (!screen.hitTest(board, x, y, edge)) return;
-    board.crossEdge(edge);
-    if (trialState == Armed) {
-        trialState = Started;
-        trialOrigin = edge;
-    }
-    noteChange();
-    showBoard(hoverEdge);
-    present();
+    if (screen.hitTest(board, x, y, edge)) crossAt(edge);
 }
 
 void GameApp::onDestroy() {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/history.h"
 #include "app/window_system.h"
 #include "board/board.h"
 #include "screen/screen.h"
@@ -24,6 +25,26 @@ constexpr int kCommandSelectPuzzle = 113;
 constexpr int kCommandExit = 114;
 constexpr int kCommandAbout = 115;
 constexpr int kCommandOpenCollection = 120;
+// Undo and redo: the first two items of the game menu and their shortcuts
+// (Ctrl+Z; Ctrl+Y and Ctrl+Shift+Z). canUndo() and canRedo() tell whether
+// they would do anything, for a menu that greys its items.
+constexpr int kCommandUndo = 124;
+constexpr int kCommandRedo = 125;
+
+// The keys the game plays with, whatever the window system calls them. A
+// key held down with Ctrl or Alt is not one of them; Ctrl+Z and the other
+// shortcuts come as commands.
+//   Left Right Up Down   move the keyboard's cursor from edge to edge; it
+//                        is lit as the edge under the pointer is, and the
+//                        last of pointer and keys decides what is lit.
+//                        While nothing is lit the first arrow lights the
+//                        edge the keys lit last (at first the top-left
+//                        one) without moving
+//   Space Enter          a left click on the lit edge; after the solve, the
+//                        next puzzle
+//   X Delete             a right click on the lit edge
+//   Digit1 to Digit4     a left click on toolbar button 0 to 3
+enum class Key { Left, Right, Up, Down, Space, Enter, X, Delete, Digit1, Digit2, Digit3, Digit4 };
 
 // The clock's period is one second; the game in play is saved every this
 // many ticks when anything changed since the last save.
@@ -105,6 +126,10 @@ class GameApp {
     void onMouseMove(std::int32_t x, std::int32_t y);
     void onLeftClick(std::int32_t x, std::int32_t y);
     void onRightClick(std::int32_t x, std::int32_t y);
+    // A key pressed; repeated when the window system repeats a key held
+    // down (only the arrows act on repeats). False for a key the game does
+    // not use now, which the window system may handle itself.
+    bool onKey(Key key, bool repeated);
     // The main window is being destroyed.
     void onDestroy();
     // The operating-system session ends (log-off, shut-down): the window
@@ -119,7 +144,22 @@ class GameApp {
     EdgeRef drawnHover() const { return drawnHover_; }
     bool bannerShown() const { return bannerShown_; }
 
+    // Whether kCommandUndo and kCommandRedo would change anything now. The
+    // steps are those of the puzzle in play: starting a puzzle or solving
+    // one forgets them; a restart is a step.
+    bool canUndo() const { return !solved && !shutDown_ && history_.canUndo(); }
+    bool canRedo() const { return !solved && !shutDown_ && history_.canRedo(); }
+    const History& history() const { return history_; }
+
   private:
+    GameState state() { return GameState{board, trialState, trialOrigin}; }
+    void loadPuzzle();
+    void nextPuzzle();
+    void pressButton(std::int32_t button);
+    void markAt(EdgeRef edge);
+    void crossAt(EdgeRef edge);
+    void takeBack(bool redo);
+    void moveCursor(Key key);
     void runDialog(int dialogId);
     void solve();
     void showBoard(EdgeRef hover);
@@ -135,6 +175,15 @@ class GameApp {
     std::int32_t ticksSinceSave_ = 0;
     EdgeRef drawnHover_;
     bool bannerShown_ = false;
+    History history_;
+
+    // The keyboard's cursor: the edge the keys lit last, and whether they
+    // lit the edge that is lit now. While they did, the pointer takes the
+    // light back only when it moves from where it was last seen.
+    EdgeRef cursor_;
+    bool keysLead_ = false;
+    std::int32_t pointerX_ = INT32_MIN;
+    std::int32_t pointerY_ = INT32_MIN;
 
     // What the board in the back buffer shows: each vertex's glyph number and
     // clue state byte, as drawn last; empty when the board must be drawn

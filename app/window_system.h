@@ -3,9 +3,12 @@
 // the game asked for and keeps the window's pixels.
 //
 // The window system calls back into the game through the GameApp handlers
-// (onSize, onPaint, onCommand, onClockTick, the mouse, onDestroy,
+// (onSize, onPaint, onCommand, onClockTick, the mouse, onKey, onDestroy,
 // onEndSession), one event at a time, on the game's one thread: also while
-// createMainWindow, runMessageLoop, confirm or runDialog run.
+// createMainWindow, runMessageLoop, confirm or runDialog run. It maps its
+// own keys onto the game's Key and its undo and redo shortcuts and menu
+// items onto kCommandUndo and kCommandRedo, and asks GameApp::canUndo and
+// canRedo whenever it shows those items.
 #pragma once
 
 #include <cstdint>

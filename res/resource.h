@@ -11,8 +11,11 @@
 // Icon group: the program's icon, also shown in the version box
 #define IDI_QUORRIN 104
 
-// The main window's menu and its commands
+// The main window's menu, its commands and their shortcut keys
 #define IDR_MAIN_MENU 101
+#define IDR_SHORTCUTS 101
+#define IDM_UNDO 124
+#define IDM_REDO 125
 #define IDM_EXIT 114
 #define IDM_ABOUT 115
 #define IDM_OPEN_COLLECTION 120

@@ -13,7 +13,8 @@ namespace quorrin {
 namespace win32 {
 
 static_assert(IDM_EXIT == kCommandExit && IDM_ABOUT == kCommandAbout &&
-                  IDM_OPEN_COLLECTION == kCommandOpenCollection,
+                  IDM_OPEN_COLLECTION == kCommandOpenCollection && IDM_UNDO == kCommandUndo &&
+                  IDM_REDO == kCommandRedo,
               "menu commands of the resource script and of the game differ");
 
 namespace {
@@ -28,6 +29,39 @@ std::int32_t pointerX(LPARAM lParam) {
 }
 std::int32_t pointerY(LPARAM lParam) {
     return static_cast<short>(HIWORD(lParam));
+}
+
+// The game's key for a virtual key pressed without Ctrl (with Ctrl it is a
+// shortcut, which the accelerator table turns into a command) and without
+// Alt (which comes as WM_SYSKEYDOWN and leads to the menu). False for any
+// key the game does not take.
+bool gameKey(WPARAM virtualKey, Key& key) {
+    static const struct {
+        WPARAM virtualKey;
+        Key key;
+    } kKeys[] = {{VK_LEFT, Key::Left},
+                 {VK_RIGHT, Key::Right},
+                 {VK_UP, Key::Up},
+                 {VK_DOWN, Key::Down},
+                 {VK_SPACE, Key::Space},
+                 {VK_RETURN, Key::Enter},
+                 {'X', Key::X},
+                 {VK_DELETE, Key::Delete},
+                 {'1', Key::Digit1},
+                 {'2', Key::Digit2},
+                 {'3', Key::Digit3},
+                 {'4', Key::Digit4},
+                 {VK_NUMPAD1, Key::Digit1},
+                 {VK_NUMPAD2, Key::Digit2},
+                 {VK_NUMPAD3, Key::Digit3},
+                 {VK_NUMPAD4, Key::Digit4}};
+    if (GetKeyState(VK_CONTROL) < 0) return false;
+    for (const auto& entry : kKeys) {
+        if (entry.virtualKey != virtualKey) continue;
+        key = entry.key;
+        return true;
+    }
+    return false;
 }
 
 // The window's size less its client size, kept for the minimum size.
@@ -84,6 +118,24 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             if (app != nullptr && app->onCommand(LOWORD(wParam))) return 0;
             break;
+        case WM_INITMENUPOPUP: {
+            // Undo and redo greyed while they would do nothing.
+            if (app == nullptr) break;
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the message carries the menu
+            const auto menu = reinterpret_cast<HMENU>(wParam);
+            EnableMenuItem(menu, IDM_UNDO,
+                           MF_BYCOMMAND | (app->canUndo() ? MF_ENABLED : MF_GRAYED));
+            EnableMenuItem(menu, IDM_REDO,
+                           MF_BYCOMMAND | (app->canRedo() ? MF_ENABLED : MF_GRAYED));
+            return 0;
+        }
+        case WM_KEYDOWN: {
+            Key key{};
+            // Bit 30: the key was down before, a repeat of a key held down.
+            const bool repeated = (lParam & (LPARAM{1} << 30)) != 0;
+            if (app != nullptr && gameKey(wParam, key) && app->onKey(key, repeated)) return 0;
+            break;
+        }
         case WM_TIMER:
             if (app == nullptr) break;
             app->onClockTick();
@@ -162,11 +214,18 @@ bool Win32WindowSystem::createMainWindow(std::int32_t clientWidth, std::int32_t 
 }
 
 int Win32WindowSystem::runMessageLoop() {
+    // Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z become the menu's commands.
+    const HACCEL shortcuts = LoadAcceleratorsW(shell().instance, MAKEINTRESOURCEW(IDR_SHORTCUTS));
     MSG message{};
     for (;;) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
         if (got == -1) return 0;
+        const HWND window = shell().mainWindow;
+        if (shortcuts != nullptr && window != nullptr &&
+            TranslateAcceleratorW(window, shortcuts, &message) != 0) {
+            continue;
+        }
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -1,6 +1,7 @@
 // What the player waits for on a large screen with the largest board (44 x
 // 44): a hover change, a left click that marks an edge (with the solution
-// check), a right click and a clock tick, each timed from the event to the
+// check), a right click, a clock tick, an undo or redo of a click and an
+// arrow key moving the cursor, each timed from the event to the
 // pixels being in the window, with the copies made as a window system would
 // make them. The same events with the board drawn whole and the whole back
 // buffer copied on every change are timed in the same run; the counter
@@ -110,6 +111,16 @@ void rightClick(Game& g, std::int64_t) {
 void tick(Game& g, std::int64_t) {
     g.app.onClockTick();
 }
+// Undo and redo of the same left click, in turn (the click is made on the
+// first undo).
+void undoRedo(Game& g, std::int64_t i) {
+    if (i == 0) leftClick(g, 0);
+    g.app.onCommand(i % 2 == 0 ? kCommandUndo : kCommandRedo);
+}
+// The cursor one edge right and back, in turn.
+void arrow(Game& g, std::int64_t i) {
+    g.app.onKey(i % 2 == 0 ? Key::Right : Key::Left, false);
+}
 
 const std::vector<std::int64_t> kFullHd = {1920, 1040};
 const std::vector<std::int64_t> k4k = {3840, 2100};
@@ -124,6 +135,10 @@ BENCHMARK_CAPTURE(run, rightClick_partial, RedrawMode::Partial, rightClick)
 BENCHMARK_CAPTURE(run, rightClick_full, RedrawMode::Full, rightClick)->Args(kFullHd)->Args(k4k);
 BENCHMARK_CAPTURE(run, tick_partial, RedrawMode::Partial, tick)->Args(kFullHd)->Args(k4k);
 BENCHMARK_CAPTURE(run, tick_full, RedrawMode::Full, tick)->Args(kFullHd)->Args(k4k);
+BENCHMARK_CAPTURE(run, undoRedo_partial, RedrawMode::Partial, undoRedo)->Args(kFullHd)->Args(k4k);
+BENCHMARK_CAPTURE(run, undoRedo_full, RedrawMode::Full, undoRedo)->Args(kFullHd)->Args(k4k);
+BENCHMARK_CAPTURE(run, arrow_partial, RedrawMode::Partial, arrow)->Args(kFullHd)->Args(k4k);
+BENCHMARK_CAPTURE(run, arrow_full, RedrawMode::Full, arrow)->Args(kFullHd)->Args(k4k);
 
 }  // namespace
 

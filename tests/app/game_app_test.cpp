@@ -8,7 +8,11 @@
 //   cN  end     command N; the operating-system session ends
 //   wW,H        the client area resized
 //   solve       clear away wrong lines and click in a solution's
-//   snap        note the board and the count of copies to the window
+//   snap        note the board and the count of copies to the window, and
+//               the whole game as the player sees it (see =, below)
+//   undo redo   the commands undo and redo
+//   kK kK+      key K pressed, or repeated while held: l r u d (arrows),
+//               s e (Space, Enter), x del (X, Delete), 1 to 4 (digits)
 //   yes no      the next answer to a question (queued before the run)
 //   {a,b,..}    the next dialog's steps (queued before the run): s2 select
 //               line 2, p1 p2 p119 press OK, Cancel, クリア, d double-click,
@@ -161,6 +165,7 @@ class GameTest : public StoreTest {
               AfterEvent afterEvent = nullptr);
 
     static inline bool refused = false;  // the save file cannot be replaced
+    bool taken = false;                  // the game took the last key or command
     std::unique_ptr<Session> s;
     int exitCode = -1;
     std::string earlier;  // the save file's bytes when the run began
@@ -168,6 +173,15 @@ class GameTest : public StoreTest {
         std::vector<std::uint8_t> codes, clues;
         int presents = 0;
     } snap;
+    // The games noted by every snap of a scenario: marks, clue states,
+    // snapshot, trial, origin and the window's pixels.
+    struct Seen {
+        std::vector<std::uint8_t> codes, clues, snapshot;
+        TrialMode trial;
+        EdgeRef origin;
+        Surface window;
+    };
+    std::vector<Seen> seen;
 };
 
 // The state, an item a letter: p puzzle, e elapsed seconds, s solved,
@@ -176,8 +190,12 @@ class GameTest : public StoreTest {
 // times, n collection/count, z back buffer size, g the last dialog's
 // result/selected puzzle, l its collection lines, q the questions asked,
 // r the errors shown, x exit code/shut down/copies, y the save file as when
-// the run began, f the temporary file there, a the save file read
-// back: name/puzzle/resume/origin/elapsed/the first three clear times.
+// the run began, f the temporary file there, h the lit edge, u whether
+// undo/redo can act, j whether the game took the last key or command
+// (cN, undo, redo, kK), = the snaps equal to the game now in marks, clue
+// states, snapshot, trial, origin and every pixel of the window, a the save
+// file read back: name/puzzle/resume/origin/elapsed/the first three clear
+// times.
 std::string GameTest::state() {
     GameApp& a = s->app;
     FakeWindows& w = s->windows;
@@ -197,7 +215,18 @@ std::string GameTest::state() {
       << w.lastDialog.result << "/" << w.lastDialog.selectedLine(kPuzzleList) << " l"
       << joined(w.lastDialog.lists[kCollectionList].lines) << " q" << joined(w.questions) << " r"
       << joined(w.errors) << " x" << exitCode << "/" << a.shutDown() << "/" << w.presents << " y"
-      << (bytes == earlier) << " f" << fs::exists(file("quorrin.sav.tmp")) << " a";
+      << (bytes == earlier) << " f" << fs::exists(file("quorrin.sav.tmp")) << " h"
+      << a.hoverEdge.vertex << (a.hoverEdge.vertical ? "v" : "h") << " u" << a.canUndo() << "/"
+      << a.canRedo() << " j" << taken << " =";
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        const Seen& was = seen[i];
+        if (std::tie(was.codes, was.clues, was.snapshot, was.trial, was.origin) ==
+                std::tie(a.board.codes, a.board.clues, a.board.snapshot, a.trialState,
+                         a.trialOrigin) &&
+            samePixels(was.window, w.window))
+            o << i;
+    }
+    o << " a";
     if (!fs::exists(savePath())) return o.str() + "none";
     if (!read) return o.str() + "unreadable";
     o << f.collectionName << "/" << f.currentPuzzle << "/" << f.resumeState << "/" << f.originVertex
@@ -219,7 +248,11 @@ void GameTest::play(const std::string& script, RedrawMode mode, AfterEvent after
         {"snap",
          [this](GameApp& a) {
              snap = {a.board.codes, a.board.clues, s->windows.presents};
+             seen.push_back({a.board.codes, a.board.clues, a.board.snapshot, a.trialState,
+                             a.trialOrigin, s->windows.window});
          }},
+        {"undo", [this](GameApp& a) { taken = a.onCommand(kCommandUndo); }},
+        {"redo", [this](GameApp& a) { taken = a.onCommand(kCommandRedo); }},
         {"refuse", [](GameApp&) { refused = true; }},
         {"full", [this](GameApp&) { fs::create_symlink("/dev/full", file("quorrin.sav.tmp")); }},
         {"tmpdir", [this](GameApp&) { fs::create_directory(file("quorrin.sav.tmp")); }},
@@ -257,8 +290,16 @@ void GameTest::play(const std::string& script, RedrawMode mode, AfterEvent after
             event = [&w, n](GameApp& a) {
                 for (int i = 0; i < n && w.clockRunning; ++i) a.onClockTick();
             };
+        } else if (word[0] == 'k') {
+            const std::map<std::string, Key> keys = {
+                {"l", Key::Left},   {"r", Key::Right},  {"u", Key::Up},     {"d", Key::Down},
+                {"s", Key::Space},  {"e", Key::Enter},  {"x", Key::X},      {"del", Key::Delete},
+                {"1", Key::Digit1}, {"2", Key::Digit2}, {"3", Key::Digit3}, {"4", Key::Digit4}};
+            const bool held = word.back() == '+';
+            const Key key = keys.at(rest.substr(0, rest.size() - (held ? 1 : 0)));
+            event = [this, key, held](GameApp& a) { taken = a.onKey(key, held); };
         } else if (word[0] == 'c') {
-            event = [n](GameApp& a) { a.onCommand(n); };
+            event = [this, n](GameApp& a) { taken = a.onCommand(n); };
         } else if (word[0] == 'w') {
             event = [&w, x, y](GameApp&) { w.resize(x, y); };
         } else {
@@ -338,6 +379,48 @@ const char* const kScenarios[] = {
     "easy|{p1} L0h|yes no L1v refuse !qsave+save,y1,f0",
     "easy|{p1} L0h|yes L1v full !qsave,y0,aeasy.dat/0/0/-1h/0/0.0.0",
     "easy|{p1} L0h|yes yes no L1v tmpdir !qsave+save+save,y1",
+    // Every kind of step undone and redone, across trial mode and restart:
+    // a line, a cross, arming, the origin's mark, a line taken away, the roll
+    // back, the restart; each undo shows the game as the clicks left it, to
+    // the pixel; past either end nothing happens.
+    "easy|{p1} M1,1 snap L0h M1,1 snap R1v M1,1 snap b2 M1,1 snap L3h M1,1 snap R0h M1,1 snap "
+    "b3 M1,1 snap yes b1 M1,1 snap ?=07,u1/0 undo ?=6 undo ?=5 undo ?=4,t2,o3h undo ?=3,t1,o-1h "
+    "undo ?=2,t0 undo ?=1 undo ?=07,u0/1 undo ?=07 redo ?=1 redo redo redo ?=4 redo redo redo "
+    "?=07,u1/0 "
+    "redo ?=07",
+    // The commit undone brings the trial back with its origin and snapshot,
+    // which a later roll back then uses; an arming over an older snapshot.
+    "easy|{p1} L0h b2 L4v M1,1 snap b2 M1,1 snap b2 R1v b3 M1,1 undo undo undo ?=1 undo ?=0,t2,o4v "
+    "b3 "
+    "?t0 "
+    "M1,1 snap undo undo ?t1,o-1h undo ?t0 redo redo b3 ?=2",
+    // A refused line is a cross, and undone; the clock is not touched; a
+    // new step drops the steps undone, an action that changes nothing
+    // (roll back while off, restart of a fresh board) keeps them.
+    "easy|{p1} t2 L0h L0v L1v t1 M1,1 snap L3h M1,1 undo ?=0,e3,u1/1 redo ?u1/0 undo undo undo "
+    "undo "
+    "?u0/1 "
+    "b3 yes b1 ?u0/1,e0 redo ?u1/1 L4h ?u1/0",
+    // The steps belong to the puzzle in play: another puzzle, a solve and
+    // a new run of the program start without them.
+    "easy|{p1} L0h {s1,p1} b0 ?p1,u0/0 L0h t1 solve ?s1,u0/0 undo redo ?s1,b1 L300,300 ?p2,u0/0 "
+    "L0h ?u1/0|?u0/0,p2",
+    // The keys: the first arrow lights the top-left edge (or the one the
+    // keys lit last) without moving; arrows go from edge to edge and stop at
+    // the outline; Space is a left click and X a right click on the lit
+    // edge, a held Space does nothing more; the last of pointer and keys
+    // decides what is lit, a pointer reported unmoved does not.
+    "easy|{p1} kl ?h0h,u0/0 kr ?h1h kr ?h1h kd ?h1v kd ?h4h ku ?h1v ku ku ?h1h kl kd kd kd kd ?h6h "
+    "kd ?h6h kr+ ?h7h kd ?h7h ku ?h4v kr ?h5v kd ?h7h L7h R0v M1,1 snap yes b1 kl ?h7h ks ks+ kl "
+    "kl "
+    "?h6h ku ku ku ?h0v kx M1,1 ?=0 M4v kr ?h5v M4v ?h5v M3h kd ?h3v M1,1 ?h-1h kd ?h3v",
+    // The digits press the toolbar buttons; Enter and Delete act as Space
+    // and X; after the solve only Space or Enter act: the next puzzle.
+    "easy|{p1} {p2} {p2} {p2} c113 ?j1 c115 ?j1 c120 ?j1,u0/0 kd ?j1 k3 ?t1 ke ?t2,o0h k4 ?t0,o-1h "
+    "k4 ?j1 "
+    "kx ?j1 kdel ?u1/0 undo ?j1 undo undo ?t2,o0h no k2 "
+    "?qrestart yes k2 ?e0,t0,u1/0 {s2,p1} k1 ?p2,u0/0 c124 ?j1 c999 ?j0 t1 solve ?s1 kr ?h-1h,j0 "
+    "kx ?j0 k1 ?j0 k4 ?s1,j0 undo ?j1 ke ?s0,p0,j1",
     // A collection that vanishes after the listing: in play the dialog
     // stays open on a double-click and ends with 2 on OK, the game going on;
     // at start-up, the error box and nothing written.
@@ -355,12 +438,14 @@ TEST_F(GameTest, Scenarios) {
         std::string run;
         std::getline(runs, run, '|');
         files(run);
+        seen.clear();
         while (std::getline(runs, run, '|')) play(run);
     }
 }
 
 // count random words of the seed: the events a player (and the window
-// system) can cause, in shares as in play, with answers and dialog steps.
+// system) can cause, in shares as in play, with answers and dialog steps;
+// undo, redo and the keys among them.
 std::string randomScript(std::uint32_t seed, int count) {
     std::mt19937 random(seed);
     auto text = [](std::uint32_t v, int limit, int plus) {
@@ -368,11 +453,13 @@ std::string randomScript(std::uint32_t seed, int count) {
     };
     const char* steps[] = {"t", "p1", "p2", "p119", "d", "a1", "a0", "s0", "s1", "s3"};
     const char* commands[] = {" c113", " c115", " c120"};
+    const char* keys[] = {"l", "r",  "u", "d",   "l+", "r+", "u+", "d+",
+                          "s", "e+", "x", "del", "1",  "2",  "3",  "4"};
     std::string script = "{p1}";
     for (int i = 0; i < count; ++i) {
         std::uint32_t r[8];
         for (std::uint32_t& n : r) n = static_cast<std::uint32_t>(random());
-        const std::uint32_t roll = r[0] % 200, size = r[1] % 10;
+        const std::uint32_t roll = r[0] % 240, size = r[1] % 10;
         // Mostly an edge of the board; else anywhere, toolbar and outside
         // included. Mostly sizes a window has on a desktop; now and then a
         // tiny one, a minimized one or a very large one.
@@ -392,7 +479,9 @@ std::string randomScript(std::uint32_t seed, int count) {
                   : roll < 178 ? " w" + resize
                   : roll < 190 ? " " + dialog + "}" + commands[r[7] % 3]
                   : roll < 198 ? std::string(" solve")
-                               : std::string(" end");
+                  : roll < 200 ? std::string(" end")
+                  : roll < 215 ? std::string(r[7] % 3 ? " undo" : " redo")
+                               : std::string(r[7] % 2 ? " yes k" : " no k") + keys[r[6] % 16];
     }
     return script;
 }
@@ -424,6 +513,8 @@ std::string fault(GameApp& app, const FakeWindows& windows) {
     }
     // (The board's own rules: tests/board.)
     if (app.trialState == Off && app.trialOrigin.valid()) return "a trial origin without a trial";
+    if (app.solved && (app.canUndo() || app.canRedo())) return "steps of a solved puzzle";
+    if (app.hoverEdge.valid() && !board.hasEdge(app.hoverEdge)) return "a lit edge off the board";
     // The game written to the save file and read back as a new run would:
     // the same game in play, or after a solve the same clear times.
     if (!app.save()) return "the save file could not be written";

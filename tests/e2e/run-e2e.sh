@@ -5,9 +5,10 @@
 # box), the dialogs' controls and list lines, the minimum size when a border
 # is dragged, painting, the clock's timer, the save on the way out (menu and
 # close box), a kill right after a solve, the start-up error box, the
-# program's folder anywhere and a second copy. Game rules, clock arithmetic,
-# trial mode, restart and resume, and the order of the list lines are the
-# fast tests' part (tests/app, tests/dialogs, tests/store, tests/screen,
+# program's folder anywhere and a second copy, the keys and the undo and
+# redo shortcuts with the menu's greyed items. Game rules, clock arithmetic,
+# trial mode, restart and resume, every kind of step undone, and the order
+# of the list lines are the fast tests' part (tests/app, tests/dialogs, tests/store, tests/screen,
 # through the fake window system).
 #
 # Wine runs the game in a virtual desktop on a private X server and xdotool
@@ -26,7 +27,8 @@
 # all. Every scenario keeps its copy of the game, its save file and its
 # pictures under stable names in OUTPUT_FOLDER/LOCALE/SCENARIO (default
 # build/e2e), and the runs are compared file by file. Prints "N passed, M
-# failed"; exits 1 when anything failed.
+# failed"; exits 1 when anything failed. QUORRIN_E2E_SCENARIOS names the
+# scenarios to run (default: all of them, see the end of this file).
 set -uo pipefail
 [ $# -ge 3 ] || { echo "usage: $0 QUORRIN_EXE PROBE_EXE SCREENCHECK [OUTPUT_FOLDER]" >&2 && exit 2; }
 game_exe="$1" probe_exe="$2" screencheck="$3"
@@ -316,6 +318,86 @@ scenario_places() {
     done
 }
 
+# menu_picture NAME: the game menu opened with Alt+G, its picture NAME,
+# closed again with Escape (twice: the first leaves the menu bar selected).
+menu_picture() { xdotool key alt+g && need '#32768' "$1" && xdotool key Escape Escape && probe gone '#32768'; }
+# enabled NAME: of menu picture NAME's first two items (undo and redo, 18
+# pixels high each from the top's 2, the frame left out), "1" for one
+# enabled, "0" for one greyed. An enabled item's text is near black, or
+# white on the selection's blue; a greyed one's is mid grey on either.
+enabled() {
+    local row w
+    w="$(identify -format %w "$dir/$1.png")"
+    for row in 0 1; do
+        convert "$dir/$1.png" -crop "$((w - 8))x16+4+$((3 + 18 * row))" +repage -colorspace gray \
+            -format '%[fx:(mean < 0.7 ? maxima > 0.9 : minima < 0.3) ? 1 : 0]' info:
+        [ "$row" = 1 ] || printf ' '
+    done
+}
+
+# Undo and redo, and the whole game by keys: arrows light the edges as the
+# pointer does, Space and X mark them, Ctrl+Z undoes, Ctrl+Y and
+# Ctrl+Shift+Z redo, the menu's items are greyed while they do nothing, the
+# digit keys press the toolbar's buttons, Return after the solve starts the
+# next puzzle.
+scenario_keys() {
+    scenario keys
+    # 2 x 2 with two clues 2 (the loop round the board); 1 x 1.
+    printf '%s\n' "1/2/2/2./.2" "1/1/1/." >"$dir/keys.dat"
+    start "$title_open" && enter_main || return
+    puzzle=("$dir/keys.dat" 0)
+    check "puzzle 1, fresh" screen fresh
+    menu_picture menu-fresh || return
+    expect "undo and redo greyed at the start" "$(enabled menu-fresh)" "0 0"
+    # The first arrow lights the top-left edge; right, down: the inner
+    # vertical edge; Space draws a line there; left, X: a cross beside it.
+    xdotool key Down Right Down space
+    check "arrows light an edge as the pointer does, Space draws a line" \
+        screen keys-line line:v:0:1 hover:v:0:1
+    xdotool key Left x
+    check "X crosses the lit edge" screen keys-cross line:v:0:1 cross:v:0:0 hover:v:0:0
+    xdotool key ctrl+z
+    check "Ctrl+Z takes the cross away" screen undo-cross line:v:0:1 hover:v:0:0
+    menu_picture menu-both || return
+    expect "undo and redo both enabled" "$(enabled menu-both)" "1 1"
+    xdotool key ctrl+z
+    check "Ctrl+Z again takes the line away" screen undo-line hover:v:0:0
+    menu_picture menu-redo || return
+    expect "only redo enabled" "$(enabled menu-redo)" "0 1"
+    xdotool key ctrl+y
+    check "Ctrl+Y brings the line back" screen redo-line line:v:0:1 hover:v:0:0
+    xdotool key ctrl+shift+z
+    check "Ctrl+Shift+Z the cross" screen redo-cross line:v:0:1 cross:v:0:0 hover:v:0:0
+    menu_picture menu-undo || return
+    expect "only undo enabled" "$(enabled menu-undo)" "1 0"
+    menu u
+    check "the menu's undo" screen menu-undo-cross line:v:0:1 hover:v:0:0
+    # Key 2 is the restart button: its question, then a fresh board; the
+    # restart is undone too.
+    xdotool key 2
+    need "$title_confirm" || return
+    xdotool key Return
+    probe gone "$title_confirm"
+    check "key 2 restarts" screen restarted
+    xdotool key ctrl+z
+    check "the restart undone" screen undo-restart line:v:0:1
+    # The loop round the board by keys alone: the solve and its banner;
+    # Return then starts the next puzzle.
+    # (The first arrow lights the edge the keys lit last, the cross's. The
+    # restart set the clock to 0, which the undo left: a clear time of 0 s
+    # would count as not cleared.)
+    sleep 1.2
+    xdotool key ctrl+z Up Up space Right space Down Right space Down Down Right space Down space \
+        Left space Up space Up Up space
+    check "solved by keys: the clear banner" screen keys-solved line:h:0:0 line:h:0:1 \
+        line:v:0:2 line:v:1:2 line:h:2:1 line:h:2:0 line:v:1:0 line:v:0:0 hover:v:0:0 banner
+    xdotool key Return
+    puzzle=("$dir/keys.dat" 1)
+    check "Return after the solve: the next puzzle" screen next-puzzle
+    xdotool key alt+F4
+    finish
+}
+
 # The locales show the same: every window's snapshot equal pixel for pixel
 # but for the rows between the bottoms of its list boxes (they snap to rows
 # of Wine's system font, which is taller under code page 932), every save
@@ -344,7 +426,7 @@ for locale in ${QUORRIN_E2E_LOCALES:-ja_JP.UTF-8 C.UTF-8}; do
     out="$top/$locale"
     runs+=("$out")
     echo "quorrin end-to-end tests: display $DISPLAY, Wine prefix $WINEPREFIX, output $out"
-    for name in no_collection first_start solve places; do
+    for name in ${QUORRIN_E2E_SCENARIOS:-no_collection first_start solve places keys}; do
         scenario_$name
         finish  # (at once, unless the scenario gave up)
     done
