@@ -212,8 +212,6 @@ var Module = (function () {
       addFile.click();
     } else if (/^[0-9]+$/.test(command)) {
       push(COMMAND, Number(command));
-    } else if (Module.page.menuCommand) {
-      Module.page.menuCommand(command);
     }
   }
   menuButton.addEventListener('click', () => {
@@ -341,8 +339,11 @@ var Module = (function () {
     }
     if (!playing() || ['Shift', 'Control', 'Alt', 'Meta'].includes(event.key)) return;
     if (event.target !== canvas && event.target !== document.body) return;
-    push(KEY, event.keyCode, (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0));
-    if (event.key.startsWith('Arrow') || event.key === ' ') event.preventDefault();
+    if (event.altKey || event.metaKey) return;
+    push(KEY, event.keyCode, (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0), event.repeat ? 1 : 0);
+    if (event.key.startsWith('Arrow') || event.key === ' ' || event.key === 'Enter' || event.ctrlKey) {
+      event.preventDefault();
+    }
   });
 
   // ---- Storage -------------------------------------------------------
@@ -639,6 +640,10 @@ var Module = (function () {
       } else {
         notice.hidden = true;
       }
+    },
+    enableUndo(undo, redo) {
+      menuItems.querySelector('[data-command="124"]').disabled = !undo;
+      menuItems.querySelector('[data-command="125"]').disabled = !redo;
     },
     exportSave(path) {
       // Nothing written yet: nothing to export (and no exception may

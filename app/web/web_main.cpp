@@ -54,6 +54,8 @@ EM_JS(void, page_list_end, (), { Module.page.listEnd(); });
 EM_JS(void, page_select_line, (int list, int index), { Module.page.selectLine(list, index); });
 EM_JS(void, page_show_main_window, (int shown), { Module.page.showMainWindow(shown != 0); });
 EM_JS(void, page_export_save, (const char* path), { Module.page.exportSave(UTF8ToString(path)); });
+EM_JS(void, page_enable_undo, (int undo, int redo),
+      { Module.page.enableUndo(undo != 0, redo != 0); });
 EM_JS(void, page_file_written, (const char* path),
       { Module.page.fileWritten(UTF8ToString(path)); });
 
@@ -103,6 +105,7 @@ class EmscriptenPage : public quorrin::web::PageBridge {
     }
     void selectListLine(int list, int index) override { page_select_line(list, index); }
     void showMainWindow(bool shown) override { page_show_main_window(shown ? 1 : 0); }
+    void enableUndo(bool undo, bool redo) override { page_enable_undo(undo ? 1 : 0, redo ? 1 : 0); }
     void exportSave(const std::string& path) override {
         page_export_save(quorrin::web::storedPath(path).c_str());
     }
@@ -126,11 +129,6 @@ int main() {
     app->screen.bitmapLoader = folderBitmapLoader("/res");
     windows.setApp(app.get());
     windows.setSavePath("/game/quorrin.sav");
-    // Keys: the page hands on every key pressed over the board as a Key
-    // event (the Windows virtual-key code and the Shift and Ctrl bits), and
-    // windows.keyHandler passes them to the game. The game takes no keys yet,
-    // so none is set and keys are dropped; the menu's 元に戻す / やり直し
-    // (index.html) stay hidden until the game has commands for them.
     const int code = app->run();
     windows.setApp(nullptr);
     // The page says the game has ended (as after a closed window).

@@ -162,6 +162,38 @@ int listOfDialog(int dialogId) {
 
 }  // namespace
 
+bool keyAction(std::int32_t code, std::int32_t modifiers, KeyAction& action) {
+    action = KeyAction{};
+    constexpr std::int32_t kZ = 'Z';
+    constexpr std::int32_t kY = 'Y';
+    if ((modifiers & kKeyControl) != 0) {
+        // Shortcuts only: with Ctrl a key is not one of the game's.
+        const bool shift = (modifiers & kKeyShift) != 0;
+        if (code == kZ && !shift) {
+            action.command = kCommandUndo;
+        } else if (code == kY || (code == kZ && shift)) {
+            action.command = kCommandRedo;
+        } else {
+            return false;
+        }
+        action.isCommand = true;
+        return true;
+    }
+    static constexpr struct {
+        std::int32_t code;
+        Key key;
+    } kKeys[] = {{37, Key::Left},    {39, Key::Right},   {38, Key::Up},      {40, Key::Down},
+                 {32, Key::Space},   {13, Key::Enter},   {'X', Key::X},      {46, Key::Delete},
+                 {'1', Key::Digit1}, {'2', Key::Digit2}, {'3', Key::Digit3}, {'4', Key::Digit4},
+                 {97, Key::Digit1},  {98, Key::Digit2},  {99, Key::Digit3},  {100, Key::Digit4}};
+    for (const auto& entry : kKeys) {
+        if (entry.code != code) continue;
+        action.key = entry.key;
+        return true;
+    }
+    return false;
+}
+
 bool toRgba(const Surface& source, PixelRect& area, std::vector<std::uint8_t>& out) {
     const std::int32_t left = std::max(area.x, 0);
     const std::int32_t top = std::max(area.y, 0);
@@ -194,6 +226,7 @@ bool WebWindowSystem::createMainWindow(std::int32_t, std::int32_t) {
     // new window opens with (a maximized window, so to speak).
     exists_ = true;
     quit_ = false;
+    undoShown_ = -1;
     page_.showMainWindow(true);
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -203,8 +236,19 @@ bool WebWindowSystem::createMainWindow(std::int32_t, std::int32_t) {
 }
 
 int WebWindowSystem::runMessageLoop() {
-    while (!quit_) deliver(page_.nextEvent());
+    while (!quit_) {
+        showUndoState();
+        deliver(page_.nextEvent());
+    }
     return 0;
+}
+
+void WebWindowSystem::showUndoState() {
+    if (app_ == nullptr || !exists_) return;
+    const int state = (app_->canUndo() ? 1 : 0) | (app_->canRedo() ? 2 : 0);
+    if (state == undoShown_) return;
+    undoShown_ = state;
+    page_.enableUndo((state & 1) != 0, (state & 2) != 0);
 }
 
 void WebWindowSystem::destroyMainWindow() {
@@ -329,9 +373,16 @@ void WebWindowSystem::deliver(const PageEvent& event) {
         case PageEvent::Hidden:
             app.onEndSession();
             break;
-        case PageEvent::Key:
-            if (keyHandler != nullptr) keyHandler(app, event.a, event.b);
+        case PageEvent::Key: {
+            KeyAction action;
+            if (!keyAction(event.a, event.b, action)) break;
+            if (action.isCommand) {
+                app.onCommand(action.command);
+            } else {
+                app.onKey(action.key, event.c != 0);
+            }
             break;
+        }
         default:
             break;
     }

@@ -21,11 +21,10 @@
 #include <string>
 #include <vector>
 
+#include "app/game_app.h"
 #include "app/window_system.h"
 
 namespace quorrin {
-
-class GameApp;
 
 namespace web {
 
@@ -42,7 +41,7 @@ struct PageEvent {
         DialogControl = 7,  // a: control, b: notification, c: the list's selected line
         Answer = 8,         // a: 1 for OK, 0 for Cancel, in a message box
         Hidden = 9,         // the page was hidden or is being closed
-        Key = 10,           // a: key code, b: modifier bits
+        Key = 10,           // a: key code, b: modifier bits, c: 1 for a repeat
     };
     int kind = None;
     std::int32_t a = 0;
@@ -53,6 +52,17 @@ struct PageEvent {
 // Modifier bits of a Key event.
 constexpr std::int32_t kKeyShift = 1;
 constexpr std::int32_t kKeyControl = 2;
+
+// What a key pressed over the board does: a key of the game's, or the undo
+// or redo shortcut (Ctrl+Z; Ctrl+Y, Ctrl+Shift+Z), as on Windows. Key codes
+// are the page's (KeyboardEvent.keyCode), which are the Windows virtual-key
+// codes for every key here. False for a key that does nothing.
+struct KeyAction {
+    bool isCommand = false;
+    int command = 0;  // when isCommand
+    Key key = Key::Left;
+};
+bool keyAction(std::int32_t code, std::int32_t modifiers, KeyAction& action);
 
 // Commands the page's menu has besides the game's own.
 constexpr int kCommandExportSave = 901;
@@ -91,6 +101,8 @@ class PageBridge {
     virtual void showMainWindow(bool shown) = 0;
     // Hand the save file's bytes to the page (a download of quorrin.sav).
     virtual void exportSave(const std::string& path) = 0;
+    // Whether the menu's 元に戻す and やり直し are enabled.
+    virtual void enableUndo(bool undo, bool redo) = 0;
 };
 
 // BGR rows of a 24-bit surface into RGBA: the area x, y, width x height
@@ -121,10 +133,6 @@ class WebWindowSystem : public WindowSystem {
     std::int32_t clientWidth() const { return width_; }
     std::int32_t clientHeight() const { return height_; }
 
-    // Where a key goes; the game has no keys of its own yet, so the default
-    // drops them. Set to forward keys to the game.
-    void (*keyHandler)(GameApp& app, std::int32_t key, std::int32_t modifiers) = nullptr;
-
   private:
     // An event that arrives while a dialog or a message box waits: the
     // clock, a resize and the page being hidden reach the game; the main
@@ -132,6 +140,9 @@ class WebWindowSystem : public WindowSystem {
     void deliverWhileModal(const PageEvent& event);
     // Deliver one event in the main loop.
     void deliver(const PageEvent& event);
+    // Tell the page whether undo and redo would do anything now, when
+    // that changed (as Windows asks the game when its menu opens).
+    void showUndoState();
     void resizeTo(std::int32_t width, std::int32_t height);
     // A message box's loop: true for OK.
     bool messageBox(const char* text, const char* caption, bool withCancel);
@@ -144,6 +155,7 @@ class WebWindowSystem : public WindowSystem {
     std::int32_t width_ = 0;
     std::int32_t height_ = 0;
     std::vector<std::uint8_t> rgba_;
+    int undoShown_ = -1;  // undo and redo as last shown: bit 0 undo, bit 1 redo
 };
 
 }  // namespace web

@@ -419,6 +419,49 @@ def extras(native):
         d.quit()
 
 
+def keys():
+    """The game by keys: an arrow lights an edge, Space marks it, Ctrl+Z and
+    Ctrl+Y (and the menu's 元に戻す / やり直し, greyed when they would do
+    nothing) take it back and bring it again."""
+    tag = 'keys'
+    d = browser(scratch('quorrin-e2e-'))
+    try:
+        d.get(URL + '?clock=manual')
+        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
+        ActionChains(d).send_keys(Keys.ENTER).perform()
+        wait_for(d, 'return !document.getElementById("board").hidden', 'the board')
+        idle(d)
+        items = 'return ["124", "125"].map(c => document.querySelector(`#menu-items [data-command="${c}"]`).disabled)'
+        check(d.execute_script(items) == [True, True], tag + ': nothing to undo or redo at first')
+        ActionChains(d).send_keys(Keys.ARROW_RIGHT).perform()
+        idle(d)
+        lit = d.execute_script(CANVAS_SUM)
+        ActionChains(d).send_keys(Keys.SPACE).perform()
+        idle(d)
+        marked = d.execute_script(CANVAS_SUM)
+        check(marked != lit, tag + ': Space marks the lit edge')
+        check(d.execute_script(items) == [False, True], tag + ': 元に戻す enabled, やり直し greyed')
+        ActionChains(d).key_down(Keys.CONTROL).send_keys('z').key_up(Keys.CONTROL).perform()
+        idle(d)
+        check(d.execute_script(CANVAS_SUM) == lit, tag + ': Ctrl+Z takes the mark back')
+        check(d.execute_script(items) == [True, False], tag + ': then only やり直し is enabled')
+        ActionChains(d).key_down(Keys.CONTROL).send_keys('y').key_up(Keys.CONTROL).perform()
+        idle(d)
+        check(d.execute_script(CANVAS_SUM) == marked, tag + ': Ctrl+Y brings it again')
+        menu(d, '124')
+        idle(d)
+        check(d.execute_script(CANVAS_SUM) == lit, tag + ': the menu\'s 元に戻す takes it back')
+        ActionChains(d).key_down(Keys.CONTROL).key_down(Keys.SHIFT).send_keys('z').key_up(Keys.SHIFT) \
+            .key_up(Keys.CONTROL).perform()
+        idle(d)
+        check(d.execute_script(CANVAS_SUM) == marked, tag + ': Ctrl+Shift+Z brings it again')
+        d.find_element(By.ID, 'menu-game').click()
+        d.save_screenshot(os.path.join(OUT, tag + '-1-menu.png'))
+        ActionChains(d).send_keys(Keys.ESCAPE).perform()
+    finally:
+        d.quit()
+
+
 def window_and_clock(native):
     """The real clock, also while a box is open; the restart question in
     Japanese; the canvas following the window's size, down to the game's
@@ -504,6 +547,7 @@ def main():
                 d.quit()
         extras(natives[1])
         window_and_clock(natives[1])
+        keys()
     finally:
         server.shutdown()
     print('%d failure(s)' % len(failures))

@@ -113,6 +113,9 @@ class ScriptedPage : public PageBridge {
     void selectListLine(int, int index) override { selected = index; }
     void showMainWindow(bool shown) override { log.push_back(shown ? "shown" : "ended"); }
     void exportSave(const std::string& path) override { log.push_back("export " + path); }
+    void enableUndo(bool undo, bool redo) override {
+        log.push_back(std::string("undo ") + (undo ? "1" : "0") + " " + (redo ? "1" : "0"));
+    }
 
     bool logged(const std::string& entry) const {
         return std::find(log.begin(), log.end(), entry) != log.end();
@@ -334,7 +337,7 @@ TEST_F(WebGame, TicksInADialogReachTheClock) {
         page.events.push_back({Kind::Command, kCommandSelectPuzzle});
         for (int i = 0; i < 3; ++i) page.events.push_back({Kind::Tick});
         page.events.push_back({Kind::RightDown, 200, 200});
-        page.events.push_back({Kind::Key, 'Z', kKeyControl});
+        page.events.push_back({Kind::Key, 'Z', kKeyControl, 0});
         page.events.push_back({Kind::DialogControl, kControlCancel, 0, 0});
         page.events.push_back({Kind::Hidden});
         page.onEvent = [&](const PageEvent& event) {
@@ -393,22 +396,75 @@ TEST_F(WebGame, ExportSavesFirst) {
     EXPECT_EQ(saves - savesBefore, 2);  // the export, then the end
 }
 
-TEST_F(WebGame, KeysGoToTheHandlerWhenThereIsOne) {
-    static std::vector<std::int32_t> keys;
-    keys.clear();
-    windows->keyHandler = [](GameApp&, std::int32_t key, std::int32_t modifiers) {
-        keys.push_back(key);
-        keys.push_back(modifiers);
-    };
+TEST_F(WebGame, KeysPlayAndTheShortcutsUndoAndRedo) {
     chooseFirstCollection();
+    std::vector<std::vector<std::uint8_t>> seen;  // the board at each probe (a tick)
     run([&] {
-        page.events.push_back({Kind::Key, 'Z', kKeyControl});
+        page.events.push_back({Kind::Tick});
+        page.events.push_back({Kind::Key, 39, 0, 0});  // → lights an edge
+        page.events.push_back({Kind::Key, 32, 0, 0});  // Space: a left click on it
+        page.events.push_back({Kind::Tick});
+        page.events.push_back({Kind::Key, 'Z', kKeyControl, 0});
+        page.events.push_back({Kind::Tick});
+        page.events.push_back({Kind::Key, 'Z', kKeyControl | kKeyShift, 0});
+        page.events.push_back({Kind::Tick});
+        page.events.push_back({Kind::Key, 'Z', kKeyControl, 0});
+        page.events.push_back({Kind::Key, 'Y', kKeyControl, 0});
+        page.events.push_back({Kind::Tick});
+        // In a dialog the keys are the dialog's: Space marks nothing.
         page.events.push_back({Kind::Command, kCommandSelectPuzzle});
-        page.events.push_back({Kind::Key, 'Y', kKeyControl});  // the dialog's
+        page.events.push_back({Kind::Key, 32, 0, 0});
+        page.events.push_back({Kind::Key, 'Z', kKeyControl, 0});
         page.events.push_back({Kind::DialogControl, kControlCancel, 0, 0});
-        page.events.push_back({Kind::Key, 37, kKeyShift});
+        page.events.push_back({Kind::Tick});
+        page.onEvent = [&](const PageEvent& event) {
+            if (event.kind == Kind::Tick) seen.push_back(app->board.codes);
+        };
     });
-    EXPECT_EQ(keys, (std::vector<std::int32_t>{'Z', kKeyControl, 37, kKeyShift}));
+    ASSERT_EQ(seen.size(), 6u);
+    EXPECT_NE(seen[1], seen[0]);  // Space marked the lit edge
+    EXPECT_EQ(seen[2], seen[0]);  // Ctrl+Z took it back
+    EXPECT_EQ(seen[3], seen[1]);  // Ctrl+Shift+Z brought it again
+    EXPECT_EQ(seen[4], seen[1]);  // Ctrl+Z, Ctrl+Y
+    EXPECT_EQ(seen[5], seen[1]);  // nothing from the keys in the dialog
+    // The menu's items followed: nothing to undo at first, then undo, then
+    // redo only, then undo again.
+    std::vector<std::string> shown;
+    for (const std::string& entry : page.log) {
+        if (entry.rfind("undo ", 0) == 0) shown.push_back(entry);
+    }
+    ASSERT_GE(shown.size(), 4u);
+    EXPECT_EQ(shown[0], "undo 0 0");
+    EXPECT_EQ(shown[1], "undo 1 0");
+    EXPECT_EQ(shown[2], "undo 0 1");
+    EXPECT_EQ(shown[3], "undo 1 0");
+}
+
+TEST(KeyAction, TheGamesKeysAndTheShortcuts) {
+    KeyAction a;
+    ASSERT_TRUE(keyAction(37, 0, a));
+    EXPECT_FALSE(a.isCommand);
+    EXPECT_EQ(a.key, Key::Left);
+    ASSERT_TRUE(keyAction('X', kKeyShift, a));
+    EXPECT_EQ(a.key, Key::X);
+    ASSERT_TRUE(keyAction(100, 0, a));
+    EXPECT_EQ(a.key, Key::Digit4);
+    ASSERT_TRUE(keyAction(13, 0, a));
+    EXPECT_EQ(a.key, Key::Enter);
+    ASSERT_TRUE(keyAction(46, 0, a));
+    EXPECT_EQ(a.key, Key::Delete);
+    ASSERT_TRUE(keyAction('Z', kKeyControl, a));
+    EXPECT_TRUE(a.isCommand);
+    EXPECT_EQ(a.command, kCommandUndo);
+    ASSERT_TRUE(keyAction('Z', kKeyControl | kKeyShift, a));
+    EXPECT_EQ(a.command, kCommandRedo);
+    ASSERT_TRUE(keyAction('Y', kKeyControl, a));
+    EXPECT_EQ(a.command, kCommandRedo);
+    EXPECT_FALSE(keyAction('X', kKeyControl, a));  // with Ctrl, not a game key
+    EXPECT_FALSE(keyAction(32, kKeyControl, a));
+    EXPECT_FALSE(keyAction('Z', 0, a));
+    EXPECT_FALSE(keyAction('A', 0, a));
+    EXPECT_FALSE(keyAction('5', 0, a));
 }
 
 TEST(ToRgba, ConvertsAndClipsTheArea) {
