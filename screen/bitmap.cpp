@@ -68,7 +68,10 @@ bool readBitmap(const std::uint8_t* data, std::size_t size, std::size_t infoAt,
     for (std::int32_t y = 0; y < out.height; ++y) {
         const std::int64_t fileRow = topDown ? y : height - 1 - y;
         std::uint8_t* dst = out.row(y);
-        std::memcpy(dst, pixels + static_cast<std::uint64_t>(fileRow) * rowBytes, pixelBytes);
+        // Both fit in size_t: they lie within the data checked above.
+        std::memcpy(
+            dst, pixels + static_cast<std::size_t>(static_cast<std::uint64_t>(fileRow) * rowBytes),
+            static_cast<std::size_t>(pixelBytes));
         std::memset(dst + pixelBytes, 0, static_cast<std::size_t>(rowBytes - pixelBytes));
     }
     return true;

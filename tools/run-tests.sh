@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test of quorrin:
 #   1. native build (g++, release): unit tests, tool tests, the collection check
+#   1b. browser build (emscripten): the page played in headless Chromium
+#      with real input, its canvas against the native frames
+#      (tests/web/e2e.py)
 #   2. sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer): the same
 #   2b. fuzz targets (clang, libFuzzer): every corpus input replayed, then each
 #      target fuzzed for a short while
@@ -20,6 +23,11 @@ step "native build and tests"
 cmake --preset native >/dev/null
 cmake --build --preset native -j "$jobs"
 ctest --preset native -j "$jobs"
+
+step "browser build (emscripten), the page in headless Chromium"
+cmake --preset web >/dev/null
+cmake --build --preset web -j "$jobs"
+/usr/bin/python3 tests/web/e2e.py build/web/site build/native/tools/session/session build/web-e2e
 
 step "sanitizer build and tests"
 cmake --preset asan >/dev/null

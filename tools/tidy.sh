@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
 
-portable=$(ls board/*.cpp store/*.cpp glyphs/*.cpp screen/*.cpp dialogs/*.cpp app/*.cpp)
+portable=$(ls board/*.cpp store/*.cpp glyphs/*.cpp screen/*.cpp dialogs/*.cpp app/*.cpp app/web/web_window_system.cpp app/web/file_names.cpp)
 printf '%s\n' $portable | xargs -P "$jobs" -n 4 clang-tidy -p build/native --quiet
 
 # clang knows the target but not where the mingw-w64 C++ library lives: ask

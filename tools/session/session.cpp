@@ -1,12 +1,19 @@
-// session OUTDIR [COLLECTION [WxH]]
+// session OUTDIR [COLLECTION [WxH [STEP]]]
 //
 // Plays a scripted game in OUTDIR, which gets a copy of the collection (the
 // first shipped one by default) beside a pretend executable: the collection
 // opened at the first start, a line, a cross and a refused line, trial mode
 // with a mark, the first puzzle solved by clicks. After each step the window
 // as the player sees it goes to OUTDIR/NN-step.png. With WxH the client area
-// is sized so first, as a player would size the window.
+// is sized so first, as a player would size the window. Every input goes
+// to OUTDIR/inputs.txt as it is given (tick; move, left or right with client
+// x and y; shot with the step's name; resize; exit), for another window
+// system to play the same session. With STEP the pointer goes only to points
+// whose coordinates are multiples of STEP (2 for a page at twice the pixel
+// density, whose pointer has whole CSS pixels).
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -26,6 +33,36 @@ std::string& exePath() {
     return path;
 }
 
+std::FILE*& inputLog() {
+    static std::FILE* file = nullptr;
+    return file;
+}
+std::int32_t& pointerStep() {
+    static std::int32_t step = 1;
+    return step;
+}
+
+void logInput(const char* what, std::int32_t x = -1, std::int32_t y = -1) {
+    if (inputLog() == nullptr) return;
+    if (x < 0) {
+        std::fprintf(inputLog(), "%s\n", what);
+    } else {
+        std::fprintf(inputLog(), "%s %d %d\n", what, static_cast<int>(x), static_cast<int>(y));
+    }
+}
+void move(GameApp& app, std::int32_t x, std::int32_t y) {
+    logInput("move", x, y);
+    app.onMouseMove(x, y);
+}
+void left(GameApp& app, std::int32_t x, std::int32_t y) {
+    logInput("left", x, y);
+    app.onLeftClick(x, y);
+}
+void right(GameApp& app, std::int32_t x, std::int32_t y) {
+    logInput("right", x, y);
+    app.onRightClick(x, y);
+}
+
 // A point that hits the edge, found by searching around its middle.
 bool pointOn(const GameApp& app, EdgeRef edge, std::int32_t& x, std::int32_t& y) {
     const Screen& s = app.screen;
@@ -38,6 +75,7 @@ bool pointOn(const GameApp& app, EdgeRef edge, std::int32_t& x, std::int32_t& y)
         for (std::int32_t dy = -d; dy <= d; ++dy) {
             for (std::int32_t dx = -d; dx <= d; ++dx) {
                 EdgeRef hit;
+                if ((cx + dx) % pointerStep() != 0 || (cy + dy) % pointerStep() != 0) continue;
                 if (s.hitTest(app.board, cx + dx, cy + dy, hit) && hit == edge) {
                     x = cx + dx;
                     y = cy + dy;
@@ -69,6 +107,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     exePath() = (out / "quorrin.exe").string();
+    if (argc > 4) pointerStep() = std::max(1, std::atoi(argv[4]));
+    inputLog() = std::fopen((out / "inputs.txt").string().c_str(), "w");
     platform().executablePath = [](char* buffer, std::size_t size) {
         if (exePath().size() + 1 > size) return false;
         std::memcpy(buffer, exePath().c_str(), exePath().size() + 1);
@@ -85,6 +125,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     auto shot = [&](const char* name) {
         windows.events.push_back([&, name](GameApp&) {
+            logInput((std::string("shot ") + name).c_str());
             char file[64];
             std::snprintf(file, sizeof file, "%02d-%s.png", ++shots, name);
             const Surface& w = windows.window;
@@ -93,32 +134,46 @@ int main(int argc, char** argv) {
             std::printf("%s\n", (out / file).string().c_str());
         });
     };
-    auto click = [&](EdgeRef edge, bool right) {
-        windows.events.push_back([edge, right](GameApp& a) {
+    auto click = [&](EdgeRef edge, bool rightButton) {
+        windows.events.push_back([edge, rightButton](GameApp& a) {
             std::int32_t x, y;
             if (!pointOn(a, edge, x, y)) return;
-            a.onMouseMove(x, y);
-            right ? a.onRightClick(x, y) : a.onLeftClick(x, y);
+            move(a, x, y);
+            rightButton ? right(a, x, y) : left(a, x, y);
         });
     };
     auto tick = [&](int n) {
-        for (int i = 0; i < n; ++i) windows.events.push_back([](GameApp& a) { a.onClockTick(); });
+        for (int i = 0; i < n; ++i)
+            windows.events.push_back([](GameApp& a) {
+                logInput("tick");
+                a.onClockTick();
+            });
     };
 
     int width = 0, height = 0;
     if (argc > 3 && std::sscanf(argv[3], "%dx%d", &width, &height) == 2)
-        windows.events.push_back([&](GameApp&) { windows.resize(width, height); });
+        windows.events.push_back([&](GameApp&) {
+            if (inputLog() != nullptr) std::fprintf(inputLog(), "resize %d %d\n", width, height);
+            windows.resize(width, height);
+        });
     shot("start");
     tick(7);
     click(EdgeRef{7, 0}, false);  // a line
     click(EdgeRef{8, 1}, true);   // a cross
     shot("line-and-cross");
-    windows.events.push_back(
-        [](GameApp& a) { a.onLeftClick(a.screen.toolbarX + 2 * 90 + 45, 16); });
+    // A toolbar button: the middle of its face, on the pointer's grid.
+    auto button = [&](std::int32_t index) {
+        windows.events.push_back([index](GameApp& a) {
+            std::int32_t x = a.screen.toolbarX + index * 90 + 45;
+            x -= x % pointerStep();
+            move(a, x, 16);
+            left(a, x, 16);
+        });
+    };
+    button(2);
     click(EdgeRef{14, 1}, false);
     shot("trial");
-    windows.events.push_back(
-        [](GameApp& a) { a.onLeftClick(a.screen.toolbarX + 3 * 90 + 45, 16); });
+    button(3);
     tick(20);
     shot("rolled-back");
     windows.events.push_back([&](GameApp& a) {
@@ -141,24 +196,32 @@ int main(int argc, char** argv) {
                                                : horizontalEdge(entry.width, r, c);
                     const bool onLoop = analysis.first[static_cast<std::size_t>(index)] != 0;
                     std::int32_t px, py;
-                    if (!onLoop && a.board.edgeState(e) == Line && pointOn(a, e, px, py))
-                        a.onRightClick(px, py);
+                    if (!onLoop && a.board.edgeState(e) == Line && pointOn(a, e, px, py)) {
+                        move(a, px, py);
+                        right(a, px, py);
+                    }
                     if (onLoop && a.board.edgeState(e) != Line) {
                         windows.events.push_front([e](GameApp& g) {
                             std::int32_t x, y;
                             if (!pointOn(g, e, x, y) || g.solved) return;
+                            move(g, x, y);
                             // A line the rules refuse for now turns into a
                             // cross: three clicks at most, and on to the next.
                             for (int k = 0; k < 3 && g.board.edgeState(e) != Line && !g.solved; ++k)
-                                g.onLeftClick(x, y);
+                                left(g, x, y);
                         });
                     }
                 }
     });
     shot("solved");
-    windows.events.push_back([](GameApp& a) { a.onLeftClick(200, 200); });
+    windows.events.push_back([](GameApp& a) {
+        move(a, 200, 200);
+        left(a, 200, 200);
+    });
     shot("next-puzzle");
     const int code = app.run();
+    logInput("exit");
+    if (inputLog() != nullptr) std::fclose(inputLog());
     std::printf("exit code %d, save file %s\n", code, (out / "quorrin.sav").string().c_str());
     return ok ? code : 1;
 }
