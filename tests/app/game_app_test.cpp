@@ -365,7 +365,7 @@ const char* const kScenarios[] = {
     // Each way out saves the game as it is (menu Exit, the close box, the
     // session's end, after which nothing else reaches the disk; an armed
     // trial, a solved puzzle); in play the game is saved once a minute.
-    "easy|{p1} t2 L0h c114 !aeasy.dat/0/0/-1h/2/0.0.0",
+    "easy|{p1} t2 L0h c114 !aeasy.dat/0/0/-1h/2/0.0.0,j1",
     "easy|{p1} t2 L0h !aeasy.dat/0/0/-1h/2/0.0.0,q",
     "easy|{p1} t2 L0h end nopath !aeasy.dat/0/0/-1h/2/0.0.0",
     "easy|{p1} t2 L0h b2 !aeasy.dat/0/1/-1h/2/0.0.0",
