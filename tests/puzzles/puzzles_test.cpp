@@ -127,8 +127,10 @@ TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
 
 // What qcheck --stats measures, on a 3 x 2 board whose loop goes round the
 // left column: half the dots on it, the right column dead, 0s and clues
-// counted, and the clue layout turned by 180 degrees.
-TEST(PuzzleFigures, CoverageDeadPatchZerosCluesSymmetry) {
+// counted, and the clue layout turned by 180 degrees. Then the mix and the
+// side-by-side 3s of a board of clues alone: a row of three 3s is two pairs,
+// a column of three two more, and 3s that touch at most at a corner none.
+TEST(PuzzleFigures, CoverageDeadPatchMixPairsSymmetry) {
     const LoopSolution loop = regionOutline(3, 2, {1, 0, 0, 1, 0, 0});
     LoopPuzzle p = cluesOfLoop(3, 2, loop);
     p.setClue(1, 1, -1);
@@ -139,6 +141,17 @@ TEST(PuzzleFigures, CoverageDeadPatchZerosCluesSymmetry) {
     p.setClue(0, 1, -1);
     EXPECT_TRUE(measurePuzzle(p, loop).symmetric);
     EXPECT_EQ(measurePuzzle(p, LoopSolution(3)).coverage, 0);  // not this board's loop
+    const char* rows = "333.3.2.310.";
+    p = LoopPuzzle(4, 3);
+    for (int i = 0; i < 12; ++i) p.clues[i] = std::int8_t(rows[i] == '.' ? -1 : rows[i] - '0');
+    measureClues(p, f);
+    EXPECT_EQ((std::vector<double>{f.zeros, f.ones, f.twos, f.threes, f.threePairs, f.clues}),
+              (std::vector<double>{1 / 8.0, 1 / 8.0, 1 / 8.0, 5 / 8.0, 4 / 12.0, 8 / 12.0}));
+    p.setClue(0, 1, -1);
+    p.setClue(1, 0, -1);
+    measureClues(p, f);  // the 3s left touch at most at a corner
+    EXPECT_EQ(f.threePairs, 0);
+    EXPECT_EQ(f.threes, 3 / 6.0);
 }
 
 // Every shipped collection looks made by hand: its loops reach nearly every
