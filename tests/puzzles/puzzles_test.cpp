@@ -119,7 +119,26 @@ TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
         EXPECT_EQ(solver.analyse().grade, grade);
         const PuzzleFigures f = measurePuzzle(g.puzzle, g.solution);
         EXPECT_TRUE(f.coverage >= 0.85 && f.largestPatch <= 0.05 && f.zeros <= 0.15) << grade;
+        EXPECT_LE(f.threes, 0.5) << grade;
         EXPECT_TRUE(f.symmetric || !o.symmetric);
+    }
+    // The clues kept look chosen by hand: on eight 10 x 10 boards of each
+    // layout, at most a third of the clues are 3s and at least a fifth are
+    // 1s, a third 2s; side-by-side 3s are rare.
+    for (const bool symmetric : {false, true}) {
+        double mix[4] = {}, pairs = 0;
+        for (std::uint64_t seed = 1; seed <= 8; ++seed) {
+            GeneratedPuzzle p;
+            ASSERT_TRUE(generatePuzzle(GeneratorOptions{10, 10, kGradeMedium, symmetric, seed}, p));
+            const PuzzleFigures f = measurePuzzle(p.puzzle, p.solution);
+            ASSERT_TRUE(f.symmetric || !symmetric);
+            const double shares[4] = {f.zeros, f.ones, f.twos, f.threes};
+            for (int k = 0; k < 4; ++k) mix[k] += shares[k] / 8;
+            pairs += f.threePairs / 8;
+        }
+        EXPECT_TRUE(mix[0] <= 0.08 && mix[1] >= 0.2 && mix[2] >= 0.3 && mix[3] <= 0.35)
+            << mix[0] << " " << mix[1] << " " << mix[2] << " " << mix[3];
+        EXPECT_LE(pairs, 0.015);
     }
     GeneratedPuzzle g;
     EXPECT_FALSE(generatePuzzle(GeneratorOptions{10, 10, 5}, g));
