@@ -83,6 +83,9 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
             const LoopAnalysis a = solver.analyse();
             EXPECT_EQ(a.solutions, std::min(expected, 2));
             EXPECT_EQ(a.grade > 0, expected == 1);
+            if (expected == 1) {
+                EXPECT_EQ(solver.rate().family, a.grade) << p.rowsText();
+            }
         }
     }
     // An empty 8 x 8 board has a great many loops: a node limit stops the count.
@@ -117,6 +120,7 @@ TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
         EXPECT_EQ(solver.countSolutions(5, &first), 1);
         EXPECT_EQ(first, g.solution);
         EXPECT_EQ(solver.analyse().grade, grade);
+        EXPECT_EQ(solver.rate().family, grade);  // a step at a time, the same rules
         const PuzzleFigures f = measurePuzzle(g.puzzle, g.solution);
         EXPECT_TRUE(f.coverage >= 0.85 && f.largestPatch <= 0.05 && f.zeros <= 0.15) << grade;
         EXPECT_LE(f.threes, 0.5) << grade;
@@ -142,6 +146,59 @@ TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
     }
     GeneratedPuzzle g;
     EXPECT_FALSE(generatePuzzle(GeneratorOptions{10, 10, 5}, g));
+}
+
+// The rating's steps on puzzles whose solving path is known: one the basic
+// rules solve, a board of 3s that needs three pair steps of one round each
+// (the first is the pattern of the 3s side by side), and a medium and a hard
+// puzzle of the
+// generator, whose steps are counted and whose score rises with them. Then
+// the difficulty and score from steps: the boundaries of each number.
+TEST(LoopRating, StepsAndDifficulty) {
+    const auto rate = [](int w, int h, const char* rows) {
+        LoopPuzzle p(w, h);
+        for (int i = 0; i < w * h; ++i)
+            p.clues[i] = std::int8_t(rows[i] == '.' ? -1 : rows[i] - '0');
+        LoopSolver solver(p);
+        EXPECT_EQ(solver.countSolutions(2), 1) << rows;
+        return solver.rate();
+    };
+    LoopRating r = rate(6, 5, ".33...2.0.223...2...03...22..0");
+    EXPECT_EQ((std::vector<int>{r.family, r.pairSteps, r.lookaheadSteps, r.difficulty, r.score}),
+              (std::vector<int>{1, 0, 0, 1, 100}));
+    r = rate(5, 5, "3...33.3.3.......3.33.3.3");
+    EXPECT_EQ((std::vector<int>{r.family, r.pairSteps, r.longestChain, r.difficulty, r.score}),
+              (std::vector<int>{2, 3, 1, 2, 207}));
+    for (const int grade : {kGradeMedium, kGradeHard}) {
+        GeneratedPuzzle g;
+        ASSERT_TRUE(generatePuzzle(GeneratorOptions{12, 12, grade, false, 5}, g));
+        r = LoopSolver(g.puzzle).rate();
+        EXPECT_EQ(r.family, grade);
+        EXPECT_GT(r.pairSteps, 0);
+        EXPECT_EQ(r.lookaheadSteps + r.regionSteps > 0, grade == kGradeHard);
+        EXPECT_EQ(r.score / 100, r.difficulty);
+    }
+    struct Row {
+        int family, pairSteps, chain, lookahead, region, difficulty, score;
+    };
+    for (const Row& row :
+         {Row{1, 0, 0, 0, 0, 1, 100}, Row{2, 1, 1, 0, 0, 2, 205},
+          Row{2, kGentlePairSteps, kGentleChain, 0, 0, 2, 220},
+          Row{2, kGentlePairSteps + 1, 1, 0, 0, 3, 317}, Row{2, 3, kGentleChain + 1, 0, 0, 3, 315},
+          Row{2, 500, 2, 0, 0, 3, 399}, Row{3, 40, 2, kFewLookaheads, 0, 4, 442},
+          Row{3, 40, 2, 2, kFewLookaheads - 2, 4, 442}, Row{3, 40, 2, kFewLookaheads, 1, 5, 552},
+          Row{4, 9, 9, 9, 9, 5, 599}}) {
+        LoopRating x;
+        x.family = row.family;
+        x.pairSteps = row.pairSteps;
+        x.longestChain = row.chain;
+        x.lookaheadSteps = row.lookahead;
+        x.regionSteps = row.region;
+        rateDifficulty(x);
+        EXPECT_EQ((std::vector<int>{x.difficulty, x.score}),
+                  (std::vector<int>{row.difficulty, row.score}))
+            << row.family << " " << row.pairSteps << " " << row.chain << " " << row.lookahead;
+    }
 }
 
 // What qcheck --stats measures, on a 3 x 2 board whose loop goes round the

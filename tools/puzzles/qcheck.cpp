@@ -21,8 +21,10 @@ int main(int argc, char** argv) {
     bool quiet = false, stats = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--difficulty-is-grade") == 0) {
-            options.difficultyIsGrade = true;
+        if (std::strcmp(argv[i], "--difficulty-is-rated") == 0) {
+            options.difficultyIsRated = true;
+        } else if (std::strcmp(argv[i], "--ordered") == 0) {
+            options.ordered = true;
         } else if (std::strcmp(argv[i], "--quiet") == 0) {
             quiet = true;
         } else if (std::strcmp(argv[i], "--stats") == 0) {
@@ -36,7 +38,8 @@ int main(int argc, char** argv) {
     }
     if (files.empty()) {
         std::fprintf(stderr,
-                     "usage: qcheck [--difficulty-is-grade] [--quiet] [--stats] FILE.dat...\n");
+                     "usage: qcheck [--difficulty-is-rated] [--ordered] [--quiet] [--stats] "
+                     "FILE.dat...\n");
         return 2;
     }
     bool ok = true;
