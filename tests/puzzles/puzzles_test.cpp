@@ -38,8 +38,151 @@ std::vector<LoopSolution> allLoops(int w, int h) {
     return loops;
 }
 
+// A plain depth-first count of solutions, for boards too large to list all
+// their loops: every edge in turn, line then cross, in the order of the dots
+// row by row, so that each dot and cell is complete soon after the search
+// reaches it. A branch ends at once when a clue has too many lines or can no
+// longer get enough, or a dot gets a third line or is left with one; a line
+// that closes a loop ends the branch with every other edge crossed, where
+// the loop must hold every line and meet every clue. Nothing else: no
+// lookahead, no memory of earlier branches, no regions.
+class PlainSearch {
+  public:
+    explicit PlainSearch(const LoopPuzzle& p) : p_(p), w_(p.width), h_(p.height) {
+        for (int r = 0; r <= h_; ++r)
+            for (int c = 0; c <= w_; ++c) {
+                if (c < w_) order_.push_back(horizontalEdge(w_, r, c));
+                if (r < h_) order_.push_back(verticalEdge(w_, h_, r, c));
+            }
+        edge_.assign(order_.size(), kOpen);
+        parent_.resize(static_cast<size_t>((w_ + 1) * (h_ + 1)));
+        for (size_t v = 0; v < parent_.size(); ++v) parent_[v] = static_cast<int>(v);
+        size_.assign(parent_.size(), 1);
+    }
+
+    // Solutions, counting no further than limit.
+    int count(int limit) {
+        limit_ = limit;
+        found_ = 0;
+        search(0, 0);
+        return found_;
+    }
+
+  private:
+    static constexpr int kOpen = -1;
+    int dot(int r, int c) const { return r * (w_ + 1) + c; }
+    // The two dots of an edge, and the cells beside it (-1 off the board).
+    void ends(int e, int& a, int& b, int& c0, int& c1) const {
+        const int hEdges = (h_ + 1) * w_;
+        if (e < hEdges) {
+            const int r = e / w_, c = e % w_;
+            a = dot(r, c), b = dot(r, c + 1);
+            c0 = r > 0 ? (r - 1) * w_ + c : -1;
+            c1 = r < h_ ? r * w_ + c : -1;
+        } else {
+            const int r = (e - hEdges) / (w_ + 1), c = (e - hEdges) % (w_ + 1);
+            a = dot(r, c), b = dot(r + 1, c);
+            c0 = c > 0 ? r * w_ + c - 1 : -1;
+            c1 = c < w_ ? r * w_ + c : -1;
+        }
+    }
+    // Lines and open edges around a cell or a dot.
+    void cellCounts(int cell, int& lines, int& open) const {
+        const int r = cell / w_, c = cell % w_;
+        lines = open = 0;
+        for (const int e : {horizontalEdge(w_, r, c), horizontalEdge(w_, r + 1, c),
+                            verticalEdge(w_, h_, r, c), verticalEdge(w_, h_, r, c + 1)}) {
+            lines += edge_[static_cast<size_t>(e)] == 1;
+            open += edge_[static_cast<size_t>(e)] == kOpen;
+        }
+    }
+    void dotCounts(int v, int& lines, int& open) const {
+        const int r = v / (w_ + 1), c = v % (w_ + 1);
+        lines = open = 0;
+        const auto look = [&](int e) {
+            lines += edge_[static_cast<size_t>(e)] == 1;
+            open += edge_[static_cast<size_t>(e)] == kOpen;
+        };
+        if (c < w_) look(horizontalEdge(w_, r, c));
+        if (c > 0) look(horizontalEdge(w_, r, c - 1));
+        if (r < h_) look(verticalEdge(w_, h_, r, c));
+        if (r > 0) look(verticalEdge(w_, h_, r - 1, c));
+    }
+    bool cellFits(int cell) const {
+        if (cell < 0 || p_.clues[static_cast<size_t>(cell)] < 0) return true;
+        int lines, open;
+        cellCounts(cell, lines, open);
+        const int k = p_.clues[static_cast<size_t>(cell)];
+        return lines <= k && lines + open >= k;
+    }
+    bool dotFits(int v) const {
+        int lines, open;
+        dotCounts(v, lines, open);
+        return lines <= 2 && !(open == 0 && lines == 1);
+    }
+    int root(int v) const {
+        while (parent_[static_cast<size_t>(v)] != v) v = parent_[static_cast<size_t>(v)];
+        return v;
+    }
+
+    void search(size_t i, int lines) {
+        if (found_ >= limit_) return;
+        if (i == order_.size()) return;  // every edge decided and no loop closed
+        const int e = order_[i];
+        int a, b, c0, c1;
+        ends(e, a, b, c0, c1);
+        for (const int value : {1, 0}) {
+            edge_[static_cast<size_t>(e)] = value;
+            if (cellFits(c0) && cellFits(c1) && dotFits(a) && dotFits(b)) {
+                int ra = root(a), rb = root(b);
+                if (value == 1 && ra == rb) {
+                    closeLoop(i, lines + 1, ra);
+                } else if (value == 1) {
+                    if (size_[static_cast<size_t>(ra)] > size_[static_cast<size_t>(rb)])
+                        std::swap(ra, rb);
+                    parent_[static_cast<size_t>(ra)] = rb;
+                    size_[static_cast<size_t>(rb)] += size_[static_cast<size_t>(ra)];
+                    search(i + 1, lines + 1);
+                    size_[static_cast<size_t>(rb)] -= size_[static_cast<size_t>(ra)];
+                    parent_[static_cast<size_t>(ra)] = ra;
+                } else {
+                    search(i + 1, lines);
+                }
+            }
+            edge_[static_cast<size_t>(e)] = kOpen;
+        }
+    }
+
+    // A line closed a loop: with every edge still open crossed, it must be
+    // the only loop, hold every line and meet every clue.
+    void closeLoop(size_t i, int lines, int loopRoot) {
+        std::vector<int> crossed;
+        for (size_t j = i + 1; j < order_.size(); ++j) {
+            edge_[static_cast<size_t>(order_[j])] = 0;
+            crossed.push_back(order_[j]);
+        }
+        int onLoop = 0;
+        bool fits = true;
+        for (int v = 0; v < (w_ + 1) * (h_ + 1) && fits; ++v) {
+            int l, o;
+            dotCounts(v, l, o);
+            fits = l == 0 || l == 2;
+            onLoop += l == 2 && root(v) == loopRoot;
+        }
+        for (int cell = 0; cell < w_ * h_ && fits; ++cell) fits = cellFits(cell);
+        if (fits && onLoop == lines) ++found_;
+        for (const int f : crossed) edge_[static_cast<size_t>(f)] = kOpen;
+    }
+
+    const LoopPuzzle& p_;
+    const int w_, h_;
+    std::vector<int> order_, edge_, parent_, size_;
+    int limit_ = 2, found_ = 0;
+};
+
 // Random clue sets, half of them taken from a real loop (now and then one
-// wrong): the search counts what the reference counts, also when it stops at
+// wrong): the plain search and the complete search count what the reference
+// counts, also when it stops at
 // two, and its first solution is one; a deduction never contradicts a
 // solvable puzzle, and a finished one is the unique solution, as a fresh
 // solver's; the grade is given exactly to unique puzzles.
@@ -63,6 +206,7 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
                 importPuzzle(trial ? "3x3:c33a1b" : "3x3:33b1d", p, error);
             int expected = 0;
             for (const LoopSolution& l : loops) expected += isLoopSolution(p, l);
+            ASSERT_EQ(PlainSearch(p).count(100000), expected) << p.rowsText();
             LoopSolver solver(p);
             LoopSolution first;
             ASSERT_EQ(solver.countSolutions(100000, &first), expected) << p.rowsText();
@@ -93,6 +237,46 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
     open.setNodeLimit(10);
     EXPECT_LT(open.countSolutions(1000000), 1000000);
     EXPECT_TRUE(open.searchStopped());
+}
+
+// The complete search against the plain one on boards of 7 x 7 to 10 x 10:
+// generated puzzles (one solution), the same with a clue taken away (often
+// several) or raised by one (often none), and clues of a loop thinned at
+// random. The counts up to two agree, and a first solution is one.
+TEST(LoopSolver, CountsMatchPlainSearchOnLargerBoards) {
+    LoopRandom rng(2024);
+    int counted[3] = {0, 0, 0};
+    for (int trial = 0; trial < 80; ++trial) {
+        const int w = 7 + trial % 4, h = 7 + (trial / 4) % 4;
+        LoopPuzzle p;
+        if (trial % 5 == 4) {
+            const LoopSolution loop = regionOutline(w, h, makeLoopRegion(w, h, rng));
+            p = cluesOfLoop(w, h, loop);
+            for (auto& k : p.clues)
+                if (rng.chance(1, 2)) k = -1;
+        } else {
+            GeneratedPuzzle g;
+            ASSERT_TRUE(generatePuzzle(
+                GeneratorOptions{w, h, 1 + trial % 3, trial % 2 == 1, std::uint64_t(trial)}, g));
+            p = g.puzzle;
+            std::vector<int> kept;
+            for (int i = 0; i < w * h; ++i)
+                if (p.clues[i] >= 0) kept.push_back(i);
+            std::int8_t& k = p.clues[kept[rng.below(int(kept.size()))]];
+            if (trial % 5 == 1) k = -1;
+            if (trial % 5 == 2) k = std::int8_t((k + 1) % 4);
+        }
+        const int expected = PlainSearch(p).count(2);
+        LoopSolver solver(p);
+        LoopSolution first;
+        ASSERT_EQ(solver.countSolutions(2, &first), expected)
+            << w << "x" << h << " " << p.rowsText();
+        EXPECT_TRUE(expected == 0 || isLoopSolution(p, first)) << p.rowsText();
+        ++counted[expected];
+    }
+    // Each answer came up.
+    EXPECT_TRUE(counted[0] > 0 && counted[1] > 0 && counted[2] > 0)
+        << counted[0] << " " << counted[1] << " " << counted[2];
 }
 
 // Random regions' outlines are single loops on every size, symmetric ones
