@@ -349,10 +349,10 @@ TEST(LoopRating, StepsAndDifficulty) {
     };
     LoopRating r = rate(6, 5, ".33...2.0.223...2...03...22..0");
     EXPECT_EQ((std::vector<int>{r.family, r.pairSteps, r.lookaheadSteps, r.difficulty, r.score}),
-              (std::vector<int>{1, 0, 0, 1, 100}));
+              (std::vector<int>{1, 0, 0, 1, 1000}));
     r = rate(5, 5, "3...33.3.3.......3.33.3.3");
     EXPECT_EQ((std::vector<int>{r.family, r.pairSteps, r.longestChain, r.difficulty, r.score}),
-              (std::vector<int>{2, 3, 1, 2, 207}));
+              (std::vector<int>{2, 3, 1, 2, 2007}));
     for (const int grade : {kGradeMedium, kGradeHard}) {
         GeneratedPuzzle g;
         ASSERT_TRUE(generatePuzzle(GeneratorOptions{12, 12, grade, false, 5}, g));
@@ -360,18 +360,19 @@ TEST(LoopRating, StepsAndDifficulty) {
         EXPECT_EQ(r.family, grade);
         EXPECT_GT(r.pairSteps, 0);
         EXPECT_EQ(r.lookaheadSteps + r.regionSteps > 0, grade == kGradeHard);
-        EXPECT_EQ(r.score / 100, r.difficulty);
+        EXPECT_EQ(r.score / 1000, r.difficulty);
     }
     struct Row {
         int family, pairSteps, chain, lookahead, region, difficulty, score;
     };
     for (const Row& row :
-         {Row{1, 0, 0, 0, 0, 1, 100}, Row{2, 1, 1, 0, 0, 2, 205},
-          Row{2, kGentlePairSteps, kGentleChain, 0, 0, 2, 220},
-          Row{2, kGentlePairSteps + 1, 1, 0, 0, 3, 317}, Row{2, 3, kGentleChain + 1, 0, 0, 3, 315},
-          Row{2, 500, 2, 0, 0, 3, 399}, Row{3, 40, 2, kFewLookaheads, 0, 4, 442},
-          Row{3, 40, 2, 2, kFewLookaheads - 2, 4, 442}, Row{3, 40, 2, kFewLookaheads, 1, 5, 552},
-          Row{4, 9, 9, 9, 9, 5, 599}}) {
+         {Row{1, 0, 0, 0, 0, 1, 1000}, Row{2, 1, 1, 0, 0, 2, 2005},
+          Row{2, kGentlePairSteps, kGentleChain, 0, 0, 2, 2020},
+          Row{2, kGentlePairSteps + 1, 1, 0, 0, 3, 3017},
+          Row{2, 3, kGentleChain + 1, 0, 0, 3, 3015}, Row{2, 500, 2, 0, 0, 3, 3508},
+          Row{2, 1500, 2, 0, 0, 3, 3999}, Row{3, 40, 2, kFewLookaheads, 0, 4, 4034},
+          Row{3, 40, 2, 2, kFewLookaheads - 2, 4, 4034}, Row{3, 40, 2, kFewLookaheads, 1, 5, 5038},
+          Row{4, 9, 9, 9, 9, 5, 5999}}) {
         LoopRating x;
         x.family = row.family;
         x.pairSteps = row.pairSteps;

@@ -1388,12 +1388,12 @@ void rateDifficulty(LoopRating& r) {
     } else if (r.family == kGradeHard) {
         const int steps = r.lookaheadSteps + r.regionSteps;
         r.difficulty = steps <= kFewLookaheads ? 4 : 5;
-        amount = 10 * steps + r.longestChain;
+        amount = 4 * steps + r.longestChain;
     } else {
         r.difficulty = 5;
-        amount = 99;
+        amount = 999;
     }
-    r.score = 100 * r.difficulty + std::min(amount, 99);
+    r.score = 1000 * r.difficulty + std::min(amount, 999);
 }
 
 LoopAnalysis analysePuzzle(const LoopPuzzle& puzzle) {

@@ -80,8 +80,8 @@ enum class DeduceOutcome { Contradiction, Stuck, Solved };
 //   4 a few lookaheads (or the rules of the whole board), up to
 //     kFewLookaheads;
 //   5 many lookaheads, or guessing.
-// The score orders puzzles finer: 100 x difficulty plus the amount of its
-// hardest rules (0 to 99).
+// The score orders puzzles finer: 1000 x difficulty plus the amount of its
+// hardest rules (0 to 999).
 struct LoopRating {
     int family = 0;          // the hardest rules needed, as a grade (kGradeEasy..kGradeGuess)
     int pairSteps = 0;       // times the basic rules were stuck and a pair deduction went on
@@ -94,7 +94,7 @@ struct LoopRating {
 
 constexpr int kGentleChain = 2;
 constexpr int kGentlePairSteps = 12;
-constexpr int kFewLookaheads = 4;
+constexpr int kFewLookaheads = 8;
 
 // Difficulty and score from the family and the steps.
 void rateDifficulty(LoopRating& rating);
