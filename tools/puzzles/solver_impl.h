@@ -46,6 +46,35 @@ constexpr std::uint8_t atMostBit(int q) {
 constexpr int kCornerQuadrant[4] = {2, 3, 0, 1};
 constexpr int kCornerSides[4][2] = {{0, 3}, {0, 1}, {2, 1}, {2, 3}};
 
+// Disjoint sets of the numbers 0 to n-1, each named by its root: the
+// regions of path ends over the dots, and the walks that met after a trial.
+struct DisjointSets {
+    std::vector<std::int32_t> parent;
+
+    // The numbers 0 to n-1, each alone.
+    void reset(int n) {
+        parent.resize(static_cast<size_t>(n));
+        for (int v = 0; v < n; ++v) parent[static_cast<size_t>(v)] = v;
+    }
+    // The number i alone again, made room for if need be.
+    void single(int i) {
+        if (parent.size() <= static_cast<size_t>(i)) parent.resize(static_cast<size_t>(i) + 1);
+        parent[static_cast<size_t>(i)] = i;
+    }
+    bool isRoot(int i) const { return parent[static_cast<size_t>(i)] == i; }
+    // The root of i's set; the path there is halved on the way.
+    int find(int v) {
+        while (parent[static_cast<size_t>(v)] != v) {
+            const int up = parent[static_cast<size_t>(parent[static_cast<size_t>(v)])];
+            parent[static_cast<size_t>(v)] = up;
+            v = up;
+        }
+        return v;
+    }
+    // The set of root joins the set of to.
+    void attach(int root, int to) { parent[static_cast<size_t>(root)] = to; }
+};
+
 // What is known of a board.
 struct State {
     std::vector<std::uint8_t> edge;  // kUnknown, kLine, kCross
@@ -186,20 +215,22 @@ struct LoopSolver::Impl {
     // The connection rule's walk (see globalRules).
     std::vector<std::uint8_t> seen;
     std::vector<std::int32_t> stack;
-    // The regions of the last whole-board check (see pathEndRegions): a
-    // union-find over the dots, and per region its path ends.
-    std::vector<std::int32_t> region, regionEnds, regionEnd;
+    // The regions of the last whole-board check (see pathEndRegions): sets
+    // of dots, and per region (at its root) its path ends.
+    detail::DisjointSets regions;
+    std::vector<std::int32_t> regionEnds, regionEnd;
     bool regionsKnown = false;
 
     // The walks after a trial (see nearRegions).
     static constexpr int kWalkSteps = 512;
     struct Walk {
-        int root;  // itself, or the walk it went on as
         int ends, end0, end1;
         int region;  // its start's region at the last whole-board check
         std::vector<std::int32_t> todo;
     };
     std::vector<Walk> walks;
+    // A walk that met another goes on as one with it: their set's root.
+    detail::DisjointSets walkSets;
     std::vector<std::int32_t> walkOf;      // the walk that reached each dot
     std::vector<std::int32_t> walksGoing;  // the walks still going, in order
     std::int32_t walkBase = 0;             // the walks of this trial are numbered above it
@@ -240,11 +271,9 @@ struct LoopSolver::Impl {
     bool worthTrying(const State& s, int e) const;
 
     // --- solver_search ---
-    int walkRoot(int i);
     void nearRegions(State& s);
     bool sharedRegion() const;
     void endWalk(State& s, const Walk& w);
-    int regionOf(int v);
     void pathEndRegions(State& s);
     int chooseEdge(const State& s) const;
     void bump(int e);

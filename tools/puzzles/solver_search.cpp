@@ -14,17 +14,6 @@ namespace quorrin {
 
 using namespace detail;
 
-int LoopSolver::Impl::walkRoot(int i) {
-    int r = i;
-    while (walks[static_cast<size_t>(r)].root != r) r = walks[static_cast<size_t>(r)].root;
-    while (i != r) {
-        const int up = walks[static_cast<size_t>(i)].root;
-        walks[static_cast<size_t>(i)].root = r;
-        i = up;
-    }
-    return r;
-}
-
 void LoopSolver::Impl::nearRegions(State& s) {
     if (walkOf.size() != static_cast<size_t>(g.dots) || walkBase > (1 << 30)) {
         walkOf.assign(static_cast<size_t>(g.dots), -1);
@@ -40,8 +29,8 @@ void LoopSolver::Impl::nearRegions(State& s) {
         if (s.dotLine[vi] >= 2 || walkOf[vi] >= walkBase) return;
         if (walks.size() <= active) walks.emplace_back();
         Walk& w = walks[active];
-        w.root = static_cast<int>(active);
-        w.region = regionsKnown ? regionOf(v) : 0;
+        walkSets.single(static_cast<int>(active));
+        w.region = regionsKnown ? regions.find(v) : 0;
         w.ends = 0;
         w.end0 = w.end1 = -1;
         w.todo.clear();
@@ -67,7 +56,7 @@ void LoopSolver::Impl::nearRegions(State& s) {
         for (size_t k = 0; k < walksGoing.size() && active > 1 && !s.bad; ++k) {
             const size_t i = static_cast<size_t>(walksGoing[k]);
             Walk& w = walks[i];
-            if (w.root != static_cast<int>(i) || w.ends < 0) continue;
+            if (!walkSets.isRoot(static_cast<int>(i)) || w.ends < 0) continue;
             if (w.todo.empty()) {
                 // The whole region: check it, then leave it.
                 endWalk(s, w);
@@ -94,12 +83,12 @@ void LoopSolver::Impl::nearRegions(State& s) {
                     continue;
                 }
                 if (walkOf[ui] == walkBase + static_cast<std::int32_t>(i)) continue;
-                const int other = walkRoot(walkOf[ui] - walkBase);
+                const int other = walkSets.find(walkOf[ui] - walkBase);
                 if (other == static_cast<int>(i)) continue;
                 // The two walks are in one region: this one takes the other's
                 // dots still to do and its path ends.
                 Walk& o = walks[static_cast<size_t>(other)];
-                o.root = static_cast<int>(i);
+                walkSets.attach(other, static_cast<int>(i));
                 for (int x : {o.end0, o.end1}) {
                     if (x >= 0) (w.end0 < 0 ? w.end0 : w.end1) = x;
                 }
@@ -111,7 +100,7 @@ void LoopSolver::Impl::nearRegions(State& s) {
         walksGoing.erase(std::remove_if(walksGoing.begin(), walksGoing.end(),
                                         [&](std::int32_t i) {
                                             const Walk& w = walks[static_cast<size_t>(i)];
-                                            return w.root != i || w.ends < 0;
+                                            return !walkSets.isRoot(i) || w.ends < 0;
                                         }),
                          walksGoing.end());
     }
@@ -152,15 +141,6 @@ void LoopSolver::Impl::endWalk(State& s, const Walk& w) {
     }
 }
 
-int LoopSolver::Impl::regionOf(int v) {
-    while (region[static_cast<size_t>(v)] != v) {
-        int up = region[static_cast<size_t>(region[static_cast<size_t>(v)])];
-        region[static_cast<size_t>(v)] = up;
-        v = up;
-    }
-    return v;
-}
-
 // A path end can only go on through undecided edges and dots that no
 // line touches yet, until it meets another path end. So the dots that
 // are not full, joined by the undecided edges between them, fall into
@@ -168,8 +148,7 @@ int LoopSolver::Impl::regionOf(int v) {
 // only two ends belong to one path closes that path, which must then
 // hold every line.
 void LoopSolver::Impl::pathEndRegions(State& s) {
-    region.resize(static_cast<size_t>(g.dots));
-    for (int v = 0; v < g.dots; ++v) region[static_cast<size_t>(v)] = v;
+    regions.reset(g.dots);
     for (int e = 0; e < g.edges; ++e) {
         if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
         const auto& ends = g.edgeDots[static_cast<size_t>(e)];
@@ -177,20 +156,20 @@ void LoopSolver::Impl::pathEndRegions(State& s) {
             s.dotLine[static_cast<size_t>(ends[1])] >= 2) {
             continue;
         }
-        int a = regionOf(ends[0]), b = regionOf(ends[1]);
-        if (a != b) region[static_cast<size_t>(a)] = b;
+        int a = regions.find(ends[0]), b = regions.find(ends[1]);
+        if (a != b) regions.attach(a, b);
     }
     regionEnds.assign(static_cast<size_t>(g.dots), 0);
     regionEnd.assign(static_cast<size_t>(g.dots), -1);
     for (int v = 0; v < g.dots; ++v) {
         if (s.dotLine[static_cast<size_t>(v)] != 1) continue;
-        size_t r = static_cast<size_t>(regionOf(v));
+        size_t r = static_cast<size_t>(regions.find(v));
         ++regionEnds[r];
         regionEnd[r] = v;
     }
     for (int v = 0; v < g.dots; ++v) {
         if (s.dotLine[static_cast<size_t>(v)] != 1) continue;
-        size_t r = static_cast<size_t>(regionOf(v));
+        size_t r = static_cast<size_t>(regions.find(v));
         if (regionEnds[r] % 2 != 0) {
             s.bad = true;
             return;
