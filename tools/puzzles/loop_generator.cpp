@@ -15,7 +15,7 @@ constexpr long long kSearchNodeLimit = 64;
 // Loops, and orders of taking clues away from each, tried for an easy or a
 // symmetric puzzle (clues taken away in pairs): the sparsest is kept.
 constexpr int kSparseLoops = 6;
-constexpr int kSparseOrders = 8;
+constexpr int kSparseOrders = 16;
 // Boards of fewer cells try twice as many loops: they cost little, and their
 // fewest clues vary most from loop to loop.
 constexpr int kSmallBoard = 64;
@@ -37,6 +37,16 @@ constexpr double kMaxThrees = 0.5;
 // The eight neighbours of a cell in circular order, starting above.
 constexpr int kRingDr[8] = {-1, -1, 0, 1, 1, 1, 0, -1};
 constexpr int kRingDc[8] = {0, 1, 1, 1, 0, -1, -1, -1};
+
+// Whether a side neighbour of the cell holds a 3.
+bool besideThree(const std::vector<std::int8_t>& clues, int w, int h, int cell) {
+    const int r = cell / w, c = cell % w;
+    const auto three = [&](int nr, int nc) {
+        return nr >= 0 && nr < h && nc >= 0 && nc < w &&
+               clues[static_cast<size_t>(nr * w + nc)] == 3;
+    };
+    return three(r - 1, c) || three(r + 1, c) || three(r, c - 1) || three(r, c + 1);
+}
 
 // The cell whose clue goes with this one's: its mirror under a turn by 180
 // degrees when the layout is symmetric, else the cell itself.
@@ -181,12 +191,20 @@ bool acceptable(LoopSolver& solver, int level) {
 // The share of each clue value that a board keeps, roughly, when clues are
 // taken away in the order below: about the mix of boards made by hand. 0s
 // have none, so that every 0 is tried first and few stay.
-constexpr double kMixGoal[4] = {0.0, 0.30, 0.42, 0.28};
+struct MixGoal {
+    double share[4];  // of each clue value
+    double pairPush;  // how far above its goal a 3 beside a 3 counts
+};
+constexpr MixGoal kMixGoal{{0.0, 0.30, 0.42, 0.28}, 0.15};
+// The basic rules need more clues, the fewer 3s they get: the easy grade
+// keeps a few more 3s, which stays within the mix and keeps its boards from
+// filling up with clues.
+constexpr MixGoal kEasyMixGoal{{0.0, 0.20, 0.32, 0.48}, 0.15};
 // The lookahead tries few clues, each at the cost of a lookahead over the
 // whole board: there the order is fixed, 0s first, then 2s, 1s and 3s,
 // which leaves the lookahead the least to do (half the time of the mix's
 // order) and changes the mix by a few clues only.
-constexpr double kHardOrder[4] = {-3, -1, -2, 0};
+constexpr MixGoal kHardOrder{{-3, -1, -2, 0}, 0.15};
 
 // Clues taken away, a group at a time, in an order that keeps the mix near
 // a goal: the next group tried is one of the value that the kept clues hold
@@ -196,7 +214,7 @@ constexpr double kHardOrder[4] = {-3, -1, -2, 0};
 class RemovalOrder {
   public:
     RemovalOrder(const LoopPuzzle& puzzle, std::vector<std::pair<int, int>> groups,
-                 const double (&goal)[4])
+                 const MixGoal& goal)
         : puzzle_(puzzle), goal_(goal) {
         for (const auto& g : groups) {
             const int k = puzzle.clues[static_cast<size_t>(g.first)];
@@ -208,12 +226,18 @@ class RemovalOrder {
 
     // The next group to try; false when every group has been tried.
     bool next(std::pair<int, int>& group) {
+        std::vector<std::pair<int, int>>& threes = queues_[3];
+        size_t pairAt = head_[3];
+        while (pairAt < threes.size() && !besideThree(threes[pairAt].first) &&
+               !besideThree(threes[pairAt].second))
+            ++pairAt;
         int best = -1;
         double bestExcess = 0;
         const int total = kept_[0] + kept_[1] + kept_[2] + kept_[3];
         for (int k = 0; k < 4; ++k) {
             if (head_[k] == queues_[k].size()) continue;
-            const double excess = double(kept_[k]) / std::max(total, 1) - goal_[k];
+            double excess = double(kept_[k]) / std::max(total, 1) - goal_.share[k];
+            if (k == 3 && pairAt < threes.size()) excess += goal_.pairPush;
             if (best < 0 || excess > bestExcess) {
                 best = k;
                 bestExcess = excess;
@@ -221,13 +245,7 @@ class RemovalOrder {
         }
         if (best < 0) return false;
         std::vector<std::pair<int, int>>& queue = queues_[best];
-        if (best == 3) {
-            for (size_t i = head_[3]; i < queue.size(); ++i)
-                if (besideThree(queue[i].first) || besideThree(queue[i].second)) {
-                    std::swap(queue[i], queue[head_[3]]);
-                    break;
-                }
-        }
+        if (best == 3 && pairAt < threes.size()) std::swap(threes[pairAt], threes[head_[3]]);
         group = queue[head_[best]++];
         return true;
     }
@@ -240,16 +258,11 @@ class RemovalOrder {
 
   private:
     bool besideThree(int cell) const {
-        const int w = puzzle_.width, r = cell / w, c = cell % w;
-        const auto three = [&](int nr, int nc) {
-            return nr >= 0 && nr < puzzle_.height && nc >= 0 && nc < w &&
-                   puzzle_.clues[static_cast<size_t>(nr * w + nc)] == 3;
-        };
-        return three(r - 1, c) || three(r + 1, c) || three(r, c - 1) || three(r, c + 1);
+        return quorrin::besideThree(puzzle_.clues, puzzle_.width, puzzle_.height, cell);
     }
 
     const LoopPuzzle& puzzle_;  // the clues as they are now
-    const double (&goal_)[4];
+    const MixGoal& goal_;
     std::vector<std::pair<int, int>> queues_[4];
     size_t head_[4] = {0, 0, 0, 0};
     int kept_[4] = {0, 0, 0, 0};
@@ -275,7 +288,10 @@ LoopPuzzle removeClues(LoopPuzzle puzzle, const GeneratorOptions& options, LoopS
         // grade tries a share of the clues that the medium rules need, which
         // is enough to make it need the lookahead in several places.
         int tries = level == kGradeHard ? kHardTries + cells / kHardTriesPerCell : cells;
-        RemovalOrder order(puzzle, groups, level == kGradeHard ? kHardOrder : kMixGoal);
+        RemovalOrder order(puzzle, groups,
+                           level == kGradeHard   ? kHardOrder
+                           : level == kGradeEasy ? kEasyMixGoal
+                                                 : kMixGoal);
         for (std::pair<int, int> group; tries > 0 && order.next(group);) {
             const auto [a, b] = group;
             const std::int8_t ka = puzzle.clues[static_cast<size_t>(a)];
@@ -300,7 +316,7 @@ LoopPuzzle removeClues(LoopPuzzle puzzle, const GeneratorOptions& options, LoopS
 // layout) can go by itself. Swapping one for a clue taken away beside it
 // often lets another one near them go: each such swap leaves one fewer. For
 // the easy grade, whose rules are cheap and need the most clues; a 0 is never
-// brought back, and a 3 only for a 3.
+// brought back, nor a 3 beside a 3.
 LoopPuzzle thinOut(LoopPuzzle puzzle, const LoopPuzzle& all, bool symmetric, LoopSolver& solver,
                    LoopRandom& rng) {
     const int w = puzzle.width, h = puzzle.height, cells = w * h;
@@ -340,10 +356,13 @@ LoopPuzzle thinOut(LoopPuzzle puzzle, const LoopPuzzle& all, bool symmetric, Loo
                 const std::int8_t back = dr < 0 || dr >= h || dc < 0 || dc >= w
                                              ? 0
                                              : all.clues[static_cast<size_t>(other)];
-                if (back == 0 || other == mirror(cell) || k[static_cast<size_t>(other)] >= 0 ||
-                    (back == 3 && k[static_cast<size_t>(cell)] != 3))
+                if (back == 0 || other == mirror(cell) || k[static_cast<size_t>(other)] >= 0)
                     continue;
                 show(cell, false);
+                if (back == 3 && besideThree(k, w, h, other)) {
+                    show(cell, true);
+                    continue;
+                }
                 show(other, true);
                 if (solves() && takeOneNear(r, c, other)) {
                     fewer = true;
@@ -359,16 +378,22 @@ LoopPuzzle thinOut(LoopPuzzle puzzle, const LoopPuzzle& all, bool symmetric, Loo
 
 // The fewer clues the better, and a 0 counts as eight: on a small board one
 // 0 fewer is worth a few more clues (a 7 x 7 symmetric easy puzzle then keeps
-// one 0 instead of a pair, for three or four more clues). A 3 beyond a third
-// of the clues, and two 3s side by side, count as two more each: a board of
+// one 0 instead of a pair, for three or four more clues). Beyond the look of
+// a board made by hand (3s up to 35 % of the clues, 1s from 23 % and 2s from
+// 33 %, two 3s side by side up to 1.5 per 100 cells, clues on up to 43 % of
+// the cells) each clue or pair too many or too few counts as six: a board of
 // 3s is quickly made and looks made by a machine.
 int cost(const LoopPuzzle& puzzle) {
     PuzzleFigures f;
     measureClues(puzzle, f);
     const int clues = puzzle.clueCount(), cells = puzzle.width * puzzle.height;
-    const double extraThrees = std::max(0.0, f.threes - 1.0 / 3) * clues;
+    const double extraThrees = std::max(0.0, f.threes - 0.35) * clues;
+    const double fewOnes = std::max(0.0, 0.23 - f.ones) * clues;
+    const double fewTwos = std::max(0.0, 0.33 - f.twos) * clues;
+    const double extraPairs = std::max(0.0, f.threePairs - 0.015) * cells;
+    const double extraClues = std::max(0.0, f.clues - 0.43) * cells;
     return clues + static_cast<int>(8 * f.zeros * clues + 0.5) +
-           static_cast<int>(2 * extraThrees + 2 * f.threePairs * cells + 0.5);
+           static_cast<int>(6 * (extraThrees + fewOnes + fewTwos + extraPairs + extraClues) + 0.5);
 }
 
 }  // namespace
