@@ -417,27 +417,46 @@ TEST(PuzzleFigures, CoverageDeadPatchMixPairsSymmetry) {
 
 // Every shipped collection looks made by hand: its loops reach nearly every
 // dot (median 90 %, none below 80 %) and leave no dead patch over 5 % of a
-// board, few clues are 0 (median 8 %, none over 20 %), and at no grade do
-// more than 45 % of the cells hold a clue (median).
-TEST(ShippedCollections, LoopsFillTheBoardsWithFewZeros) {
+// board; at each grade (medians) at most 8 % of the clues are 0s and 35 %
+// 3s, at least 20 % are 1s and 30 % 2s, two 3s stand side by side at most
+// 2.5 times per 100 cells, and at most 45 % of the cells hold a clue; no
+// puzzle is more than half 3s; at least half of each collection has a
+// symmetric layout. It climbs: the first holds only puzzles the basic rules
+// solve, the second adds only gentle pair deductions.
+TEST(ShippedCollections, LookMadeByHandAndClimb) {
     const auto median = [](std::vector<double> v) {
         std::sort(v.begin(), v.end());
         return v.empty() ? 0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
     };
     for (const auto& file : std::filesystem::directory_iterator(QUORRIN_SOURCE_DIR "/puzzles")) {
         SCOPED_TRACE(file.path().string());
-        std::vector<double> coverage, zeros, clues[kGradeGuess + 1];
+        const std::string name = file.path().filename().string();
+        const int hardest = name.rfind("01_", 0) == 0 ? 1 : name.rfind("02_", 0) == 0 ? 2 : 5;
+        std::vector<double> coverage, figure[kGradeGuess + 1][6];
+        int symmetric = 0, lines = 0;
         for (const LineReport& line : checkCollection(file.path().string(), {}).lines) {
             const PuzzleFigures& f = line.figures;
-            EXPECT_TRUE(f.coverage >= 0.8 && f.largestPatch <= 0.05 && f.zeros <= 0.2)
+            EXPECT_TRUE(f.coverage >= 0.8 && f.largestPatch <= 0.05 && f.threes <= 0.5)
                 << "line " << line.index;
+            EXPECT_LE(line.rating.difficulty, hardest) << "line " << line.index;
             coverage.push_back(f.coverage);
-            zeros.push_back(f.zeros);
-            clues[line.grade].push_back(f.clues);
+            const double values[6] = {f.zeros, f.ones, f.twos, f.threes, f.threePairs, f.clues};
+            for (int i = 0; i < 6; ++i) figure[line.grade][i].push_back(values[i]);
+            symmetric += f.symmetric;
+            ++lines;
         }
         EXPECT_GE(median(coverage), 0.9);
-        EXPECT_LE(median(zeros), 0.08);
-        for (const auto& grade : clues) EXPECT_LE(median(grade), 0.45);
+        EXPECT_GE(2 * symmetric, lines);
+        for (int grade = kGradeEasy; grade <= kGradeGuess; ++grade) {
+            const auto& g = figure[grade];
+            if (g[0].empty()) continue;
+            EXPECT_TRUE(median(g[0]) <= 0.08 && median(g[1]) >= 0.2 && median(g[2]) >= 0.3 &&
+                        median(g[3]) <= 0.35)
+                << "grade " << grade << " mix " << median(g[0]) << " " << median(g[1]) << " "
+                << median(g[2]) << " " << median(g[3]);
+            EXPECT_LE(median(g[4]), 0.025) << "grade " << grade;
+            EXPECT_LE(median(g[5]), 0.45) << "grade " << grade;
+        }
     }
 }
 

@@ -383,6 +383,7 @@ LoopPuzzle thinOut(LoopPuzzle puzzle, const LoopPuzzle& all, bool symmetric, Loo
 // 33 %, two 3s side by side up to 1.5 per 100 cells, clues on up to 43 % of
 // the cells) each clue or pair too many or too few counts as six: a board of
 // 3s is quickly made and looks made by a machine.
+constexpr double kZeroCost = 16;
 int cost(const LoopPuzzle& puzzle) {
     PuzzleFigures f;
     measureClues(puzzle, f);
@@ -392,7 +393,7 @@ int cost(const LoopPuzzle& puzzle) {
     const double fewTwos = std::max(0.0, 0.33 - f.twos) * clues;
     const double extraPairs = std::max(0.0, f.threePairs - 0.015) * cells;
     const double extraClues = std::max(0.0, f.clues - 0.43) * cells;
-    return clues + static_cast<int>(8 * f.zeros * clues + 0.5) +
+    return clues + static_cast<int>(kZeroCost * f.zeros * clues + 0.5) +
            static_cast<int>(6 * (extraThrees + fewOnes + fewTwos + extraPairs + extraClues) + 0.5);
 }
 

@@ -17,9 +17,8 @@ gen() { "$qgen" --verify "$@"; }
 
 c01_first_steps() {
     gen --size 5x5 --grade 1 --count 10 --seed 1001 --symmetric
-    gen --size 5x5 --grade 1 --count 5 --seed 1101
     gen --size 7x7 --grade 1 --count 10 --seed 1201
-    gen --size 7x7 --grade 1 --count 5 --seed 1301 --symmetric
+    gen --size 7x7 --grade 1 --count 10 --seed 1301 --symmetric
 }
 
 c02_warming_up() {
