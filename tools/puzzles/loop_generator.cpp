@@ -199,7 +199,7 @@ constexpr MixGoal kMixGoal{{0.0, 0.30, 0.42, 0.28}, 0.15};
 // The basic rules need more clues, the fewer 3s they get: the easy grade
 // keeps a few more 3s, which stays within the mix and keeps its boards from
 // filling up with clues.
-constexpr MixGoal kEasyMixGoal{{0.0, 0.20, 0.32, 0.48}, 0.15};
+constexpr MixGoal kEasyMixGoal{{0.0, 0.20, 0.32, 0.48}, 0.3};
 // The lookahead tries few clues, each at the cost of a lookahead over the
 // whole board: there the order is fixed, 0s first, then 2s, 1s and 3s,
 // which leaves the lookahead the least to do (half the time of the mix's
@@ -376,15 +376,16 @@ LoopPuzzle thinOut(LoopPuzzle puzzle, const LoopPuzzle& all, bool symmetric, Loo
     return puzzle;
 }
 
-// The fewer clues the better, and a 0 counts as eight: on a small board one
+// The fewer clues the better, and a 0 counts as sixteen: on a small board one
 // 0 fewer is worth a few more clues (a 7 x 7 symmetric easy puzzle then keeps
 // one 0 instead of a pair, for three or four more clues). Beyond the look of
 // a board made by hand (3s up to 35 % of the clues, 1s from 23 % and 2s from
 // 33 %, two 3s side by side up to 1.5 per 100 cells, clues on up to 43 % of
 // the cells) each clue or pair too many or too few counts as six: a board of
 // 3s is quickly made and looks made by a machine.
-constexpr double kZeroCost = 16;
-int cost(const LoopPuzzle& puzzle) {
+// The basic rules lean on 0s the most: for the easy grade a 0 counts as 24.
+int cost(const LoopPuzzle& puzzle, int grade) {
+    const double zeroCost = grade == kGradeEasy ? 24 : 16;
     PuzzleFigures f;
     measureClues(puzzle, f);
     const int clues = puzzle.clueCount(), cells = puzzle.width * puzzle.height;
@@ -393,7 +394,7 @@ int cost(const LoopPuzzle& puzzle) {
     const double fewTwos = std::max(0.0, 0.33 - f.twos) * clues;
     const double extraPairs = std::max(0.0, f.threePairs - 0.015) * cells;
     const double extraClues = std::max(0.0, f.clues - 0.43) * cells;
-    return clues + static_cast<int>(kZeroCost * f.zeros * clues + 0.5) +
+    return clues + static_cast<int>(zeroCost * f.zeros * clues + 0.5) +
            static_cast<int>(6 * (extraThrees + fewOnes + fewTwos + extraPairs + extraClues) + 0.5);
 }
 
@@ -427,7 +428,7 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
         LoopPuzzle puzzle = removeClues(all, options, solver, rng);
         for (int order = 1; order < (sparse ? kSparseOrders : 1); ++order) {
             LoopPuzzle other = removeClues(all, options, solver, rng);
-            if (cost(other) < cost(puzzle)) puzzle = std::move(other);
+            if (cost(other, options.grade) < cost(puzzle, options.grade)) puzzle = std::move(other);
         }
         if (options.grade == kGradeEasy)
             puzzle = thinOut(std::move(puzzle), all, options.symmetric, solver, rng);
@@ -439,7 +440,7 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
         }
         const PuzzleFigures mix = measurePuzzle(puzzle, loop);
         if (mix.zeros > kMaxZeros || mix.threes > kMaxThrees) continue;
-        if (found == 0 || cost(puzzle) < cost(out.puzzle)) {
+        if (found == 0 || cost(puzzle, options.grade) < cost(out.puzzle, options.grade)) {
             out.puzzle = puzzle;
             out.solution = loop;
             out.grade = options.grade;
