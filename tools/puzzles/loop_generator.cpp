@@ -16,6 +16,10 @@ constexpr long long kSearchNodeLimit = 64;
 // symmetric puzzle (clues taken away in pairs): the sparsest is kept.
 constexpr int kSparseLoops = 6;
 constexpr int kSparseOrders = 16;
+// Beyond so many cells the orders get fewer, down to a quarter: a large
+// board's clue count varies less from order to order, and each order costs
+// as many deductions as the board has cells.
+constexpr int kManyCells = 400;
 // Boards of fewer cells try twice as many loops: they cost little, and their
 // fewest clues vary most from loop to loop.
 constexpr int kSmallBoard = 64;
@@ -408,6 +412,8 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
     solver.setNodeLimit(kSearchNodeLimit);
     const bool sparse = options.grade == kGradeEasy || options.symmetric;
     const int loops = w * h < kSmallBoard ? 2 * kSparseLoops : kSparseLoops;
+    const int orders =
+        std::max(kSparseOrders / 4, kSparseOrders * kManyCells / std::max(w * h, kManyCells));
     int found = 0;
     for (int attempt = 1; attempt <= options.maxAttempts; ++attempt) {
         // A symmetric layout comes easiest from a symmetric loop, whose clues
@@ -426,7 +432,7 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
         // are taken away in: then the sparsest of several loops and orders is
         // kept, with the fewest 0s.
         LoopPuzzle puzzle = removeClues(all, options, solver, rng);
-        for (int order = 1; order < (sparse ? kSparseOrders : 1); ++order) {
+        for (int order = 1; order < (sparse ? orders : 1); ++order) {
             LoopPuzzle other = removeClues(all, options, solver, rng);
             if (cost(other, options.grade) < cost(puzzle, options.grade)) puzzle = std::move(other);
         }
