@@ -38,8 +38,151 @@ std::vector<LoopSolution> allLoops(int w, int h) {
     return loops;
 }
 
+// A plain depth-first count of solutions, for boards too large to list all
+// their loops: every edge in turn, line then cross, in the order of the dots
+// row by row, so that each dot and cell is complete soon after the search
+// reaches it. A branch ends at once when a clue has too many lines or can no
+// longer get enough, or a dot gets a third line or is left with one; a line
+// that closes a loop ends the branch with every other edge crossed, where
+// the loop must hold every line and meet every clue. Nothing else: no
+// lookahead, no memory of earlier branches, no regions.
+class PlainSearch {
+  public:
+    explicit PlainSearch(const LoopPuzzle& p) : p_(p), w_(p.width), h_(p.height) {
+        for (int r = 0; r <= h_; ++r)
+            for (int c = 0; c <= w_; ++c) {
+                if (c < w_) order_.push_back(horizontalEdge(w_, r, c));
+                if (r < h_) order_.push_back(verticalEdge(w_, h_, r, c));
+            }
+        edge_.assign(order_.size(), kOpen);
+        parent_.resize(static_cast<size_t>((w_ + 1) * (h_ + 1)));
+        for (size_t v = 0; v < parent_.size(); ++v) parent_[v] = static_cast<int>(v);
+        size_.assign(parent_.size(), 1);
+    }
+
+    // Solutions, counting no further than limit.
+    int count(int limit) {
+        limit_ = limit;
+        found_ = 0;
+        search(0, 0);
+        return found_;
+    }
+
+  private:
+    static constexpr int kOpen = -1;
+    int dot(int r, int c) const { return r * (w_ + 1) + c; }
+    // The two dots of an edge, and the cells beside it (-1 off the board).
+    void ends(int e, int& a, int& b, int& c0, int& c1) const {
+        const int hEdges = (h_ + 1) * w_;
+        if (e < hEdges) {
+            const int r = e / w_, c = e % w_;
+            a = dot(r, c), b = dot(r, c + 1);
+            c0 = r > 0 ? (r - 1) * w_ + c : -1;
+            c1 = r < h_ ? r * w_ + c : -1;
+        } else {
+            const int r = (e - hEdges) / (w_ + 1), c = (e - hEdges) % (w_ + 1);
+            a = dot(r, c), b = dot(r + 1, c);
+            c0 = c > 0 ? r * w_ + c - 1 : -1;
+            c1 = c < w_ ? r * w_ + c : -1;
+        }
+    }
+    // Lines and open edges around a cell or a dot.
+    void cellCounts(int cell, int& lines, int& open) const {
+        const int r = cell / w_, c = cell % w_;
+        lines = open = 0;
+        for (const int e : {horizontalEdge(w_, r, c), horizontalEdge(w_, r + 1, c),
+                            verticalEdge(w_, h_, r, c), verticalEdge(w_, h_, r, c + 1)}) {
+            lines += edge_[static_cast<size_t>(e)] == 1;
+            open += edge_[static_cast<size_t>(e)] == kOpen;
+        }
+    }
+    void dotCounts(int v, int& lines, int& open) const {
+        const int r = v / (w_ + 1), c = v % (w_ + 1);
+        lines = open = 0;
+        const auto look = [&](int e) {
+            lines += edge_[static_cast<size_t>(e)] == 1;
+            open += edge_[static_cast<size_t>(e)] == kOpen;
+        };
+        if (c < w_) look(horizontalEdge(w_, r, c));
+        if (c > 0) look(horizontalEdge(w_, r, c - 1));
+        if (r < h_) look(verticalEdge(w_, h_, r, c));
+        if (r > 0) look(verticalEdge(w_, h_, r - 1, c));
+    }
+    bool cellFits(int cell) const {
+        if (cell < 0 || p_.clues[static_cast<size_t>(cell)] < 0) return true;
+        int lines, open;
+        cellCounts(cell, lines, open);
+        const int k = p_.clues[static_cast<size_t>(cell)];
+        return lines <= k && lines + open >= k;
+    }
+    bool dotFits(int v) const {
+        int lines, open;
+        dotCounts(v, lines, open);
+        return lines <= 2 && !(open == 0 && lines == 1);
+    }
+    int root(int v) const {
+        while (parent_[static_cast<size_t>(v)] != v) v = parent_[static_cast<size_t>(v)];
+        return v;
+    }
+
+    void search(size_t i, int lines) {
+        if (found_ >= limit_) return;
+        if (i == order_.size()) return;  // every edge decided and no loop closed
+        const int e = order_[i];
+        int a, b, c0, c1;
+        ends(e, a, b, c0, c1);
+        for (const int value : {1, 0}) {
+            edge_[static_cast<size_t>(e)] = value;
+            if (cellFits(c0) && cellFits(c1) && dotFits(a) && dotFits(b)) {
+                int ra = root(a), rb = root(b);
+                if (value == 1 && ra == rb) {
+                    closeLoop(i, lines + 1, ra);
+                } else if (value == 1) {
+                    if (size_[static_cast<size_t>(ra)] > size_[static_cast<size_t>(rb)])
+                        std::swap(ra, rb);
+                    parent_[static_cast<size_t>(ra)] = rb;
+                    size_[static_cast<size_t>(rb)] += size_[static_cast<size_t>(ra)];
+                    search(i + 1, lines + 1);
+                    size_[static_cast<size_t>(rb)] -= size_[static_cast<size_t>(ra)];
+                    parent_[static_cast<size_t>(ra)] = ra;
+                } else {
+                    search(i + 1, lines);
+                }
+            }
+            edge_[static_cast<size_t>(e)] = kOpen;
+        }
+    }
+
+    // A line closed a loop: with every edge still open crossed, it must be
+    // the only loop, hold every line and meet every clue.
+    void closeLoop(size_t i, int lines, int loopRoot) {
+        std::vector<int> crossed;
+        for (size_t j = i + 1; j < order_.size(); ++j) {
+            edge_[static_cast<size_t>(order_[j])] = 0;
+            crossed.push_back(order_[j]);
+        }
+        int onLoop = 0;
+        bool fits = true;
+        for (int v = 0; v < (w_ + 1) * (h_ + 1) && fits; ++v) {
+            int l, o;
+            dotCounts(v, l, o);
+            fits = l == 0 || l == 2;
+            onLoop += l == 2 && root(v) == loopRoot;
+        }
+        for (int cell = 0; cell < w_ * h_ && fits; ++cell) fits = cellFits(cell);
+        if (fits && onLoop == lines) ++found_;
+        for (const int f : crossed) edge_[static_cast<size_t>(f)] = kOpen;
+    }
+
+    const LoopPuzzle& p_;
+    const int w_, h_;
+    std::vector<int> order_, edge_, parent_, size_;
+    int limit_ = 2, found_ = 0;
+};
+
 // Random clue sets, half of them taken from a real loop (now and then one
-// wrong): the search counts what the reference counts, also when it stops at
+// wrong): the plain search and the complete search count what the reference
+// counts, also when it stops at
 // two, and its first solution is one; a deduction never contradicts a
 // solvable puzzle, and a finished one is the unique solution, as a fresh
 // solver's; the grade is given exactly to unique puzzles.
@@ -63,6 +206,7 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
                 importPuzzle(trial ? "3x3:c33a1b" : "3x3:33b1d", p, error);
             int expected = 0;
             for (const LoopSolution& l : loops) expected += isLoopSolution(p, l);
+            ASSERT_EQ(PlainSearch(p).count(100000), expected) << p.rowsText();
             LoopSolver solver(p);
             LoopSolution first;
             ASSERT_EQ(solver.countSolutions(100000, &first), expected) << p.rowsText();
@@ -83,6 +227,9 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
             const LoopAnalysis a = solver.analyse();
             EXPECT_EQ(a.solutions, std::min(expected, 2));
             EXPECT_EQ(a.grade > 0, expected == 1);
+            if (expected == 1) {
+                EXPECT_EQ(solver.rate().family, a.grade) << p.rowsText();
+            }
         }
     }
     // An empty 8 x 8 board has a great many loops: a node limit stops the count.
@@ -90,6 +237,46 @@ TEST(LoopSolver, CountsMatchReferenceOnRandomClues) {
     open.setNodeLimit(10);
     EXPECT_LT(open.countSolutions(1000000), 1000000);
     EXPECT_TRUE(open.searchStopped());
+}
+
+// The complete search against the plain one on boards of 7 x 7 to 10 x 10:
+// generated puzzles (one solution), the same with a clue taken away (often
+// several) or raised by one (often none), and clues of a loop thinned at
+// random. The counts up to two agree, and a first solution is one.
+TEST(LoopSolver, CountsMatchPlainSearchOnLargerBoards) {
+    LoopRandom rng(2024);
+    int counted[3] = {0, 0, 0};
+    for (int trial = 0; trial < 80; ++trial) {
+        const int w = 7 + trial % 4, h = 7 + (trial / 4) % 4;
+        LoopPuzzle p;
+        if (trial % 5 == 4) {
+            const LoopSolution loop = regionOutline(w, h, makeLoopRegion(w, h, rng));
+            p = cluesOfLoop(w, h, loop);
+            for (auto& k : p.clues)
+                if (rng.chance(1, 2)) k = -1;
+        } else {
+            GeneratedPuzzle g;
+            ASSERT_TRUE(generatePuzzle(
+                GeneratorOptions{w, h, 1 + trial % 3, trial % 2 == 1, std::uint64_t(trial)}, g));
+            p = g.puzzle;
+            std::vector<int> kept;
+            for (int i = 0; i < w * h; ++i)
+                if (p.clues[i] >= 0) kept.push_back(i);
+            std::int8_t& k = p.clues[kept[rng.below(int(kept.size()))]];
+            if (trial % 5 == 1) k = -1;
+            if (trial % 5 == 2) k = std::int8_t((k + 1) % 4);
+        }
+        const int expected = PlainSearch(p).count(2);
+        LoopSolver solver(p);
+        LoopSolution first;
+        ASSERT_EQ(solver.countSolutions(2, &first), expected)
+            << w << "x" << h << " " << p.rowsText();
+        EXPECT_TRUE(expected == 0 || isLoopSolution(p, first)) << p.rowsText();
+        ++counted[expected];
+    }
+    // Each answer came up.
+    EXPECT_TRUE(counted[0] > 0 && counted[1] > 0 && counted[2] > 0)
+        << counted[0] << " " << counted[1] << " " << counted[2];
 }
 
 // Random regions' outlines are single loops on every size, symmetric ones
@@ -117,18 +304,94 @@ TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
         EXPECT_EQ(solver.countSolutions(5, &first), 1);
         EXPECT_EQ(first, g.solution);
         EXPECT_EQ(solver.analyse().grade, grade);
+        EXPECT_EQ(solver.rate().family, grade);  // a step at a time, the same rules
         const PuzzleFigures f = measurePuzzle(g.puzzle, g.solution);
         EXPECT_TRUE(f.coverage >= 0.85 && f.largestPatch <= 0.05 && f.zeros <= 0.15) << grade;
+        EXPECT_LE(f.threes, 0.5) << grade;
         EXPECT_TRUE(f.symmetric || !o.symmetric);
+    }
+    // The clues kept look chosen by hand: on eight 10 x 10 boards of each
+    // layout, at most a third of the clues are 3s and at least a fifth are
+    // 1s, a third 2s; side-by-side 3s are rare.
+    for (const bool symmetric : {false, true}) {
+        double mix[4] = {}, pairs = 0;
+        for (std::uint64_t seed = 1; seed <= 8; ++seed) {
+            GeneratedPuzzle p;
+            ASSERT_TRUE(generatePuzzle(GeneratorOptions{10, 10, kGradeMedium, symmetric, seed}, p));
+            const PuzzleFigures f = measurePuzzle(p.puzzle, p.solution);
+            ASSERT_TRUE(f.symmetric || !symmetric);
+            const double shares[4] = {f.zeros, f.ones, f.twos, f.threes};
+            for (int k = 0; k < 4; ++k) mix[k] += shares[k] / 8;
+            pairs += f.threePairs / 8;
+        }
+        EXPECT_TRUE(mix[0] <= 0.08 && mix[1] >= 0.2 && mix[2] >= 0.3 && mix[3] <= 0.35)
+            << mix[0] << " " << mix[1] << " " << mix[2] << " " << mix[3];
+        EXPECT_LE(pairs, 0.015);
     }
     GeneratedPuzzle g;
     EXPECT_FALSE(generatePuzzle(GeneratorOptions{10, 10, 5}, g));
 }
 
+// The rating's steps on puzzles whose solving path is known: one the basic
+// rules solve, a board of 3s that needs three pair steps of one round each
+// (the first is the pattern of the 3s side by side), and a medium and a hard
+// puzzle of the
+// generator, whose steps are counted and whose score rises with them. Then
+// the difficulty and score from steps: the boundaries of each number.
+TEST(LoopRating, StepsAndDifficulty) {
+    const auto rate = [](int w, int h, const char* rows) {
+        LoopPuzzle p(w, h);
+        for (int i = 0; i < w * h; ++i)
+            p.clues[i] = std::int8_t(rows[i] == '.' ? -1 : rows[i] - '0');
+        LoopSolver solver(p);
+        EXPECT_EQ(solver.countSolutions(2), 1) << rows;
+        return solver.rate();
+    };
+    LoopRating r = rate(6, 5, ".33...2.0.223...2...03...22..0");
+    EXPECT_EQ((std::vector<int>{r.family, r.pairSteps, r.lookaheadSteps, r.difficulty, r.score}),
+              (std::vector<int>{1, 0, 0, 1, 1000}));
+    r = rate(5, 5, "3...33.3.3.......3.33.3.3");
+    EXPECT_EQ((std::vector<int>{r.family, r.pairSteps, r.longestChain, r.difficulty, r.score}),
+              (std::vector<int>{2, 3, 1, 2, 2007}));
+    for (const int grade : {kGradeMedium, kGradeHard}) {
+        GeneratedPuzzle g;
+        ASSERT_TRUE(generatePuzzle(GeneratorOptions{12, 12, grade, false, 5}, g));
+        r = LoopSolver(g.puzzle).rate();
+        EXPECT_EQ(r.family, grade);
+        EXPECT_GT(r.pairSteps, 0);
+        EXPECT_EQ(r.lookaheadSteps + r.regionSteps > 0, grade == kGradeHard);
+        EXPECT_EQ(r.score / 1000, r.difficulty);
+    }
+    struct Row {
+        int family, pairSteps, chain, lookahead, region, difficulty, score;
+    };
+    for (const Row& row :
+         {Row{1, 0, 0, 0, 0, 1, 1000}, Row{2, 1, 1, 0, 0, 2, 2005},
+          Row{2, kGentlePairSteps, kGentleChain, 0, 0, 2, 2020},
+          Row{2, kGentlePairSteps + 1, 1, 0, 0, 3, 3017},
+          Row{2, 3, kGentleChain + 1, 0, 0, 3, 3015}, Row{2, 500, 2, 0, 0, 3, 3508},
+          Row{2, 1500, 2, 0, 0, 3, 3999}, Row{3, 40, 2, kFewLookaheads, 0, 4, 4034},
+          Row{3, 40, 2, 2, kFewLookaheads - 2, 4, 4034}, Row{3, 40, 2, kFewLookaheads, 1, 5, 5038},
+          Row{4, 9, 9, 9, 9, 5, 5999}}) {
+        LoopRating x;
+        x.family = row.family;
+        x.pairSteps = row.pairSteps;
+        x.longestChain = row.chain;
+        x.lookaheadSteps = row.lookahead;
+        x.regionSteps = row.region;
+        rateDifficulty(x);
+        EXPECT_EQ((std::vector<int>{x.difficulty, x.score}),
+                  (std::vector<int>{row.difficulty, row.score}))
+            << row.family << " " << row.pairSteps << " " << row.chain << " " << row.lookahead;
+    }
+}
+
 // What qcheck --stats measures, on a 3 x 2 board whose loop goes round the
 // left column: half the dots on it, the right column dead, 0s and clues
-// counted, and the clue layout turned by 180 degrees.
-TEST(PuzzleFigures, CoverageDeadPatchZerosCluesSymmetry) {
+// counted, and the clue layout turned by 180 degrees. Then the mix and the
+// side-by-side 3s of a board of clues alone: a row of three 3s is two pairs,
+// a column of three two more, and 3s that touch at most at a corner none.
+TEST(PuzzleFigures, CoverageDeadPatchMixPairsSymmetry) {
     const LoopSolution loop = regionOutline(3, 2, {1, 0, 0, 1, 0, 0});
     LoopPuzzle p = cluesOfLoop(3, 2, loop);
     p.setClue(1, 1, -1);
@@ -139,31 +402,61 @@ TEST(PuzzleFigures, CoverageDeadPatchZerosCluesSymmetry) {
     p.setClue(0, 1, -1);
     EXPECT_TRUE(measurePuzzle(p, loop).symmetric);
     EXPECT_EQ(measurePuzzle(p, LoopSolution(3)).coverage, 0);  // not this board's loop
+    const char* rows = "333.3.2.310.";
+    p = LoopPuzzle(4, 3);
+    for (int i = 0; i < 12; ++i) p.clues[i] = std::int8_t(rows[i] == '.' ? -1 : rows[i] - '0');
+    measureClues(p, f);
+    EXPECT_EQ((std::vector<double>{f.zeros, f.ones, f.twos, f.threes, f.threePairs, f.clues}),
+              (std::vector<double>{1 / 8.0, 1 / 8.0, 1 / 8.0, 5 / 8.0, 4 / 12.0, 8 / 12.0}));
+    p.setClue(0, 1, -1);
+    p.setClue(1, 0, -1);
+    measureClues(p, f);  // the 3s left touch at most at a corner
+    EXPECT_EQ(f.threePairs, 0);
+    EXPECT_EQ(f.threes, 3 / 6.0);
 }
 
 // Every shipped collection looks made by hand: its loops reach nearly every
 // dot (median 90 %, none below 80 %) and leave no dead patch over 5 % of a
-// board, few clues are 0 (median 8 %, none over 20 %), and at no grade do
-// more than 45 % of the cells hold a clue (median).
-TEST(ShippedCollections, LoopsFillTheBoardsWithFewZeros) {
+// board; at each grade (medians) at most 8 % of the clues are 0s and 35 %
+// 3s, at least 20 % are 1s and 30 % 2s, two 3s stand side by side at most
+// 2.5 times per 100 cells, and at most 45 % of the cells hold a clue; no
+// puzzle is more than half 3s; at least half of each collection has a
+// symmetric layout. It climbs: the first holds only puzzles the basic rules
+// solve, the second adds only gentle pair deductions.
+TEST(ShippedCollections, LookMadeByHandAndClimb) {
     const auto median = [](std::vector<double> v) {
         std::sort(v.begin(), v.end());
         return v.empty() ? 0 : (v[(v.size() - 1) / 2] + v[v.size() / 2]) / 2;
     };
     for (const auto& file : std::filesystem::directory_iterator(QUORRIN_SOURCE_DIR "/puzzles")) {
         SCOPED_TRACE(file.path().string());
-        std::vector<double> coverage, zeros, clues[kGradeGuess + 1];
+        const std::string name = file.path().filename().string();
+        const int hardest = name.rfind("01_", 0) == 0 ? 1 : name.rfind("02_", 0) == 0 ? 2 : 5;
+        std::vector<double> coverage, figure[kGradeGuess + 1][6];
+        int symmetric = 0, lines = 0;
         for (const LineReport& line : checkCollection(file.path().string(), {}).lines) {
             const PuzzleFigures& f = line.figures;
-            EXPECT_TRUE(f.coverage >= 0.8 && f.largestPatch <= 0.05 && f.zeros <= 0.2)
+            EXPECT_TRUE(f.coverage >= 0.8 && f.largestPatch <= 0.05 && f.threes <= 0.5)
                 << "line " << line.index;
+            EXPECT_LE(line.rating.difficulty, hardest) << "line " << line.index;
             coverage.push_back(f.coverage);
-            zeros.push_back(f.zeros);
-            clues[line.grade].push_back(f.clues);
+            const double values[6] = {f.zeros, f.ones, f.twos, f.threes, f.threePairs, f.clues};
+            for (int i = 0; i < 6; ++i) figure[line.grade][i].push_back(values[i]);
+            symmetric += f.symmetric;
+            ++lines;
         }
         EXPECT_GE(median(coverage), 0.9);
-        EXPECT_LE(median(zeros), 0.08);
-        for (const auto& grade : clues) EXPECT_LE(median(grade), 0.45);
+        EXPECT_GE(2 * symmetric, lines);
+        for (int grade = kGradeEasy; grade <= kGradeGuess; ++grade) {
+            const auto& g = figure[grade];
+            if (g[0].empty()) continue;
+            EXPECT_TRUE(median(g[0]) <= 0.08 && median(g[1]) >= 0.2 && median(g[2]) >= 0.3 &&
+                        median(g[3]) <= 0.35)
+                << "grade " << grade << " mix " << median(g[0]) << " " << median(g[1]) << " "
+                << median(g[2]) << " " << median(g[3]);
+            EXPECT_LE(median(g[4]), 0.025) << "grade " << grade;
+            EXPECT_LE(median(g[5]), 0.45) << "grade " << grade;
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #include "collection_check.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -175,6 +176,7 @@ FileReport checkCollection(const std::string& path, const CheckOptions& options)
         report.errors.push_back(std::to_string(raw.size()) + " lines: only the first " +
                                 std::to_string(kMaxPuzzles) + " are read");
     }
+    int lastScore = 0;
     for (int i = 0; i < collection->puzzleCount; ++i) {
         const PuzzleEntry& entry = collection->puzzles[i];
         LineReport rep;
@@ -202,7 +204,8 @@ FileReport checkCollection(const std::string& path, const CheckOptions& options)
             }
         }
         rep.clueCount = puzzle.clueCount();
-        LoopAnalysis a = analysePuzzle(puzzle);
+        LoopSolver solver(puzzle);
+        const LoopAnalysis a = solver.analyse();
         rep.solutions = a.solutions;
         rep.grade = a.grade;
         if (a.solutions == 0) {
@@ -213,10 +216,18 @@ FileReport checkCollection(const std::string& path, const CheckOptions& options)
             rep.boardAgrees = isLoopSolution(puzzle, a.first) && boardAccepts(entry, a.first);
             rep.figures = measurePuzzle(puzzle, a.first);
             if (!rep.boardAgrees) rep.errors.push_back("the game's board rejects the solution");
-            if (options.difficultyIsGrade && rep.difficulty != rep.grade) {
+            rep.rating = solver.rate();
+            if (options.difficultyIsRated && rep.difficulty != rep.rating.difficulty) {
                 rep.errors.push_back("difficulty field " + std::to_string(rep.difficulty) +
-                                     " differs from the grade " + std::to_string(rep.grade));
+                                     " differs from the rated difficulty " +
+                                     std::to_string(rep.rating.difficulty));
             }
+            if (options.ordered && lastScore > rep.rating.score) {
+                rep.errors.push_back("score " + std::to_string(rep.rating.score) +
+                                     " below the score " + std::to_string(lastScore) +
+                                     " of a line before it");
+            }
+            lastScore = std::max(lastScore, rep.rating.score);
         }
         report.lines.push_back(rep);
     }
@@ -242,7 +253,15 @@ std::string formatReport(const FileReport& report) {
                       l.width, l.height, l.difficulty, l.clueCount, sol);
         out += head;
         if (l.solutions == 1) {
-            out += ", grade " + std::to_string(l.grade) + " (" + kGradeNames[l.grade] + ")";
+            const LoopRating& r = l.rating;
+            char rating[160];
+            std::snprintf(rating, sizeof rating,
+                          "; rated %d, score %d (%d pair steps, longest %d rounds, %d lookahead, "
+                          "%d whole-board)",
+                          r.difficulty, r.score, r.pairSteps, r.longestChain, r.lookaheadSteps,
+                          r.regionSteps);
+            out +=
+                ", grade " + std::to_string(l.grade) + " (" + kGradeNames[l.grade] + ")" + rating;
         }
         out += "\n";
         for (const std::string& e : l.errors) out += "    error: " + e + "\n";

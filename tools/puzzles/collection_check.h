@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "loop_solver.h"
 #include "puzzle_figures.h"
 
 namespace quorrin {
@@ -15,6 +16,7 @@ struct LineReport {
     int width = 0, height = 0, difficulty = 0, clueCount = 0;
     int solutions = 0;                // 0, 1, or 2 meaning "two or more"
     int grade = 0;                    // 1..4 when unique
+    LoopRating rating;                // when unique
     bool boardAgrees = false;         // the game's board accepts the solution
     PuzzleFigures figures;            // of the solution, when unique
     std::vector<std::string> errors;  // outside the limits, not unique, ...
@@ -31,7 +33,10 @@ struct FileReport {
 };
 
 struct CheckOptions {
-    bool difficultyIsGrade = false;  // a difficulty field that differs from the grade is an error
+    // A difficulty field other than the rated difficulty is an error.
+    bool difficultyIsRated = false;
+    // Lines whose scores do not rise (or stay) from line to line are an error.
+    bool ordered = false;
 };
 
 FileReport checkCollection(const std::string& path, const CheckOptions& options);

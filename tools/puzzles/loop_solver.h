@@ -70,6 +70,35 @@ struct LoopAnalysis {
 
 enum class DeduceOutcome { Contradiction, Stuck, Solved };
 
+// How hard a unique puzzle is for a person, from a solver that takes the
+// simplest rules first and a step at a time (LoopSolver::rate).
+//
+// The difficulty number, 1 to 5, is what the collection files carry:
+//   1 the basic rules alone solve it;
+//   2 a few pair deductions, each found within kGentleChain rounds;
+//   3 many pair deductions, or long chains of them;
+//   4 a few lookaheads (or the rules of the whole board), up to
+//     kFewLookaheads;
+//   5 many lookaheads, or guessing.
+// The score orders puzzles finer: 1000 x difficulty plus the amount of its
+// hardest rules (0 to 999).
+struct LoopRating {
+    int family = 0;          // the hardest rules needed, as a grade (kGradeEasy..kGradeGuess)
+    int pairSteps = 0;       // times the basic rules were stuck and a pair deduction went on
+    int longestChain = 0;    // the most rounds of pair reasoning one such step took
+    int regionSteps = 0;     // edges that the rules of the whole board decided
+    int lookaheadSteps = 0;  // edges that the lookahead decided
+    int difficulty = 0;      // 1..5, see above
+    int score = 0;
+};
+
+constexpr int kGentleChain = 2;
+constexpr int kGentlePairSteps = 12;
+constexpr int kFewLookaheads = 8;
+
+// Difficulty and score from the family and the steps.
+void rateDifficulty(LoopRating& rating);
+
 class LoopSolver {
   public:
     explicit LoopSolver(const LoopPuzzle& puzzle);
@@ -90,6 +119,10 @@ class LoopSolver {
 
     // Solutions (up to two) and, for a unique puzzle, its grade.
     LoopAnalysis analyse();
+
+    // The puzzle solved a step at a time, simplest rules first (see
+    // LoopRating); meaningful for a unique puzzle.
+    LoopRating rate();
 
     // Nodes visited by the last countSolutions.
     long long searchNodes() const;

@@ -48,46 +48,69 @@ PuzzleFigures measurePuzzle(const LoopPuzzle& p, const LoopSolution& loop) {
         largest = std::max(largest, size);
     }
     f.largestPatch = double(largest) / cells;
-    int clues = 0, zeros = 0;
-    f.symmetric = true;
-    for (int i = 0; i < cells; ++i) {
-        const int k = p.clues[static_cast<size_t>(i)];
-        clues += k >= 0;
-        zeros += k == 0;
-        f.symmetric = f.symmetric && (k >= 0) == (p.clues[static_cast<size_t>(cells - 1 - i)] >= 0);
-    }
-    f.zeros = clues > 0 ? double(zeros) / clues : 0;
-    f.clues = double(clues) / cells;
+    measureClues(p, f);
     return f;
 }
 
+void measureClues(const LoopPuzzle& p, PuzzleFigures& f) {
+    const int w = p.width, h = p.height, cells = w * h;
+    if (cells <= 0 || p.clues.size() != static_cast<size_t>(cells)) return;
+    int clues = 0, pairs = 0, of[4] = {0, 0, 0, 0};
+    f.symmetric = true;
+    for (int i = 0; i < cells; ++i) {
+        const int k = p.clues[static_cast<size_t>(i)];
+        if (k >= 0 && k <= 3) {
+            ++clues;
+            ++of[k];
+        }
+        f.symmetric = f.symmetric && (k >= 0) == (p.clues[static_cast<size_t>(cells - 1 - i)] >= 0);
+        if (k != 3) continue;
+        pairs += i % w + 1 < w && p.clues[static_cast<size_t>(i + 1)] == 3;
+        pairs += i + w < cells && p.clues[static_cast<size_t>(i + w)] == 3;
+    }
+    const double n = clues > 0 ? clues : 1;
+    f.zeros = of[0] / n;
+    f.ones = of[1] / n;
+    f.twos = of[2] / n;
+    f.threes = of[3] / n;
+    f.threePairs = double(pairs) / cells;
+    f.clues = double(clues) / cells;
+}
+
 std::string formatFigures(const PuzzleFigures& f) {
-    char text[160];
-    std::snprintf(
-        text, sizeof text,
-        "coverage %3.0f %%, largest dead patch %3.0f %%, zeros %3.0f %%, clues %3.0f %%%s",
-        100 * f.coverage, 100 * f.largestPatch, 100 * f.zeros, 100 * f.clues,
-        f.symmetric ? ", symmetric" : "");
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "coverage %3.0f %%, largest dead patch %3.0f %%, clues %3.0f %%, "
+                  "mix 0/1/2/3 %.0f/%.0f/%.0f/%.0f %%, 3-pairs %.1f per 100 cells%s",
+                  100 * f.coverage, 100 * f.largestPatch, 100 * f.clues, 100 * f.zeros,
+                  100 * f.ones, 100 * f.twos, 100 * f.threes, 100 * f.threePairs,
+                  f.symmetric ? ", symmetric" : "");
     return text;
 }
 
 std::string summarizeFigures(const std::vector<PuzzleFigures>& all) {
     if (all.empty()) return "no puzzles measured\n";
     std::string out;
-    const auto row = [&](const char* name, const std::function<double(const PuzzleFigures&)>& of) {
+    const auto row = [&](const char* name, const std::function<double(const PuzzleFigures&)>& of,
+                         const char* unit = "%") {
         std::vector<double> v;
         for (const PuzzleFigures& f : all) v.push_back(100 * of(f));
         std::sort(v.begin(), v.end());
         const double median =
             v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-        char line[120];
-        std::snprintf(line, sizeof line, "  %-20s median %5.1f %%, min %5.1f %%, max %5.1f %%\n",
-                      name, median, v.front(), v.back());
+        char line[160];
+        std::snprintf(line, sizeof line, "  %-20s median %5.1f %s, min %5.1f %s, max %5.1f %s\n",
+                      name, median, unit, v.front(), unit, v.back(), unit);
         out += line;
     };
     row("coverage", [](const PuzzleFigures& f) { return f.coverage; });
     row("largest dead patch", [](const PuzzleFigures& f) { return f.largestPatch; });
     row("zeros among clues", [](const PuzzleFigures& f) { return f.zeros; });
+    row("ones among clues", [](const PuzzleFigures& f) { return f.ones; });
+    row("twos among clues", [](const PuzzleFigures& f) { return f.twos; });
+    row("threes among clues", [](const PuzzleFigures& f) { return f.threes; });
+    row(
+        "side-by-side 3s", [](const PuzzleFigures& f) { return f.threePairs; }, "per 100 cells");
     row("clues per cell", [](const PuzzleFigures& f) { return f.clues; });
     const auto symmetric =
         std::count_if(all.begin(), all.end(), [](const PuzzleFigures& f) { return f.symmetric; });

@@ -1,14 +1,16 @@
 // qcheck: checks collection files the way the game reads them.
 //
-//   qcheck [--difficulty-is-grade] [--quiet] [--stats] FILE.dat...
+//   qcheck [--difficulty-is-rated] [--ordered] [--quiet] [--stats] FILE.dat...
 //
 // For every line: its size, difficulty field, clue count, format problems,
-// number of solutions and grade. The exit status is 1 when any puzzle is not
-// unique or not within the limits of the format (or, with
-// --difficulty-is-grade, when a difficulty field differs from the grade),
-// 2 on wrong usage. With --stats it also prints what each unique puzzle
-// looks like (how much of the board its loop reaches, dead patches, zeros,
-// clues per cell) and the medians per file and per grade.
+// number of solutions, grade and rating (difficulty 1 to 5 and score, with
+// the steps behind them). The exit status is 1 when any puzzle is not unique
+// or not within the limits of the format (or, with --difficulty-is-rated,
+// when a difficulty field differs from the rated difficulty; with --ordered,
+// when a line's score is below one before it), 2 on wrong usage. With
+// --stats it also prints what each unique puzzle looks like (how much of the
+// board its loop reaches, dead patches, the clue mix, side-by-side 3s, clues
+// per cell) and the medians per file and per grade.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -22,8 +24,10 @@ int toolMain(int argc, char** argv) {
     bool quiet = false, stats = false;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--difficulty-is-grade") == 0) {
-            options.difficultyIsGrade = true;
+        if (std::strcmp(argv[i], "--difficulty-is-rated") == 0) {
+            options.difficultyIsRated = true;
+        } else if (std::strcmp(argv[i], "--ordered") == 0) {
+            options.ordered = true;
         } else if (std::strcmp(argv[i], "--quiet") == 0) {
             quiet = true;
         } else if (std::strcmp(argv[i], "--stats") == 0) {
@@ -37,7 +41,8 @@ int toolMain(int argc, char** argv) {
     }
     if (files.empty()) {
         std::fprintf(stderr,
-                     "usage: qcheck [--difficulty-is-grade] [--quiet] [--stats] FILE.dat...\n");
+                     "usage: qcheck [--difficulty-is-rated] [--ordered] [--quiet] [--stats] "
+                     "FILE.dat...\n");
         return 2;
     }
     bool ok = true;

@@ -2,13 +2,21 @@
 //
 //   qgen --size WxH --grade G [--count N] [--seed S] [--symmetric]
 //        [--difficulty D] [--verify] [--stats]
+//   qgen --sort < FILE.dat
 //
 // Grades: 1 easy, 2 medium, 3 hard, 4 needs guessing. The difficulty field
-// of each line is D, or the grade when D is not given. With --verify every
-// puzzle is confirmed unique by the complete search; --stats writes to
-// standard error the processor time taken and the figures of each puzzle
-// (how much of the board its loop reaches, dead patches, zeros, clues per
-// cell), then the median time and the figures' medians.
+// of each line is the puzzle's rated difficulty, 1 to 5 (LoopRating). With
+// --difficulty D only puzzles rated D are written: the seeds of the others
+// are passed over, so puzzle n has the first seed after puzzle n-1's that
+// gives one. With --verify every puzzle is confirmed unique by the complete
+// search; --stats writes to standard error the processor time taken and the
+// figures of each puzzle (how much of the board its loop reaches, dead
+// patches, the clue mix, side-by-side 3s, clues per cell), then the median
+// time and the figures' medians.
+//
+// --sort reads collection lines and writes them again ordered by rising
+// score, lines of one score in the order read, each with its rated
+// difficulty; a line that is no unique puzzle is an error.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -25,10 +33,14 @@
 
 namespace {
 
+// Seeds passed over for one puzzle of the difficulty asked for, at most.
+constexpr int kMaxPassedOver = 500;
+
 void usage() {
     std::fprintf(stderr,
                  "usage: qgen --size WxH --grade G [--count N] [--seed S] [--symmetric]\n"
-                 "            [--difficulty D] [--verify] [--stats] [--show]\n");
+                 "            [--difficulty D] [--verify] [--stats] [--show]\n"
+                 "       qgen --sort < FILE.dat\n");
 }
 
 // "WxH" with a board size a collection line holds.
@@ -42,6 +54,64 @@ bool parseSize(const char* text, int& w, int& h) {
     w = static_cast<int>(width);
     h = static_cast<int>(height);
     return true;
+}
+
+// A collection line as qgen writes it: difficulty, height, width and rows of
+// '.' and the digits 0 to 3.
+bool parseLine(const std::string& line, quorrin::LoopPuzzle& p) {
+    int d = 0, h = 0, w = 0, used = 0;
+    if (std::sscanf(line.c_str(), "%d/%d/%d/%n", &d, &h, &w, &used) != 3 || w < 1 || h < 1 ||
+        w > 62 || (w + 1) * (h + 1) > 2048)
+        return false;
+    p = quorrin::LoopPuzzle(w, h);
+    int r = 0, c = 0;
+    for (size_t i = static_cast<size_t>(used); i < line.size(); ++i) {
+        const char ch = line[i];
+        if (ch == '/') {
+            if (c != w) return false;
+            ++r;
+            c = 0;
+        } else if (ch == '.' || (ch >= '0' && ch <= '3')) {
+            if (r >= h || c >= w) return false;
+            if (ch != '.') p.setClue(r, c, ch - '0');
+            ++c;
+        } else if (ch != '\r' && ch != '\n') {
+            return false;
+        }
+    }
+    return r == h - 1 && c == w;
+}
+
+// The lines of standard input ordered by rising score, each with its rated
+// difficulty.
+int sortLines() {
+    struct Rated {
+        int score;
+        std::string line;
+    };
+    std::vector<Rated> lines;
+    char buf[4096];
+    int number = 0;
+    while (std::fgets(buf, sizeof buf, stdin) != nullptr) {
+        ++number;
+        quorrin::LoopPuzzle p;
+        if (!parseLine(buf, p)) {
+            std::fprintf(stderr, "qgen: line %d is no collection line\n", number);
+            return 1;
+        }
+        quorrin::LoopSolver rater(p);
+        if (rater.analyse().solutions != 1) {
+            std::fprintf(stderr, "qgen: line %d has no unique solution\n", number);
+            return 1;
+        }
+        const quorrin::LoopRating r = rater.rate();
+        lines.push_back({r.score, std::to_string(r.difficulty) + "/" + std::to_string(p.height) +
+                                      "/" + std::to_string(p.width) + "/" + p.rowsText()});
+    }
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const Rated& a, const Rated& b) { return a.score < b.score; });
+    for (const Rated& l : lines) std::printf("%s\n", l.line.c_str());
+    return 0;
 }
 
 // Draws the puzzle with its loop on standard error.
@@ -75,6 +145,7 @@ int toolMain(int argc, char** argv) {
     int count = 1, difficulty = -1;
     bool verify = false, stats = false, show = false, sizeGiven = false;
     unsigned long long seed = 1;
+    if (argc == 2 && std::strcmp(argv[1], "--sort") == 0) return sortLines();
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
@@ -121,20 +192,24 @@ int toolMain(int argc, char** argv) {
     const int w = options.width, h = options.height;
     std::vector<double> times;
     std::vector<quorrin::PuzzleFigures> figures;
-    for (int n = 0; n < count; ++n) {
-        // Each puzzle has its own seed so that one can be made again alone.
-        options.seed = seed + static_cast<unsigned long long>(n);
+    // Each puzzle has its own seed so that one can be made again alone.
+    options.seed = seed;
+    for (int n = 0; n < count; ++n, ++options.seed) {
         quorrin::GeneratedPuzzle result;
+        quorrin::LoopRating rating;
         // Processor time, so that other work on the machine does not count.
         const std::clock_t t0 = std::clock();
-        bool ok = quorrin::generatePuzzle(options, result);
+        for (int passedOver = 0;; ++passedOver, ++options.seed) {
+            if (passedOver == kMaxPassedOver || !quorrin::generatePuzzle(options, result)) {
+                std::fprintf(stderr, "qgen: no puzzle of grade %d for seed %llu\n", options.grade,
+                             static_cast<unsigned long long>(options.seed));
+                return 1;
+            }
+            rating = quorrin::LoopSolver(result.puzzle).rate();
+            if (difficulty < 0 || rating.difficulty == difficulty) break;
+        }
         const double ms = 1000.0 * static_cast<double>(std::clock() - t0) / CLOCKS_PER_SEC;
         times.push_back(ms);
-        if (!ok) {
-            std::fprintf(stderr, "qgen: no puzzle of grade %d for seed %llu\n", options.grade,
-                         static_cast<unsigned long long>(options.seed));
-            return 1;
-        }
         if (verify) {
             quorrin::LoopAnalysis a = quorrin::analysePuzzle(result.puzzle);
             if (a.solutions != 1 || a.grade != options.grade ||
@@ -147,12 +222,14 @@ int toolMain(int argc, char** argv) {
         if (show) printLoop(result.puzzle, result.solution);
         if (stats) {
             figures.push_back(quorrin::measurePuzzle(result.puzzle, result.solution));
-            std::fprintf(stderr, "seed %llu: %dx%d grade %d, %d loops tried, %.1f ms, %s\n",
-                         static_cast<unsigned long long>(options.seed), w, h, result.grade,
-                         result.attempts, ms, quorrin::formatFigures(figures.back()).c_str());
+            std::fprintf(
+                stderr,
+                "seed %llu: %dx%d grade %d rated %d score %d, %d loops tried, %.1f ms, %s\n",
+                static_cast<unsigned long long>(options.seed), w, h, result.grade,
+                rating.difficulty, rating.score, result.attempts, ms,
+                quorrin::formatFigures(figures.back()).c_str());
         }
-        std::printf("%d/%d/%d/%s\n", difficulty >= 0 ? difficulty : result.grade, h, w,
-                    result.puzzle.rowsText().c_str());
+        std::printf("%d/%d/%d/%s\n", rating.difficulty, h, w, result.puzzle.rowsText().c_str());
     }
     if (stats) {
         std::sort(times.begin(), times.end());

@@ -1,0 +1,41 @@
+// The fixed geometry of one board size for the loop solver: which dots and
+// cells each edge joins, which edges and dots each cell and dot has, the
+// pairs of edges that meet at each dot (its quadrants), and the row and
+// column of every item of the propagation queue. Built once per solver; the
+// rules, the lookahead and the search read it in their inner loops, so it is
+// all tables and no arithmetic.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace quorrin {
+namespace detail {
+
+// Fixed geometry of one board size.
+struct Geometry {
+    int w = 0, h = 0;
+    int cells = 0, dots = 0, edges = 0;
+    std::vector<std::array<int, 2>> edgeDots;   // the two dots of an edge
+    std::vector<std::array<int, 2>> edgeCells;  // the cells on either side, -1 off the board
+    std::vector<std::array<int, 4>> cellEdges;  // top, right, bottom, left
+    // The dots at a cell's corners: top-left, top-right, bottom-right, bottom-left.
+    std::vector<std::array<int, 4>> cellCorners;
+    std::vector<std::array<int, 4>> dotEdges;  // up, right, down, left; -1 off the board
+    // Quadrants of a dot: 0 up-left, 1 up-right, 2 down-right, 3 down-left.
+    std::vector<std::array<std::array<int, 2>, 4>> quadEdges;
+    std::vector<std::array<int, 4>> quadCells;
+    std::vector<std::uint8_t> offBoard;  // directions of a dot that lead off the board
+    // Row and column of every item of the propagation queue: the cells, then
+    // the dots.
+    std::vector<std::int16_t> itemRow, itemCol;
+
+    void build(int width, int height);
+
+    // The edge between two neighbouring dots, -1 for dots that are none.
+    int edgeBetween(int a, int b) const;
+};
+
+}  // namespace detail
+}  // namespace quorrin

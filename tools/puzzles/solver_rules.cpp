@@ -1,0 +1,437 @@
+// The deduction rules of the loop solver and their propagation. Rules run
+// per item of a queue: a cell applies its clue's count and, from level 2,
+// the pair facts at its corners; a dot applies the two-lines-or-none rule
+// and, from level 2, carries pair facts across to its opposite quadrant.
+// Setting an edge keeps the paths' ends and lengths, so that a line that
+// would close a loop too early is refused at once. The rules of the whole
+// board (parity of rows and columns, one connected set of lines) cost a
+// walk over the board and run once the queue is empty.
+#include "solver_impl.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace quorrin {
+
+using namespace detail;
+
+void LoopSolver::Impl::reset(State& s) {
+    s.edge.assign(static_cast<size_t>(g.edges), kUnknown);
+    s.cellLine.assign(static_cast<size_t>(g.cells), 0);
+    s.cellCross.assign(static_cast<size_t>(g.cells), 0);
+    s.dotLine.assign(static_cast<size_t>(g.dots), 0);
+    s.dotCross = g.offBoard;
+    s.pair.assign(static_cast<size_t>(g.dots), 0);
+    s.mate.resize(static_cast<size_t>(g.dots));
+    for (int v = 0; v < g.dots; ++v) s.mate[static_cast<size_t>(v)] = v;
+    s.len.assign(static_cast<size_t>(g.dots), 0);
+    s.lines = 0;
+    s.unknown = g.edges;
+    s.closeCandidate = -1;
+    s.closed = false;
+    s.bad = false;
+    clearQueue();
+    for (int i = 0; i < g.cells + g.dots; ++i) push(i);
+}
+
+void LoopSolver::Impl::clearQueue() {
+    for (size_t i = queueHead; i < queue.size(); ++i) inQueue[static_cast<size_t>(queue[i])] = 0;
+    queue.clear();
+    queueHead = 0;
+}
+
+// Crosses the candidate edge once it would close a loop that leaves
+// other lines outside.
+// That compares the path with the number of lines on the whole board,
+// but in the search a trial only depends on the count when the path
+// holds every line: below a node lines are only added, so a path that is
+// shorter than the count stays shorter and the trial's result stands.
+// The graded deductions keep counting every check as a whole-board read.
+void LoopSolver::Impl::checkCandidate(State& s) {
+    int f = s.closeCandidate;
+    if (f < 0) return;
+    trialNearClose = true;
+    if (!searching) trialGlobal = true;
+    if (s.edge[static_cast<size_t>(f)] != kUnknown) {
+        s.closeCandidate = -1;
+        return;
+    }
+    int a = g.edgeDots[static_cast<size_t>(f)][0], b = g.edgeDots[static_cast<size_t>(f)][1];
+    if (s.dotLine[static_cast<size_t>(a)] != 1 || s.mate[static_cast<size_t>(a)] != b) {
+        s.closeCandidate = -1;
+        return;
+    }
+    if (s.len[static_cast<size_t>(a)] != s.lines) {
+        s.closeCandidate = -1;
+        setEdge(s, f, kCross);
+    } else {
+        trialGlobal = true;
+    }
+}
+
+void LoopSolver::Impl::setEdge(State& s, int e, std::uint8_t val) {
+    if (s.bad) return;
+    size_t ei = static_cast<size_t>(e);
+    std::uint8_t cur = s.edge[ei];
+    if (cur == val) return;
+    if (cur != kUnknown) {
+        s.bad = true;
+        return;
+    }
+    int a = g.edgeDots[ei][0], b = g.edgeDots[ei][1];
+    size_t ai = static_cast<size_t>(a), bi = static_cast<size_t>(b);
+    int c0 = g.edgeCells[ei][0], c1 = g.edgeCells[ei][1];
+    assign(s.edge[ei], val);
+    --s.unknown;
+    if (trailing) {
+        touch(a);
+        touch(b);
+        trialEdges.push_back(e);
+    } else if (logging) {
+        logChange(a);
+        logChange(b);
+    }
+    pushDot(a);
+    pushDot(b);
+    pushCell(c0);
+    pushCell(c1);
+    if (val == kCross) {
+        increment(s.dotCross[ai]);
+        increment(s.dotCross[bi]);
+        if (c0 >= 0) increment(s.cellCross[static_cast<size_t>(c0)]);
+        if (c1 >= 0) increment(s.cellCross[static_cast<size_t>(c1)]);
+        return;
+    }
+    if (s.dotLine[ai] >= 2 || s.dotLine[bi] >= 2) {
+        s.bad = true;
+        return;
+    }
+    int ea = s.dotLine[ai] == 0 ? a : s.mate[ai];
+    int eb = s.dotLine[bi] == 0 ? b : s.mate[bi];
+    if (trailing) {
+        touch(ea);
+        touch(eb);
+    }
+    int la = s.dotLine[ai] == 0 ? 0 : s.len[ai];
+    int lb = s.dotLine[bi] == 0 ? 0 : s.len[bi];
+    increment(s.dotLine[ai]);
+    increment(s.dotLine[bi]);
+    if (c0 >= 0) increment(s.cellLine[static_cast<size_t>(c0)]);
+    if (c1 >= 0) increment(s.cellLine[static_cast<size_t>(c1)]);
+    ++s.lines;
+    if (ea == b) {
+        // The edge joins the two ends of one path: a closed loop.
+        if (la + 1 != s.lines) {
+            s.bad = true;
+            return;
+        }
+        s.closed = true;
+        trialGlobal = true;
+        for (int f = 0; f < g.edges && !s.bad; ++f) {
+            if (s.edge[static_cast<size_t>(f)] == kUnknown) setEdge(s, f, kCross);
+        }
+        return;
+    }
+    int n = la + lb + 1;
+    assign(s.mate[static_cast<size_t>(ea)], eb);
+    assign(s.mate[static_cast<size_t>(eb)], ea);
+    assign(s.len[static_cast<size_t>(ea)], n);
+    assign(s.len[static_cast<size_t>(eb)], n);
+    checkCandidate(s);
+    int f = g.edgeBetween(ea, eb);
+    if (f >= 0 && s.edge[static_cast<size_t>(f)] == kUnknown) {
+        s.closeCandidate = f;
+        checkCandidate(s);
+    }
+}
+
+// Lower and upper bound of the number of lines in quadrant q of dot v.
+void LoopSolver::Impl::pairBounds(const State& s, int v, int q, int& lo, int& hi) const {
+    const auto& pe = g.quadEdges[static_cast<size_t>(v)][static_cast<size_t>(q)];
+    int nl = 0, nx = 0;
+    for (int e : pe) {
+        std::uint8_t st = e < 0 ? kCross : s.edge[static_cast<size_t>(e)];
+        nl += st == kLine ? 1 : 0;
+        nx += st == kCross ? 1 : 0;
+    }
+    boundsOf(nl, nx, s.pair[static_cast<size_t>(v)], q, lo, hi);
+}
+
+void LoopSolver::Impl::addFact(State& s, int v, int q, std::uint8_t bit) {
+    std::uint8_t& f = s.pair[static_cast<size_t>(v)];
+    if (f & bit) return;
+    assign(f, static_cast<std::uint8_t>(f | bit));
+    if (logging && !trailing) logChange(v);
+    pushDot(v);
+    pushCell(g.quadCells[static_cast<size_t>(v)][static_cast<size_t>(q)]);
+}
+
+void LoopSolver::Impl::setPair(State& s, int v, int q, std::uint8_t val) {
+    for (int e : g.quadEdges[static_cast<size_t>(v)][static_cast<size_t>(q)]) {
+        if (e < 0) {
+            if (val == kLine) s.bad = true;
+        } else {
+            setEdge(s, e, val);
+        }
+    }
+}
+
+void LoopSolver::Impl::processCell(State& s, int c, int level) {
+    int k = clues[static_cast<size_t>(c)];
+    if (k < 0) return;
+    size_t ci = static_cast<size_t>(c);
+    int l = s.cellLine[ci], x = s.cellCross[ci], u = 4 - l - x;
+    if (l > k || l + u < k) {
+        s.bad = true;
+        return;
+    }
+    if (u == 0) return;
+    const auto& ce = g.cellEdges[ci];
+    if (l == k || l + u == k) {
+        std::uint8_t val = l == k ? kCross : kLine;
+        for (int e : ce) {
+            if (s.edge[static_cast<size_t>(e)] == kUnknown) setEdge(s, e, val);
+        }
+        return;
+    }
+    if (level < 2) return;
+    const auto& corners = g.cellCorners[ci];
+    for (int j = 0; j < 4 && !s.bad; ++j) {
+        // The bounds of the pair at the opposite corner, read from the
+        // cell's own sides there and the facts of the dot.
+        const int o = j ^ 2;
+        const std::uint8_t a = s.edge[static_cast<size_t>(ce[kCornerSides[o][0]])];
+        const std::uint8_t b = s.edge[static_cast<size_t>(ce[kCornerSides[o][1]])];
+        int lo2, hi2;
+        boundsOf((a == kLine ? 1 : 0) + (b == kLine ? 1 : 0),
+                 (a == kCross ? 1 : 0) + (b == kCross ? 1 : 0),
+                 s.pair[static_cast<size_t>(corners[o])], kCornerQuadrant[o], lo2, hi2);
+        const int v = corners[j], q = kCornerQuadrant[j];
+        int needLo = k - hi2, needHi = k - lo2;
+        if (needLo >= 2) {
+            setPair(s, v, q, kLine);
+        } else if (needLo >= 1) {
+            addFact(s, v, q, atLeastBit(q));
+        }
+        if (needHi <= 0) {
+            setPair(s, v, q, kCross);
+        } else if (needHi <= 1) {
+            addFact(s, v, q, atMostBit(q));
+        }
+    }
+}
+
+void LoopSolver::Impl::processDot(State& s, int v, int level) {
+    size_t vi = static_cast<size_t>(v);
+    int l = s.dotLine[vi], x = s.dotCross[vi], u = 4 - l - x;
+    if (l > 2 || (l == 1 && u == 0)) {
+        s.bad = true;
+        return;
+    }
+    const auto& de = g.dotEdges[vi];
+    if (u > 0 && (l == 2 || u == 1)) {
+        std::uint8_t val = (l == 1) ? kLine : kCross;
+        for (int e : de) {
+            if (e >= 0 && s.edge[static_cast<size_t>(e)] == kUnknown) setEdge(s, e, val);
+        }
+        return;
+    }
+    if (level < 2 || u == 0) return;
+    // Nothing known around the dot but the board's edge: no pair rule applies.
+    if (l == 0 && x == g.offBoard[vi] && s.pair[vi] == 0) return;
+    for (int q = 0; q < 4 && !s.bad; ++q) {
+        // The pair's lines, crosses (the board's edge counts as one) and
+        // undecided sides, and its bounds (see pairBounds).
+        int nl = 0, nx = 0, nu = 0, unknownEdge = -1;
+        for (int e : g.quadEdges[vi][static_cast<size_t>(q)]) {
+            const std::uint8_t st = e < 0 ? kCross : s.edge[static_cast<size_t>(e)];
+            nl += st == kLine ? 1 : 0;
+            nx += st == kCross ? 1 : 0;
+            if (st == kUnknown) {
+                ++nu;
+                unknownEdge = e;
+            }
+        }
+        int lo, hi;
+        boundsOf(nl, nx, s.pair[vi], q, lo, hi);
+        if (lo > hi) {
+            s.bad = true;
+            return;
+        }
+        if (nu == 1) {
+            // One side of the pair decided: the fact fixes the other.
+            if (lo >= 1 && nl == 0) {
+                setEdge(s, unknownEdge, kLine);
+            } else if (hi <= 1 && nl == 1) {
+                setEdge(s, unknownEdge, kCross);
+            }
+        }
+        int o = q ^ 2;
+        if (lo >= 1) addFact(s, v, o, atMostBit(o));
+        if (lo >= 1 && hi <= 1) addFact(s, v, o, atLeastBit(o));
+        if (hi == 0) {
+            int lo2, hi2;
+            pairBounds(s, v, o, lo2, hi2);
+            if (lo2 >= 1) {
+                setPair(s, v, o, kLine);
+            } else if (hi2 <= 1) {
+                setPair(s, v, o, kCross);
+            }
+        }
+    }
+}
+
+bool LoopSolver::Impl::propagate(State& s, int level) {
+    while (queueHead < queue.size() && !s.bad) {
+        int item = queue[queueHead++];
+        inQueue[static_cast<size_t>(item)] = 0;
+        if (trailing) {
+            const int r = g.itemRow[static_cast<size_t>(item)];
+            const int c = g.itemCol[static_cast<size_t>(item)];
+            if (item < g.cells) {
+                touchAt(r, c);
+                touchAt(r + 1, c + 1);
+            } else {
+                touchAt(r, c);
+            }
+        }
+        if (item < g.cells) {
+            processCell(s, item, level);
+        } else {
+            processDot(s, item - g.cells, level);
+        }
+    }
+    clearQueue();
+    return !s.bad;
+}
+
+// True when the outline of the two cells is itself a solution: every
+// other clue counts exactly the outline's sides around it.
+bool LoopSolver::Impl::dominoSolves(int a, int b) const {
+    int ra = a / g.w, ca = a % g.w, rb = b / g.w, cb = b % g.w;
+    for (int cell = 0; cell < g.cells; ++cell) {
+        int k = clues[static_cast<size_t>(cell)];
+        if (k < 0 || cell == a || cell == b) continue;
+        int r = cell / g.w, c = cell % g.w;
+        int touching = (std::abs(r - ra) + std::abs(c - ca) == 1 ? 1 : 0) +
+                       (std::abs(r - rb) + std::abs(c - cb) == 1 ? 1 : 0);
+        if (k != touching) return false;
+    }
+    return true;
+}
+
+// Two 3s side by side: the side between them and their two far sides are
+// on the loop, and the side between them does not continue past either end.
+// (The one exception is a loop that is just the outline of the two cells.)
+void LoopSolver::Impl::adjacentThrees(State& s) {
+    for (int r = 0; r < g.h; ++r) {
+        for (int c = 0; c < g.w; ++c) {
+            const int a = r * g.w + c;
+            if (clues[static_cast<size_t>(a)] != 3) continue;
+            if (c + 1 < g.w && clues[static_cast<size_t>(a + 1)] == 3 && !dominoSolves(a, a + 1)) {
+                setEdge(s, verticalEdge(g.w, g.h, r, c), kLine);
+                setEdge(s, verticalEdge(g.w, g.h, r, c + 1), kLine);
+                setEdge(s, verticalEdge(g.w, g.h, r, c + 2), kLine);
+                if (r > 0) setEdge(s, verticalEdge(g.w, g.h, r - 1, c + 1), kCross);
+                if (r + 1 < g.h) setEdge(s, verticalEdge(g.w, g.h, r + 1, c + 1), kCross);
+            }
+            if (r + 1 < g.h && clues[static_cast<size_t>(a + g.w)] == 3 &&
+                !dominoSolves(a, a + g.w)) {
+                setEdge(s, horizontalEdge(g.w, r, c), kLine);
+                setEdge(s, horizontalEdge(g.w, r + 1, c), kLine);
+                setEdge(s, horizontalEdge(g.w, r + 2, c), kLine);
+                if (c > 0) setEdge(s, horizontalEdge(g.w, r + 1, c - 1), kCross);
+                if (c + 1 < g.w) setEdge(s, horizontalEdge(g.w, r + 1, c + 1), kCross);
+            }
+        }
+    }
+}
+
+// Whole-board rules, too costly to run on every change:
+//  - parity: a closed loop crosses every row of cells, and every column,
+//    an even number of times;
+//  - connection: all lines must still be able to join up through edges
+//    that are not crossed.
+// Returns true when an edge was set; marks the state bad on a contradiction.
+bool LoopSolver::Impl::globalRules(State& s) {
+    bool changed = false;
+    regionsKnown = false;
+    // A line of n edges across the board crosses the loop an even
+    // number of times: the last unknown edge of a row or column is set
+    // by the parity of its lines.
+    auto parity = [&](int n, auto edgeAt) {
+        int lines = 0, unknowns = 0, last = -1;
+        for (int i = 0; i < n; ++i) {
+            const int e = edgeAt(i);
+            const std::uint8_t st = s.edge[static_cast<size_t>(e)];
+            lines += st == kLine ? 1 : 0;
+            if (st == kUnknown) ++unknowns, last = e;
+        }
+        if (unknowns == 0 && lines % 2 != 0) s.bad = true;
+        if (unknowns == 1) {
+            setEdge(s, last, lines % 2 != 0 ? kLine : kCross);
+            changed = true;
+        }
+    };
+    for (int r = 0; r < g.h && !s.bad; ++r)
+        parity(g.w + 1, [&](int c) { return verticalEdge(g.w, g.h, r, c); });
+    for (int c = 0; c < g.w && !s.bad; ++c)
+        parity(g.h + 1, [&](int r) { return horizontalEdge(g.w, r, c); });
+    if (s.bad || s.lines == 0 || s.closed) return changed;
+    // Walk from one line through every edge that is not crossed.
+    int startDot = -1;
+    for (int v = 0; v < g.dots && startDot < 0; ++v) {
+        if (s.dotLine[static_cast<size_t>(v)] > 0) startDot = v;
+    }
+    seen.assign(static_cast<size_t>(g.dots), 0);
+    stack.clear();
+    stack.push_back(startDot);
+    seen[static_cast<size_t>(startDot)] = 1;
+    int lineEnds = 0;
+    while (!stack.empty()) {
+        int v = stack.back();
+        stack.pop_back();
+        lineEnds += s.dotLine[static_cast<size_t>(v)];
+        for (int d = 0; d < 4; ++d) {
+            int e = g.dotEdges[static_cast<size_t>(v)][static_cast<size_t>(d)];
+            if (e < 0 || s.edge[static_cast<size_t>(e)] == kCross) continue;
+            const auto& ends = g.edgeDots[static_cast<size_t>(e)];
+            int u = ends[0] == v ? ends[1] : ends[0];
+            if (!seen[static_cast<size_t>(u)]) {
+                seen[static_cast<size_t>(u)] = 1;
+                stack.push_back(u);
+            }
+        }
+    }
+    if (lineEnds != 2 * s.lines) s.bad = true;
+    if (!s.bad && searching) pathEndRegions(s);
+    return changed;
+}
+
+// Local rules to a fixed point, then the whole-board rules, repeated.
+bool LoopSolver::Impl::propagateAll(State& s, int level) {
+    while (propagate(s, level)) {
+        if (!globalRules(s)) break;
+    }
+    if (s.bad) clearQueue();
+    return !s.bad;
+}
+
+void LoopSolver::Impl::start(State& s, int level) {
+    reset(s);
+    if (level >= 2) adjacentThrees(s);
+    propagate(s, level);
+}
+
+DeduceOutcome LoopSolver::Impl::deduce(int level) {
+    State& s = work;
+    start(s, level);
+    if (level >= 3 && !s.bad && !s.closed) {
+        propagateAll(s, 2);
+        lookahead(s);
+    }
+    if (s.bad) return DeduceOutcome::Contradiction;
+    return s.closed ? DeduceOutcome::Solved : DeduceOutcome::Stuck;
+}
+
+}  // namespace quorrin
