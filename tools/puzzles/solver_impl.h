@@ -255,6 +255,8 @@ struct LoopSolver::Impl {
     void setPair(State& s, int v, int q, std::uint8_t val);
     void processCell(State& s, int c, int level);
     void processDot(State& s, int v, int level);
+    static bool pairRulesIdle(unsigned key);
+    static const std::uint64_t* idleDots();
     bool propagate(State& s, int level);
     bool dominoSolves(int a, int b) const;
     void adjacentThrees(State& s);

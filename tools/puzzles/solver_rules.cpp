@@ -221,6 +221,84 @@ void LoopSolver::Impl::processCell(State& s, int c, int level) {
     }
 }
 
+namespace {
+
+// A dot's pair rules (the second half of processDot) read nothing but the
+// states of its four edges, up, right, down and left, and its pair facts.
+// Most of the time they conclude nothing: a table of those cases lets the
+// dot be passed over at the cost of reading its four edges once. The key
+// holds two bits per edge (kUnknown, kLine, kCross, or kOffBoard) and the
+// facts above them.
+constexpr unsigned kOffBoard = 3;
+constexpr unsigned kDotKeys = 1u << 16;
+
+// The quadrants' edges as indices into the dot's four edges (as quadEdges).
+constexpr int kQuadSides[4][2] = {{0, 3}, {0, 1}, {2, 1}, {2, 3}};
+
+}  // namespace
+
+// Whether the pair rules, run on a dot whose edges and facts make the key,
+// would change nothing and find no contradiction. Follows processDot step by
+// step; as long as nothing changes, every quadrant sees the same board.
+bool LoopSolver::Impl::pairRulesIdle(unsigned key) {
+    unsigned st[4];
+    for (int d = 0; d < 4; ++d) st[d] = (key >> (2 * d)) & 3u;
+    const auto facts = static_cast<std::uint8_t>(key >> 8);
+    int l = 0, x = 0, u = 0, off = 0;
+    for (const unsigned e : st) {
+        l += e == kLine ? 1 : 0;
+        x += e == kCross || e == kOffBoard ? 1 : 0;
+        u += e == kUnknown ? 1 : 0;
+        off += e == kOffBoard ? 1 : 0;
+    }
+    // The checks before the pair rules: these cases never reach the table.
+    if (l > 2 || (l == 1 && u == 0) || (u > 0 && (l == 2 || u == 1))) return false;
+    if (u == 0 || (l == 0 && x == off && facts == 0)) return true;
+    for (int q = 0; q < 4; ++q) {
+        int nl = 0, nx = 0, nu = 0;
+        for (const int d : kQuadSides[q]) {
+            nl += st[d] == kLine ? 1 : 0;
+            nx += st[d] == kCross || st[d] == kOffBoard ? 1 : 0;
+            nu += st[d] == kUnknown ? 1 : 0;
+        }
+        int lo, hi;
+        boundsOf(nl, nx, facts, q, lo, hi);
+        if (lo > hi) return false;
+        if (nu == 1 && ((lo >= 1 && nl == 0) || (hi <= 1 && nl == 1))) return false;
+        const int o = q ^ 2;
+        if (lo >= 1 && !(facts & atMostBit(o))) return false;
+        if (lo >= 1 && hi <= 1 && !(facts & atLeastBit(o))) return false;
+        if (hi == 0) {
+            int nl2 = 0, nx2 = 0;
+            for (const int d : kQuadSides[o]) {
+                nl2 += st[d] == kLine ? 1 : 0;
+                nx2 += st[d] == kCross || st[d] == kOffBoard ? 1 : 0;
+            }
+            int lo2, hi2;
+            boundsOf(nl2, nx2, facts, o, lo2, hi2);
+            // Setting the pair to lines changes or breaks any side that is
+            // not a line; to crosses, any side still unknown or a line.
+            for (const int d : kQuadSides[o]) {
+                if (lo2 >= 1 && st[d] != kLine) return false;
+                if (lo2 < 1 && hi2 <= 1 && (st[d] == kUnknown || st[d] == kLine)) return false;
+            }
+        }
+    }
+    return true;
+}
+
+// One bit per key: the pair rules are idle there.
+const std::uint64_t* LoopSolver::Impl::idleDots() {
+    static const std::vector<std::uint64_t> table = [] {
+        std::vector<std::uint64_t> bits(kDotKeys / 64, 0);
+        for (unsigned key = 0; key < kDotKeys; ++key) {
+            if (pairRulesIdle(key)) bits[key / 64] |= std::uint64_t{1} << (key % 64);
+        }
+        return bits;
+    }();
+    return table.data();
+}
+
 void LoopSolver::Impl::processDot(State& s, int v, int level) {
     size_t vi = static_cast<size_t>(v);
     int l = s.dotLine[vi], x = s.dotCross[vi], u = 4 - l - x;
@@ -239,6 +317,12 @@ void LoopSolver::Impl::processDot(State& s, int v, int level) {
     if (level < 2 || u == 0) return;
     // Nothing known around the dot but the board's edge: no pair rule applies.
     if (l == 0 && x == g.offBoard[vi] && s.pair[vi] == 0) return;
+    unsigned key = static_cast<unsigned>(s.pair[vi]) << 8;
+    for (int d = 0; d < 4; ++d) {
+        const int e = de[static_cast<size_t>(d)];
+        key |= (e < 0 ? kOffBoard : unsigned{s.edge[static_cast<size_t>(e)]}) << (2 * d);
+    }
+    if ((idleDots()[key / 64] >> (key % 64)) & 1u) return;
     for (int q = 0; q < 4 && !s.bad; ++q) {
         // The pair's lines, crosses (the board's edge counts as one) and
         // undecided sides, and its bounds (see pairBounds).
