@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds quorrin for the browser and serves it on localhost.
 #
-# Builds the web preset (build/web/site: index.html, style.css, page.js,
+# Builds the web preset (build/web/site: index.html, style.css, page*.js,
 # quorrin.js, quorrin.wasm, quorrin.data) and serves that folder with a
 # plain static file server on 127.0.0.1:${QUORRIN_PORT:-8000}; the address
 # is printed. Any static host serves the same folder as it is.

@@ -1,18 +1,18 @@
 'use strict';
-// The page's side of the game: the canvas, the menu, the dialogs and the
-// message boxes, the clock's timer, and the page's storage. The game (the
-// C++ program in quorrin.js / quorrin.wasm) calls the methods of
-// Module.page; the page never calls the game. What the player does becomes
-// an event in a queue that the game takes events from, one at a time, in
-// its main loop and in the loops of its dialogs and message boxes.
+// The page's side of the game: the canvas and its pointer and keys, the
+// menu, the clock's timer, and the queue of events. The game (the C++
+// program in quorrin.js / quorrin.wasm) calls the methods of Module.page;
+// the page never calls the game. What the player does becomes an event in
+// a queue that the game takes events from, one at a time, in its main loop
+// and in the loops of its dialogs and message boxes. The dialogs are
+// page-dialogs.js's, the storage page-storage.js's; index.html loads both
+// before this file.
 //
 // Event kinds and fields, as app/web/web_window_system.h has them.
 var Module = (function () {
   const TICK = 1, MOVE = 2, LEFT = 3, RIGHT = 4, RESIZE = 5, COMMAND = 6, CONTROL = 7,
       ANSWER = 8, HIDDEN = 9, KEY = 10;
-  const LIST_DOUBLE_CLICK = 2;
   const LONG_PRESS_MS = 500;
-  const SAVE_FILE = '/game/quorrin.sav';
 
   const params = new URLSearchParams(location.search);
   // ?clock=manual: the clock ticks only when quorrinTest.tick() says so.
@@ -32,13 +32,6 @@ var Module = (function () {
   let wake = null;
   let running = false;      // the main window is there
   let timer = null;
-  let writable = true;      // false while this page must not keep the save: a
-                            // second tab, an import waiting for the reload,
-                            // a page put in the back-forward cache
-  let database = null;
-  let lastSerial = 0;       // of the last save kept
-  const modals = [];        // open dialogs and message boxes, the top one last
-  let dialog = null;        // the open dialog: its element and its list
   // What the page measures: the first frame and the first dialog (ms after
   // the navigation started), the copies to the canvas, and for each
   // pointer event and resize the time from its handler on the page to the
@@ -46,6 +39,9 @@ var Module = (function () {
   // prints them).
   const stats = {firstFrame: 0, firstDialog: 0, puts: 0, putPixels: 0, putTime: 0, latencies: []};
   const inFlight = [];
+
+  const dialogs = pageDialogs({canvas, closeMenu, push, stats});
+  const modals = dialogs.modals;
 
   function push(kind, a = 0, b = 0, c = 0) {
     const since = performance.now();
@@ -242,90 +238,10 @@ var Module = (function () {
     event.preventDefault();
   }
 
-  // ---- Dialogs and message boxes ------------------------------------
-
-  function openModal(element) {
-    closeMenu();
-    const back = document.createElement('div');
-    back.className = 'modal-back';
-    back.style.zIndex = String(20 + modals.length);
-    back.appendChild(element);
-    document.body.appendChild(back);
-    modals.push({back, element});
-    const first = element.querySelector('.list') || element.querySelector('button.default');
-    if (first) first.focus();
-  }
-  function closeModal() {
-    const top = modals.pop();
-    if (top) top.back.remove();
-    const next = modals[modals.length - 1];
-    if (next) {
-      const focus = next.element.querySelector('.list') || next.element.querySelector('button');
-      if (focus) focus.focus();
-    } else {
-      canvas.focus({preventScroll: true});
-    }
-  }
-  function fromTemplate(id) {
-    return document.getElementById(id).content.firstElementChild.cloneNode(true);
-  }
-
-  function selectedOf(list) {
-    return list ? Number(list.dataset.selected ?? -1) : -1;
-  }
-  function showSelection(list, index) {
-    const lines = list.querySelectorAll('.line');
-    if (index < 0 || index >= lines.length) index = -1;
-    list.dataset.selected = String(index);
-    lines.forEach((line, i) => {
-      line.classList.toggle('selected', i === index);
-      line.setAttribute('aria-selected', i === index ? 'true' : 'false');
-    });
-    if (index >= 0) lines[index].scrollIntoView({block: 'nearest'});
-  }
-  function control(id, notification = 0) {
-    push(CONTROL, id, notification, selectedOf(dialog && dialog.list));
-  }
-
-  function dialogKey(event, top) {
-    if (top.answer) {  // a message box
-      if (event.key === 'Enter') {
-        const focused = top.element.contains(document.activeElement) &&
-            document.activeElement.dataset.answer;
-        top.answer(focused !== undefined && focused !== false ? Number(focused) : 1);
-      } else if (event.key === 'Escape') {
-        top.answer(top.withCancel ? 0 : 1);
-      } else {
-        return;
-      }
-      event.preventDefault();
-      return;
-    }
-    const list = dialog && dialog.list;
-    if (event.key === 'Enter') {
-      const focused = document.activeElement;
-      control(focused && focused.tagName === 'BUTTON' ? Number(focused.dataset.control) : 1);
-    } else if (event.key === 'Escape') {
-      control(2);
-    } else if (list && document.activeElement === list &&
-               ['ArrowDown', 'ArrowUp', 'Home', 'End', 'PageDown', 'PageUp'].includes(event.key)) {
-      const count = list.querySelectorAll('.line').length;
-      const lineHeight = list.querySelector('.line') ? list.querySelector('.line').offsetHeight : 20;
-      const pageLines = Math.max(1, Math.floor(list.clientHeight / lineHeight) - 1);
-      let at = selectedOf(list);
-      at = {ArrowDown: at + 1, ArrowUp: at - 1, Home: 0, End: count - 1,
-            PageDown: at + pageLines, PageUp: at - pageLines}[event.key];
-      showSelection(list, Math.max(0, Math.min(count - 1, at)));
-    } else {
-      return;
-    }
-    event.preventDefault();
-  }
-
   document.addEventListener('keydown', (event) => {
     const top = modals[modals.length - 1];
     if (top) {
-      dialogKey(event, top);
+      dialogs.dialogKey(event, top);
       return;
     }
     if (!menuItems.hidden) {
@@ -348,146 +264,10 @@ var Module = (function () {
 
   // ---- Storage -------------------------------------------------------
 
-  function openDatabase() {
-    return new Promise((resolve) => {
-      if (!window.indexedDB) return resolve(null);
-      const request = indexedDB.open('quorrin', 1);
-      request.onupgradeneeded = () => request.result.createObjectStore('files');
-      request.onsuccess = () => resolve(request.result);
-      request.onerror = () => resolve(null);
-    });
-  }
-  function storedFiles() {
-    return new Promise((resolve) => {
-      const files = [];
-      if (!database) return resolve(files);
-      const cursor = database.transaction('files').objectStore('files').openCursor();
-      cursor.onsuccess = () => {
-        const c = cursor.result;
-        if (!c) return resolve(files);
-        files.push([c.key, c.value]);
-        c.continue();
-      };
-      cursor.onerror = () => resolve(files);
-    });
-  }
-  function storeFile(key, bytes) {
-    return new Promise((resolve) => {
-      if (!database) return resolve(false);
-      const transaction = database.transaction('files', 'readwrite');
-      transaction.objectStore('files').put(bytes, key);
-      transaction.oncomplete = () => resolve(true);
-      transaction.onerror = transaction.onabort = () => resolve(false);
-    });
-  }
-
-  function toBase64(bytes) {
-    let text = '';
-    for (let i = 0; i < bytes.length; i += 0x8000) {
-      text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
-    }
-    return btoa(text);
-  }
-  function fromBase64(text) {
-    const raw = atob(text);
-    const bytes = new Uint8Array(raw.length);
-    for (let i = 0; i < raw.length; ++i) bytes[i] = raw.charCodeAt(i);
-    return bytes;
-  }
-  // The save file's bytes as last written: the newer of the IndexedDB
-  // record and the localStorage copy; null when there is none.
-  function newestSave(stored) {
-    let best = stored && stored.bytes ? stored : null;
-    try {
-      const copy = JSON.parse(localStorage.getItem('quorrin.sav') || 'null');
-      if (copy && (!best || copy.serial > best.serial)) {
-        best = {serial: copy.serial, bytes: fromBase64(copy.bytes)};
-      }
-    } catch (e) {
-      // A damaged copy: IndexedDB's.
-    }
-    return best ? best.bytes : null;
-  }
-
-  // Shift_JIS bytes of a text, or null when it has a character Shift_JIS
-  // cannot write; the table is the decoder's, read backwards.
-  let encodeTable = null;
-  function shiftJis(text) {
-    if (!encodeTable) {
-      encodeTable = new Map();
-      for (let b = 0x20; b < 0x7f; ++b) encodeTable.set(String.fromCharCode(b), [b]);
-      for (let b = 0xa1; b <= 0xdf; ++b) encodeTable.set(decoder.decode(new Uint8Array([b])), [b]);
-      for (let lead = 0x81; lead <= 0xfc; ++lead) {
-        // 0xED and 0xEE repeat characters of 0xFA to 0xFC, which Windows
-        // writes them as.
-        if ((lead >= 0xa0 && lead <= 0xdf) || lead === 0xed || lead === 0xee) continue;
-        for (let trail = 0x40; trail <= 0xfc; ++trail) {
-          if (trail === 0x7f) continue;
-          const c = decoder.decode(new Uint8Array([lead, trail]));
-          if (c.length === 1 && c !== '\ufffd' && !encodeTable.has(c)) encodeTable.set(c, [lead, trail]);
-        }
-      }
-    }
-    const out = [];
-    for (const c of text) {
-      const bytes = encodeTable.get(c);
-      if (!bytes) return null;
-      out.push(...bytes);
-    }
-    return out;
-  }
-  // The name a file has in the page's file system (app/web/file_names.h).
-  function storedName(bytes) {
-    let name = '';
-    for (const b of bytes) {
-      if (b >= 0x21 && b <= 0x7e && b !== 0x25 && b !== 0x2f && b !== 0x5c) {
-        name += String.fromCharCode(b);
-      } else {
-        name += '%' + b.toString(16).toUpperCase().padStart(2, '0');
-      }
-    }
-    return name;
-  }
-
-  // A collection file of the player's: kept when its name is one the
-  // game could list (Shift_JIS, ending in ".dat", 5 to 63 bytes).
-  async function addCollections(files) {
-    let added = 0;
-    for (const file of files) {
-      const bytes = shiftJis(file.name);
-      if (!bytes || bytes.length < 5 || bytes.length > 63 || !file.name.endsWith('.dat')) continue;
-      const data = new Uint8Array(await file.arrayBuffer());
-      const name = storedName(bytes);
-      Module.FS.writeFile('/game/' + name, data);
-      await storeFile('dat:' + name, data);
-      ++added;
-    }
+  const storage = pageStorage({addFile, importFile, decoder, onAdded(added) {
     if (added && playing()) push(COMMAND, 120);
     Module.page.added = (Module.page.added || 0) + added;
-  }
-  addFile.addEventListener('change', () => addCollections(Array.from(addFile.files)));
-  document.addEventListener('dragover', (event) => event.preventDefault());
-  document.addEventListener('drop', (event) => {
-    event.preventDefault();
-    if (event.dataTransfer) addCollections(Array.from(event.dataTransfer.files));
-  });
-
-  importFile.addEventListener('change', async () => {
-    const file = importFile.files[0];
-    if (!file) return;
-    // The game now in play must not write over the imported file; the page
-    // starts again with it, and the game reads it as a save file it found.
-    writable = false;
-    const serial = Date.now();
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    try {
-      localStorage.setItem('quorrin.sav', JSON.stringify({serial, bytes: toBase64(bytes)}));
-    } catch (e) {
-      localStorage.removeItem('quorrin.sav');
-    }
-    await storeFile('save', {serial, bytes});
-    location.reload();
-  });
+  }});
 
   // ---- What the game calls ------------------------------------------
 
@@ -548,87 +328,7 @@ var Module = (function () {
       if (timer !== null) clearInterval(timer);
       timer = null;
     },
-    openMessageBox(text, caption, withCancel) {
-      const element = fromTemplate('message-box');
-      element.querySelector('.caption').textContent = caption;
-      element.querySelector('.text').textContent = text;
-      if (!withCancel) element.querySelector('[data-answer="0"]').remove();
-      openModal(element);
-      const top = modals[modals.length - 1];
-      top.withCancel = withCancel;
-      top.answer = (answer) => {
-        if (modals[modals.length - 1] === top && !top.answered) {
-          top.answered = true;
-          push(ANSWER, answer);
-        }
-      };
-      element.querySelectorAll('[data-answer]').forEach((button) =>
-          button.addEventListener('click', () => top.answer(Number(button.dataset.answer))));
-    },
-    closeMessageBox() {
-      closeModal();
-    },
-    openDialog(id) {
-      if (!stats.firstDialog) stats.firstDialog = performance.now();
-      const element = fromTemplate('dialog-' + id);
-      const list = element.querySelector('.list');
-      dialog = {element, list, id};
-      element.querySelectorAll('button[data-control]').forEach((button) =>
-          button.addEventListener('click', () => control(Number(button.dataset.control))));
-      if (list) {
-        list.addEventListener('mousedown', (event) => {
-          const line = event.target.closest('.line');
-          if (line) showSelection(list, Number(line.dataset.index));
-        });
-        list.addEventListener('dblclick', (event) => {
-          const line = event.target.closest('.line');
-          if (!line) return;
-          showSelection(list, Number(line.dataset.index));
-          control(Number(list.dataset.control), LIST_DOUBLE_CLICK);
-        });
-      }
-      openModal(element);
-    },
-    closeDialog() {
-      dialog = null;
-      closeModal();
-    },
-    setControlText(id, text) {
-      if (!dialog) return;
-      const element = dialog.element.querySelector(`[data-control="${id}"]`);
-      if (element) element.textContent = text;
-    },
-    listBegin(id, stops) {
-      const list = dialog && dialog.element.querySelector(`.list[data-control="${id}"]`);
-      page.building = {list, stops, lines: []};
-    },
-    listLine(text) {
-      if (page.building) page.building.lines.push(text);
-    },
-    listEnd() {
-      const {list, stops, lines} = page.building || {};
-      page.building = null;
-      if (!list) return;
-      list.textContent = '';
-      lines.forEach((text, index) => {
-        const line = document.createElement('div');
-        line.className = 'line';
-        line.setAttribute('role', 'option');
-        line.dataset.index = String(index);
-        // Tab stops are in dialog units, a quarter of an average character.
-        text.split('\t').forEach((part, i) => {
-          const span = document.createElement('span');
-          span.textContent = part;
-          span.style.left = i === 0 ? '3px' : `calc(${stops[Math.min(i, stops.length) - 1] || 0} * 0.13em)`;
-          line.appendChild(span);
-        });
-        list.appendChild(line);
-      });
-    },
-    selectLine(id, index) {
-      const list = dialog && dialog.element.querySelector(`.list[data-control="${id}"]`);
-      if (list) showSelection(list, index);
-    },
+    ...dialogs.methods,
     showMainWindow(shown) {
       running = shown;
       menuButton.disabled = !shown;
@@ -646,114 +346,37 @@ var Module = (function () {
       menuItems.querySelector('[data-command="125"]').disabled = !redo;
     },
     exportSave(path) {
-      // Nothing written yet: nothing to export (and no exception may
-      // reach the game).
-      let bytes;
-      try {
-        bytes = Module.FS.readFile(path);
-      } catch (e) {
-        return;
-      }
-      const link = document.createElement('a');
-      link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
-      link.download = 'quorrin.sav';
-      document.body.appendChild(link);
-      link.click();
-      link.remove();
-      setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+      storage.exportSave(path);
     },
     fileWritten(path) {
-      if (!writable || path !== SAVE_FILE) return;
-      let bytes;
-      try {
-        bytes = Module.FS.readFile(path);
-      } catch (e) {
-        return;
-      }
-      page.writes = (page.writes || 0) + 1;
-      // IndexedDB keeps the save; a write that starts while the page is
-      // being closed may not be committed, so a copy goes to localStorage
-      // too, which is written at once. The newer of the two is read.
-      const serial = lastSerial = Math.max(Date.now(), lastSerial + 1);
-      try {
-        localStorage.setItem('quorrin.sav', JSON.stringify({serial, bytes: toBase64(bytes)}));
-      } catch (e) {
-        // No room or no storage: IndexedDB alone.
-      }
-      storeFile('save', {serial, bytes}).then((ok) => { if (ok) page.stored = (page.stored || 0) + 1; });
+      storage.keepSave(path);
     },
   };
 
   // ---- Start -----------------------------------------------------------
 
-  // One game per browser: the tab that holds the lock plays, another one
-  // says so and writes nothing.
-  let releaseLock = null;
-  function holdLock() {
-    return new Promise((release) => { releaseLock = release; });
-  }
-  const lock = new Promise((resolve) => {
-    if (!navigator.locks) return resolve(true);
-    navigator.locks.request('quorrin-game', {ifAvailable: true}, (held) => {
-      resolve(held !== null);
-      return held ? holdLock() : undefined;
-    });
-  });
-  // A page kept in the back-forward cache would hold the lock while it is
-  // not shown: it lets it go (its game saved on the way, above), and starts
-  // afresh if it is shown again.
-  window.addEventListener('pagehide', (event) => {
-    if (event.persisted && releaseLock) {
-      writable = false;
-      releaseLock();
-      releaseLock = null;
-    }
-  });
-  window.addEventListener('pageshow', (event) => {
-    if (event.persisted) location.reload();
-  });
-  const stored = openDatabase().then((db) => {
-    database = db;
-    return storedFiles();
-  });
   let ready;
   const runtime = new Promise((resolve) => { ready = resolve; });
 
   // The game starts with the files kept in the page's storage: the save
   // file and the player's collections.
   function begin(files) {
-    writable = true;
     notice.hidden = true;
-    let save = null;
-    for (const [key, value] of files) {
-      if (key === 'save') save = value;
-      else if (typeof key === 'string' && key.startsWith('dat:')) Module.FS.writeFile('/game/' + key.slice(4), value);
-    }
-    const bytes = newestSave(save);
-    if (bytes) Module.FS.writeFile(SAVE_FILE, bytes);
-    if (navigator.storage && navigator.storage.persist) {
-      navigator.storage.persist().then((granted) => { page.persisted = granted; });
-    }
+    storage.restore(files);
     Module.callMain([]);
   }
 
-  Promise.all([lock, stored, runtime]).then(([held, files]) => {
+  Promise.all([storage.lock, storage.stored, runtime]).then(([held, files]) => {
     if (held) {
       begin(files);
       return;
     }
-    writable = false;
     canvas.hidden = true;
     notice.hidden = false;
     notice.textContent = 'quorrin は別のタブで開いています。あちらを閉じると、ここで続きを遊べます。';
     // Once the other tab is gone the game starts here, from what the other
     // one saved.
-    if (navigator.locks) {
-      navigator.locks.request('quorrin-game', () => {
-        storedFiles().then(begin);
-        return holdLock();
-      });
-    }
+    storage.waitForLock(begin);
   });
 
   window.quorrinTest = {
