@@ -149,6 +149,29 @@ def menu(d, command):
     d.find_element(By.CSS_SELECTOR, '#menu-items [data-command="%s"]' % command).click()
 
 
+LIST = 'return !!document.querySelector(".dialog .list .line")'
+
+
+def close(d, key, what):
+    """A key that closes the dialog or box on top."""
+    ActionChains(d).send_keys(key).perform()
+    wait_for(d, 'return !document.querySelector(".dialog")', what)
+
+
+def read_inputs(native):
+    with open(os.path.join(native, 'inputs.txt')) as f:
+        return [line.split() for line in f]
+
+
+def first_start(d, query='?clock=manual'):
+    """A fresh profile's page: the open-collection dialog, Enter on the first
+    collection, the board."""
+    d.get(URL + query)
+    wait_for(d, LIST, 'the open-collection dialog')
+    ActionChains(d).send_keys(Keys.ENTER).perform()
+    wait_for(d, 'return !document.getElementById("board").hidden', 'the board after Enter')
+
+
 def play(ratio):
     """The session at this pixel ratio; returns the native session's folder."""
     tag = 'ratio%d' % ratio
@@ -162,7 +185,7 @@ def play(ratio):
         d.get(URL + '?clock=manual')
         # First start: no save, the open-collection dialog; the first line
         # clicked, then OK.
-        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
+        wait_for(d, LIST, 'the open-collection dialog')
         lines = d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')
         check([l.text for l in lines][:2] == ['01_first_steps', '02_warming_up'],
               tag + ': the shipped collections are listed')
@@ -179,8 +202,7 @@ def play(ratio):
                        check=True, stdout=subprocess.DEVNULL)
         shots = sorted(f for f in os.listdir(native) if f.endswith('.png'))
         shot = 0
-        with open(os.path.join(native, 'inputs.txt')) as f:
-            inputs = [line.split() for line in f]
+        inputs = read_inputs(native)
         for step in inputs:
             kind = step[0]
             if kind == 'tick':
@@ -216,15 +238,14 @@ def play(ratio):
         # with its clear time, 7 + 20 ticks; Esc closes it.
         trial_x = next(int(s[1]) for s in inputs if s[0] == 'left' and s[2] == '16')
         pointer(d, trial_x - 180, 16, ratio, 'left')
-        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the puzzle list')
+        wait_for(d, LIST, 'the puzzle list')
         first_line = d.find_element(By.CSS_SELECTOR, '.dialog .list .line').text
         check('クリア時間 00:27' in first_line and '難易度' in first_line,
               tag + ': the puzzle list shows the clear time (%r)' % first_line)
         check(d.find_element(By.CSS_SELECTOR, '.dialog [data-control="123"]').text == '01_first_steps',
               tag + ': the puzzle list names the collection')
         d.save_screenshot(os.path.join(OUT, tag + '-2-puzzle-list.png'))
-        ActionChains(d).send_keys(Keys.ESCAPE).perform()
-        wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the dialog')
+        close(d, Keys.ESCAPE, 'Esc closes the dialog')
         # Reload: the game resumes where it was, no dialog.
         d.refresh()
         wait_for(d, 'return !document.getElementById("board").hidden && quorrinTest.stats.puts > 0',
@@ -270,10 +291,9 @@ def menu_keys_and_exit(d, ratio):
     wait_for(d, 'return !!document.querySelector(".dialog .about")', 'the version box')
     check('quorrin version 1.7' in d.find_element(By.CSS_SELECTOR, '.dialog').text, tag + ': the version box')
     d.save_screenshot(os.path.join(OUT, tag + '-5-about.png'))
-    ActionChains(d).send_keys(Keys.ENTER).perform()
-    wait_for(d, 'return !document.querySelector(".dialog")', 'Enter closes the version box')
+    close(d, Keys.ENTER, 'Enter closes the version box')
     menu(d, '120')
-    wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
+    wait_for(d, LIST, 'the open-collection dialog')
     lines = d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')
     ActionChains(d).double_click(lines[2]).perform()
     wait_for(d, 'return !document.querySelector(".dialog")', 'a double-click opens the collection')
@@ -281,8 +301,7 @@ def menu_keys_and_exit(d, ratio):
     wait_for(d, 'return !!document.querySelector(".dialog .list .line.selected")', 'the dialog again')
     check(d.find_element(By.CSS_SELECTOR, '.dialog .list .line.selected').text == '03_getting_serious',
           tag + ': the double-clicked collection is in play')
-    ActionChains(d).send_keys(Keys.ESCAPE).perform()
-    wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the dialog')
+    close(d, Keys.ESCAPE, 'Esc closes the dialog')
     idle(d)
     pointer(d, 2, board(d).rect['height'] * ratio - 2, ratio)
     idle(d)
@@ -323,12 +342,8 @@ def extras(native):
     tag = 'extras'
     d = browser(scratch('quorrin-e2e-'))
     try:
-        d.get(URL + '?clock=manual')
-        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
-        ActionChains(d).send_keys(Keys.ENTER).perform()
-        wait_for(d, 'return !document.getElementById("board").hidden', 'the board after Enter')
-        with open(os.path.join(native, 'inputs.txt')) as f:
-            inputs = [line.split() for line in f]
+        first_start(d)
+        inputs = read_inputs(native)
         line_at = next(s[1:] for s in inputs if s[0] == 'left')
         cross_at = next(s[1:] for s in inputs if s[0] == 'right')
         for _ in range(7):
@@ -362,7 +377,7 @@ def extras(native):
             with open(path, 'wb') as f:
                 f.writelines(lines[:3])
         d.find_element(By.ID, 'add-file').send_keys(mine + '\n' + other)
-        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
+        wait_for(d, LIST, 'the open-collection dialog')
         names = [l.text for l in d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')]
         check('自作問題' in names and not any('Zo' in n for n in names) and len(names) == 9,
               tag + ': the added collection is listed with the shipped ones (%s)' % names)
@@ -370,8 +385,7 @@ def extras(native):
         # Keys: End selects the last line (the player's, after the shipped
         # ones in byte order), Enter opens it.
         d.find_element(By.CSS_SELECTOR, '.dialog .list').send_keys(Keys.END)
-        ActionChains(d).send_keys(Keys.ENTER).perform()
-        wait_for(d, 'return !document.querySelector(".dialog")', 'Enter closes the dialog')
+        close(d, Keys.ENTER, 'Enter closes the dialog')
         menu(d, '120')
         wait_for(d, 'return !!document.querySelector(".dialog .list .line.selected")', 'the dialog again')
         check(d.find_element(By.CSS_SELECTOR, '.dialog .list .line.selected').text == '自作問題',
@@ -379,23 +393,21 @@ def extras(native):
         d.find_element(By.CSS_SELECTOR, '.dialog .list').send_keys(Keys.HOME, Keys.ARROW_DOWN)
         check(d.find_element(By.CSS_SELECTOR, '.dialog .list .line.selected').text == '02_warming_up',
               tag + ': arrows move the selection')
-        ActionChains(d).send_keys(Keys.ESCAPE).perform()
-        wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the dialog')
+        close(d, Keys.ESCAPE, 'Esc closes the dialog')
         # A file dropped onto the page is added the same way.
         d.execute_script('''
             const data = new DataTransfer();
             data.items.add(new File([arguments[0]], 'ドロップ.dat'));
             document.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}));''',
                          b''.join(lines[:2]).decode('ascii'))
-        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the dialog after a drop')
+        wait_for(d, LIST, 'the dialog after a drop')
         check('ドロップ' in [l.text for l in d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')],
               tag + ': a dropped collection is listed')
-        ActionChains(d).send_keys(Keys.ESCAPE).perform()
-        wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the dialog')
+        close(d, Keys.ESCAPE, 'Esc closes the dialog')
         d.refresh()
         wait_for(d, 'return quorrinTest.stats.puts > 0', 'the board after a reload')
         menu(d, '120')
-        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the dialog after a reload')
+        wait_for(d, LIST, 'the dialog after a reload')
         names = [l.text for l in d.find_elements(By.CSS_SELECTOR, '.dialog .list .line')]
         check('自作問題' in names and 'ドロップ' in names, tag + ': the own collections are kept across a reload')
         ActionChains(d).send_keys(Keys.ESCAPE).perform()
@@ -406,7 +418,7 @@ def extras(native):
         with open(damaged, 'wb') as f:
             f.write(b'\x07not a save file at all')
         d.find_element(By.ID, 'import-file').send_keys(damaged)
-        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the dialog after a damaged import')
+        wait_for(d, LIST, 'the dialog after a damaged import')
         check(d.find_element(By.CSS_SELECTOR, '.dialog .caption').text == '問題を開く',
               tag + ': a damaged save asks for a collection')
         # The native game's save imported: the game goes on where the native
@@ -426,10 +438,7 @@ def keys():
     tag = 'keys'
     d = browser(scratch('quorrin-e2e-'))
     try:
-        d.get(URL + '?clock=manual')
-        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
-        ActionChains(d).send_keys(Keys.ENTER).perform()
-        wait_for(d, 'return !document.getElementById("board").hidden', 'the board')
+        first_start(d)
         idle(d)
         items = 'return ["124", "125"].map(c => document.querySelector(`#menu-items [data-command="${c}"]`).disabled)'
         check(d.execute_script(items) == [True, True], tag + ': nothing to undo or redo at first')
@@ -469,12 +478,8 @@ def window_and_clock(native):
     tag = 'window'
     d = browser(scratch('quorrin-e2e-'))
     try:
-        d.get(URL)
-        wait_for(d, 'return !!document.querySelector(".dialog .list .line")', 'the open-collection dialog')
-        ActionChains(d).send_keys(Keys.ENTER).perform()
-        wait_for(d, 'return !document.getElementById("board").hidden', 'the board')
-        with open(os.path.join(native, 'inputs.txt')) as f:
-            trial_x = next(int(s[1]) for s in (line.split() for line in f) if s[0] == 'left' and s[2] == '16')
+        first_start(d, '')
+        trial_x = next(int(s[1]) for s in read_inputs(native) if s[0] == 'left' and s[2] == '16')
         # 最初から: the question, its text from the game's Shift_JIS; the clock
         # goes on meanwhile (the canvas changes under the box); Esc cancels.
         pointer(d, trial_x - 90, 16, 1, 'left')
@@ -487,8 +492,7 @@ def window_and_clock(native):
         before = d.execute_script(CANVAS_SUM)
         time.sleep(2.2)
         check(d.execute_script(CANVAS_SUM) != before, tag + ': the clock runs while the question is open')
-        ActionChains(d).send_keys(Keys.ESCAPE).perform()
-        wait_for(d, 'return !document.querySelector(".dialog")', 'Esc closes the question')
+        close(d, Keys.ESCAPE, 'Esc closes the question')
 
         # A smaller window: the canvas follows; the native game at that client
         # size shows the same start frame (the clock stopped for the compare).

@@ -13,15 +13,12 @@
 namespace quorrin::web {
 namespace {
 
-TEST(FileNames, AsciiNamesStandAsTheyAre) {
+TEST(FileNames, ShiftJisBytesAndSeparatorsAreCodedAsciiStands) {
     EXPECT_EQ(storedName("01_first_steps.dat"), "01_first_steps.dat");
-    EXPECT_EQ(storedPath("/game/quorrin.sav"), "/game/quorrin.sav");
-}
-
-TEST(FileNames, ShiftJisBytesAndSeparatorsAreCoded) {
     // 表.dat: 0x95 0x5C, whose second byte is a backslash.
     EXPECT_EQ(storedName("\x95\x5C.dat"), "%95%5C.dat");
     EXPECT_EQ(storedName("a b%c/d"), "a%20b%25c%2Fd");
+    EXPECT_EQ(storedPath("/game/quorrin.sav"), "/game/quorrin.sav");
     EXPECT_EQ(storedPath("/game/\x95\x5C.dat"), "/game/%95%5C.dat");
 }
 
