@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,8 +46,6 @@ class ScriptedPage : public PageBridge {
     bool boxOpen = false;
     int dialogOpen = 0;
     std::vector<std::string> lines;  // of the last list sent
-    int selected = -1;
-    int taken = 0;
 
     PageEvent nextEvent() override {
         if (beforeTake) beforeTake();
@@ -54,7 +54,6 @@ class ScriptedPage : public PageBridge {
             event = events.front();
             events.pop_front();
         }
-        ++taken;
         if (onEvent) onEvent(event);
         return event;
     }
@@ -110,7 +109,7 @@ class ScriptedPage : public PageBridge {
         log.push_back("list " + std::to_string(list) + " " + std::to_string(all.size()) + " " +
                       std::to_string(tabStopCount));
     }
-    void selectListLine(int, int index) override { selected = index; }
+    void selectListLine(int, int) override {}
     void showMainWindow(bool shown) override { log.push_back(shown ? "shown" : "ended"); }
     void exportSave(const std::string& path) override { log.push_back("export " + path); }
     void enableUndo(bool undo, bool redo) override {
@@ -120,9 +119,11 @@ class ScriptedPage : public PageBridge {
     bool logged(const std::string& entry) const {
         return std::find(log.begin(), log.end(), entry) != log.end();
     }
-    long count(const std::string& prefix) const {
-        return std::count_if(log.begin(), log.end(),
-                             [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+    std::vector<std::string> entries(const std::string& prefix) const {
+        std::vector<std::string> found;
+        std::copy_if(log.begin(), log.end(), std::back_inserter(found),
+                     [&](const std::string& e) { return e.rfind(prefix, 0) == 0; });
+        return found;
     }
     // The canvas pixel at (x, y) as blue, green, red, like the back buffer.
     std::uint32_t pixel(std::int32_t x, std::int32_t y) const {
@@ -248,7 +249,7 @@ TEST_F(WebGame, ThePageIsNeverSmallerThanTheGamesMinimum) {
     EXPECT_TRUE(page.logged("canvas 432x464"));
     EXPECT_TRUE(page.logged("canvas 432x900"));
     EXPECT_TRUE(page.logged("canvas 1200x700"));
-    EXPECT_EQ(page.count("canvas"), 3);
+    EXPECT_EQ(page.entries("canvas").size(), 3u);
 }
 
 TEST_F(WebGame, TheMouseMarksEdges) {
@@ -334,7 +335,7 @@ TEST_F(WebGame, TheClockTicksInADialogAndAQuestionInsideIt) {
     EXPECT_EQ(elapsedAtEnd, 0);
     EXPECT_EQ(app->progress.currentPuzzle, 2);
     EXPECT_TRUE(page.logged("dialog 117"));
-    EXPECT_EQ(page.count("list 118 "), 2);  // filled, and filled again after the clear
+    EXPECT_EQ(page.entries("list 118 ").size(), 2u);  // filled, and filled again after the clear
     EXPECT_TRUE(page.logged("list 118 30 3"));
     EXPECT_EQ(page.lines.size(), 30u);
     EXPECT_NE(page.lines[0].find("\x81\x7c"), std::string::npos);  // no clear time any more
@@ -413,15 +414,10 @@ TEST_F(WebGame, KeysPlayAndTheShortcutsUndoAndRedo) {
     EXPECT_EQ(seen[5], seen[1]);  // nothing from the keys in the dialog
     // The menu's items followed: nothing to undo at first, then undo, then
     // redo only, then undo again.
-    std::vector<std::string> shown;
-    for (const std::string& entry : page.log) {
-        if (entry.rfind("undo ", 0) == 0) shown.push_back(entry);
-    }
+    const std::vector<std::string> shown = page.entries("undo ");
     ASSERT_GE(shown.size(), 4u);
-    EXPECT_EQ(shown[0], "undo 0 0");
-    EXPECT_EQ(shown[1], "undo 1 0");
-    EXPECT_EQ(shown[2], "undo 0 1");
-    EXPECT_EQ(shown[3], "undo 1 0");
+    EXPECT_EQ(std::vector<std::string>(shown.begin(), shown.begin() + 4),
+              (std::vector<std::string>{"undo 0 0", "undo 1 0", "undo 0 1", "undo 1 0"}));
 }
 
 TEST(KeyAction, TheGamesKeysAndTheShortcuts) {
