@@ -340,15 +340,15 @@ const char* const kScenarios[] = {
     // kept by a repaint at the same size. Any click moves on; the
     // run ends in a trial, which the next run resumes with marks and clock;
     // a roll back then returns to the board as resumed.
-    "first|{p1} ?z432x464,s0,c1,p0 t3 solve ?s1,b1,c0,afirst.dat/0/-1/-1h/3/3.0.0 w432,464 "
-    "?b1 L10,10 ?s0,p1,e0 t5 L0h b2 R0v L1h ?t2,o0v snap "
-    "!afirst.dat/1/2/0v/5/3.0.0|?s0,c1,m1,e5,t2 t1 L2h b3 ?t0,o-1h,m1,e6 !r",
+    "first|{p1} ?z432x464,s0,c1,p0 t3 solve ?s1,b1,c0,afirst.dat/0/-1/-1h/3/3.0.0 w432,464 ?b1 "
+    "L10,10 ?s0,p1,e0 t5 L0h b2 R0v L1h ?t2,o0v snap !afirst.dat/1/2/0v/5/3.0.0|?s0,c1,m1,e5,t2 "
+    "t1 L2h b3 ?t0,o-1h,m1,e6 !r",
     // The clock held at 59:59, and that time kept as the clear time.
     "easy|{p1} t3700 ?e3599 solve ?k3599.0.0",
     // After a solve a click starts the next uncleared puzzle, wrapping
     // round; moves and right clicks do nothing; all cleared, nothing starts.
-    "easy|{p1} {s1,p1} b0 ?p1 t2 solve snap R0h ?d0,m1 L300,300 ?p2 t2 solve L300,300 ?p0 t2 solve "
-    "L300,300 ?s1,k2.2.2",
+    "easy|{p1} {s1,p1} b0 ?p1 t2 solve snap R0h ?d0,m1 L300,300 ?p2 t2 solve L300,300 ?p0 t2 "
+    "solve L300,300 ?s1,k2.2.2",
     // Cancel leaves all as it was (only the hover is drawn); OK starts afresh.
     "easy|{p1} t4 L1h b2 snap no yes b1 ?m1,e4,t1,d1 b1 ?m0,e0,t0,qrestart+restart",
     // Button 3 does nothing while off; the first mark after arming is the
@@ -383,24 +383,19 @@ const char* const kScenarios[] = {
     // a line, a cross, arming, the origin's mark, a line taken away, the roll
     // back, the restart; each undo shows the game as the clicks left it, to
     // the pixel; past either end nothing happens.
-    "easy|{p1} M1,1 snap L0h M1,1 snap R1v M1,1 snap b2 M1,1 snap L3h M1,1 snap R0h M1,1 snap "
-    "b3 M1,1 snap yes b1 M1,1 snap ?=07,u1/0 undo ?=6 undo ?=5 undo ?=4,t2,o3h undo ?=3,t1,o-1h "
-    "undo ?=2,t0 undo ?=1 undo ?=07,u0/1 undo ?=07 redo ?=1 redo redo redo ?=4 redo redo redo "
-    "?=07,u1/0 "
-    "redo ?=07",
+    "easy|{p1} M1,1 snap L0h M1,1 snap R1v M1,1 snap b2 M1,1 snap L3h M1,1 snap R0h M1,1 snap b3 "
+    "M1,1 snap yes b1 M1,1 snap ?=07,u1/0 undo ?=6 undo ?=5 undo ?=4,t2,o3h undo ?=3,t1,o-1h undo "
+    "?=2,t0 undo ?=1 undo ?=07,u0/1 undo ?=07 redo ?=1 redo redo redo ?=4 redo redo redo "
+    "?=07,u1/0 redo ?=07",
     // The commit undone brings the trial back with its origin and snapshot,
     // which a later roll back then uses; an arming over an older snapshot.
-    "easy|{p1} L0h b2 L4v M1,1 snap b2 M1,1 snap b2 R1v b3 M1,1 undo undo undo ?=1 undo ?=0,t2,o4v "
-    "b3 "
-    "?t0 "
-    "M1,1 snap undo undo ?t1,o-1h undo ?t0 redo redo b3 ?=2",
+    "easy|{p1} L0h b2 L4v M1,1 snap b2 M1,1 snap b2 R1v b3 M1,1 undo undo undo ?=1 undo "
+    "?=0,t2,o4v b3 ?t0 M1,1 snap undo undo ?t1,o-1h undo ?t0 redo redo b3 ?=2",
     // A refused line is a cross, and undone; the clock is not touched; a
     // new step drops the steps undone, an action that changes nothing
     // (roll back while off, restart of a fresh board) keeps them.
     "easy|{p1} t2 L0h L0v L1v t1 M1,1 snap L3h M1,1 undo ?=0,e3,u1/1 redo ?u1/0 undo undo undo "
-    "undo "
-    "?u0/1 "
-    "b3 yes b1 ?u0/1,e0 redo ?u1/1 L4h ?u1/0",
+    "undo ?u0/1 b3 yes b1 ?u0/1,e0 redo ?u1/1 L4h ?u1/0",
     // The steps belong to the puzzle in play: another puzzle, a solve and
     // a new run of the program start without them.
     "easy|{p1} L0h {s1,p1} b0 ?p1,u0/0 L0h t1 solve ?s1,u0/0 undo redo ?s1,b1 L300,300 ?p2,u0/0 "
@@ -410,17 +405,15 @@ const char* const kScenarios[] = {
     // the outline; Space is a left click and X a right click on the lit
     // edge, a held Space does nothing more; the last of pointer and keys
     // decides what is lit, a pointer reported unmoved does not.
-    "easy|{p1} kl ?h0h,u0/0 kr ?h1h kr ?h1h kd ?h1v kd ?h4h ku ?h1v ku ku ?h1h kl kd kd kd kd ?h6h "
-    "kd ?h6h kr+ ?h7h kd ?h7h ku ?h4v kr ?h5v kd ?h7h L7h R0v M1,1 snap yes b1 kl ?h7h ks ks+ kl "
-    "kl "
-    "?h6h ku ku ku ?h0v kx M1,1 ?=0 M4v kr ?h5v M4v ?h5v M3h kd ?h3v M1,1 ?h-1h kd ?h3v",
+    "easy|{p1} kl ?h0h,u0/0 kr ?h1h kr ?h1h kd ?h1v kd ?h4h ku ?h1v ku ku ?h1h kl kd kd kd kd "
+    "?h6h kd ?h6h kr+ ?h7h kd ?h7h ku ?h4v kr ?h5v kd ?h7h L7h R0v M1,1 snap yes b1 kl ?h7h ks "
+    "ks+ kl kl ?h6h ku ku ku ?h0v kx M1,1 ?=0 M4v kr ?h5v M4v ?h5v M3h kd ?h3v M1,1 ?h-1h kd ?h3v",
     // The digits press the toolbar buttons; Enter and Delete act as Space
     // and X; after the solve only Space or Enter act: the next puzzle.
-    "easy|{p1} {p2} {p2} {p2} c113 ?j1 c115 ?j1 c120 ?j1,u0/0 kd ?j1 k3 ?t1 ke ?t2,o0h k4 ?t0,o-1h "
-    "k4 ?j1 "
-    "kx ?j1 kdel ?u1/0 undo ?j1 undo undo ?t2,o0h no k2 "
-    "?qrestart yes k2 ?e0,t0,u1/0 {s2,p1} k1 ?p2,u0/0 c124 ?j1 c999 ?j0 t1 solve ?s1 kr ?h-1h,j0 "
-    "kx ?j0 k1 ?j0 k4 ?s1,j0 undo ?j1 ke ?s0,p0,j1",
+    "easy|{p1} {p2} {p2} {p2} c113 ?j1 c115 ?j1 c120 ?j1,u0/0 kd ?j1 k3 ?t1 ke ?t2,o0h k4 "
+    "?t0,o-1h k4 ?j1 kx ?j1 kdel ?u1/0 undo ?j1 undo undo ?t2,o0h no k2 ?qrestart yes k2 "
+    "?e0,t0,u1/0 {s2,p1} k1 ?p2,u0/0 c124 ?j1 c999 ?j0 t1 solve ?s1 kr ?h-1h,j0 kx ?j0 k1 ?j0 k4 "
+    "?s1,j0 undo ?j1 ke ?s0,p0,j1",
     // A collection that vanishes after the listing: in play the dialog
     // stays open on a double-click and ends with 2 on OK, the game going on;
     // at start-up, the error box and nothing written.
