@@ -38,6 +38,13 @@ std::vector<LoopSolution> allLoops(int w, int h) {
     return loops;
 }
 
+// A W x H puzzle of its clues row by row, "." for none.
+LoopPuzzle puzzleOf(int w, int h, const char* rows) {
+    LoopPuzzle p(w, h);
+    for (int i = 0; i < w * h; ++i) p.clues[i] = std::int8_t(rows[i] == '.' ? -1 : rows[i] - '0');
+    return p;
+}
+
 // A plain depth-first count of solutions, for boards too large to list all
 // their loops: every edge in turn, line then cross, in the order of the dots
 // row by row, so that each dot and cell is complete soon after the search
@@ -89,32 +96,28 @@ class PlainSearch {
             c1 = c < w_ ? r * w_ + c : -1;
         }
     }
-    // Lines and open edges around a cell or a dot.
-    void cellCounts(int cell, int& lines, int& open) const {
-        const int r = cell / w_, c = cell % w_;
+    // Lines and open edges among some edges (-1: none).
+    void counts(std::initializer_list<int> edges, int& lines, int& open) const {
         lines = open = 0;
-        for (const int e : {horizontalEdge(w_, r, c), horizontalEdge(w_, r + 1, c),
-                            verticalEdge(w_, h_, r, c), verticalEdge(w_, h_, r, c + 1)}) {
-            lines += edge_[static_cast<size_t>(e)] == 1;
-            open += edge_[static_cast<size_t>(e)] == kOpen;
+        for (const int e : edges) {
+            lines += e >= 0 && edge_[static_cast<size_t>(e)] == 1;
+            open += e >= 0 && edge_[static_cast<size_t>(e)] == kOpen;
         }
     }
     void dotCounts(int v, int& lines, int& open) const {
         const int r = v / (w_ + 1), c = v % (w_ + 1);
-        lines = open = 0;
-        const auto look = [&](int e) {
-            lines += edge_[static_cast<size_t>(e)] == 1;
-            open += edge_[static_cast<size_t>(e)] == kOpen;
-        };
-        if (c < w_) look(horizontalEdge(w_, r, c));
-        if (c > 0) look(horizontalEdge(w_, r, c - 1));
-        if (r < h_) look(verticalEdge(w_, h_, r, c));
-        if (r > 0) look(verticalEdge(w_, h_, r - 1, c));
+        counts(
+            {c < w_ ? horizontalEdge(w_, r, c) : -1, c > 0 ? horizontalEdge(w_, r, c - 1) : -1,
+             r < h_ ? verticalEdge(w_, h_, r, c) : -1, r > 0 ? verticalEdge(w_, h_, r - 1, c) : -1},
+            lines, open);
     }
     bool cellFits(int cell) const {
         if (cell < 0 || p_.clues[static_cast<size_t>(cell)] < 0) return true;
         int lines, open;
-        cellCounts(cell, lines, open);
+        const int r = cell / w_, c = cell % w_;
+        counts({horizontalEdge(w_, r, c), horizontalEdge(w_, r + 1, c), verticalEdge(w_, h_, r, c),
+                verticalEdge(w_, h_, r, c + 1)},
+               lines, open);
         const int k = p_.clues[static_cast<size_t>(cell)];
         return lines <= k && lines + open >= k;
     }
@@ -355,10 +358,7 @@ TEST(LoopGenerator, PuzzlesAreUniqueAtTheirGrade) {
 // the difficulty and score from steps: the boundaries of each number.
 TEST(LoopRating, StepsAndDifficulty) {
     const auto rate = [](int w, int h, const char* rows) {
-        LoopPuzzle p(w, h);
-        for (int i = 0; i < w * h; ++i)
-            p.clues[i] = std::int8_t(rows[i] == '.' ? -1 : rows[i] - '0');
-        LoopSolver solver(p);
+        LoopSolver solver(puzzleOf(w, h, rows));
         EXPECT_EQ(solver.countSolutions(2), 1) << rows;
         return solver.rate();
     };
@@ -377,27 +377,22 @@ TEST(LoopRating, StepsAndDifficulty) {
         EXPECT_EQ(r.lookaheadSteps + r.regionSteps > 0, grade == kGradeHard);
         EXPECT_EQ(r.score / 1000, r.difficulty);
     }
-    struct Row {
-        int family, pairSteps, chain, lookahead, region, difficulty, score;
-    };
-    for (const Row& row :
-         {Row{1, 0, 0, 0, 0, 1, 1000}, Row{2, 1, 1, 0, 0, 2, 2005},
-          Row{2, kGentlePairSteps, kGentleChain, 0, 0, 2, 2020},
-          Row{2, kGentlePairSteps + 1, 1, 0, 0, 3, 3017},
-          Row{2, 3, kGentleChain + 1, 0, 0, 3, 3015}, Row{2, 500, 2, 0, 0, 3, 3508},
-          Row{2, 1500, 2, 0, 0, 3, 3999}, Row{3, 40, 2, kFewLookaheads, 0, 4, 4034},
-          Row{3, 40, 2, 2, kFewLookaheads - 2, 4, 4034}, Row{3, 40, 2, kFewLookaheads, 1, 5, 5038},
-          Row{4, 9, 9, 9, 9, 5, 5999}}) {
-        LoopRating x;
-        x.family = row.family;
-        x.pairSteps = row.pairSteps;
-        x.longestChain = row.chain;
-        x.lookaheadSteps = row.lookahead;
-        x.regionSteps = row.region;
+    // family, pair steps, longest chain, region steps, lookahead steps ->
+    // difficulty, score.
+    for (const LoopRating& row :
+         {LoopRating{1, 0, 0, 0, 0, 1, 1000}, LoopRating{2, 1, 1, 0, 0, 2, 2005},
+          LoopRating{2, kGentlePairSteps, kGentleChain, 0, 0, 2, 2020},
+          LoopRating{2, kGentlePairSteps + 1, 1, 0, 0, 3, 3017},
+          LoopRating{2, 3, kGentleChain + 1, 0, 0, 3, 3015}, LoopRating{2, 500, 2, 0, 0, 3, 3508},
+          LoopRating{2, 1500, 2, 0, 0, 3, 3999}, LoopRating{3, 40, 2, 0, kFewLookaheads, 4, 4034},
+          LoopRating{3, 40, 2, kFewLookaheads - 2, 2, 4, 4034},
+          LoopRating{3, 40, 2, 1, kFewLookaheads, 5, 5038}, LoopRating{4, 9, 9, 9, 9, 5, 5999}}) {
+        LoopRating x = row;
+        x.difficulty = x.score = 0;
         rateDifficulty(x);
-        EXPECT_EQ((std::vector<int>{x.difficulty, x.score}),
-                  (std::vector<int>{row.difficulty, row.score}))
-            << row.family << " " << row.pairSteps << " " << row.chain << " " << row.lookahead;
+        EXPECT_EQ(std::pair(x.difficulty, x.score), std::pair(row.difficulty, row.score))
+            << row.family << " " << row.pairSteps << " " << row.longestChain << " "
+            << row.regionSteps << " " << row.lookaheadSteps;
     }
 }
 
@@ -417,9 +412,7 @@ TEST(PuzzleFigures, CoverageDeadPatchMixPairsSymmetry) {
     p.setClue(0, 1, -1);
     EXPECT_TRUE(measurePuzzle(p, loop).symmetric);
     EXPECT_EQ(measurePuzzle(p, LoopSolution(3)).coverage, 0);  // not this board's loop
-    const char* rows = "333.3.2.310.";
-    p = LoopPuzzle(4, 3);
-    for (int i = 0; i < 12; ++i) p.clues[i] = std::int8_t(rows[i] == '.' ? -1 : rows[i] - '0');
+    p = puzzleOf(4, 3, "333.3.2.310.");
     measureClues(p, f);
     EXPECT_EQ((std::vector<double>{f.zeros, f.ones, f.twos, f.threes, f.threePairs, f.clues}),
               (std::vector<double>{1 / 8.0, 1 / 8.0, 1 / 8.0, 5 / 8.0, 4 / 12.0, 8 / 12.0}));
