@@ -357,15 +357,25 @@ void GameApp::pressButton(std::int32_t button) {
     }
 }
 
-void GameApp::markAt(EdgeRef edge) {
+// One click's mark as a step of the history; the first mark after arming
+// is the trial's origin.
+void GameApp::markStep(EdgeRef edge, bool cross) {
     history_.begin(state());
-    board.markEdge(edge);
+    if (cross) {
+        board.crossEdge(edge);
+    } else {
+        board.markEdge(edge);
+    }
     if (trialState == Armed) {
         trialState = Started;
         trialOrigin = edge;
     }
     history_.end(state());
     noteChange();
+}
+
+void GameApp::markAt(EdgeRef edge) {
+    markStep(edge, false);
     showBoard(edge);
     if (board.isSolved()) {
         solve();
@@ -375,14 +385,7 @@ void GameApp::markAt(EdgeRef edge) {
 }
 
 void GameApp::crossAt(EdgeRef edge) {
-    history_.begin(state());
-    board.crossEdge(edge);
-    if (trialState == Armed) {
-        trialState = Started;
-        trialOrigin = edge;
-    }
-    history_.end(state());
-    noteChange();
+    markStep(edge, true);
     showBoard(hoverEdge);
     present();
 }

@@ -156,6 +156,7 @@ class GameApp {
     void loadPuzzle();
     void nextPuzzle();
     void pressButton(std::int32_t button);
+    void markStep(EdgeRef edge, bool cross);
     void markAt(EdgeRef edge);
     void crossAt(EdgeRef edge);
     void takeBack(bool redo);
