@@ -297,6 +297,33 @@ TEST(LoopSolver, CountsMatchPlainSearchOnLargerBoards) {
     EXPECT_LE(unknown * 10, kTrials);
 }
 
+// A known solution spares trials, not deductions: clues taken away one at a
+// time from random loops, at random, and at each step the lookahead told the
+// loop ends as the one not told, edge for edge.
+TEST(LoopSolver, KnownSolutionChangesNoDeduction) {
+    LoopRandom rng(5);
+    int stuck = 0;
+    for (int board = 0; board < 6; ++board) {
+        const int w = 6 + board, h = 10 - board;
+        const LoopSolution loop = regionOutline(w, h, makeLoopRegion(w, h, rng));
+        LoopPuzzle p = cluesOfLoop(w, h, loop);
+        LoopSolver told(p), plain(p);
+        told.setKnownSolution(loop);
+        for (int left = w * h; left > 0; --left) {
+            int cell = rng.below(w * h);
+            while (p.clues[cell] < 0) cell = (cell + 1) % (w * h);
+            p.clues[cell] = -1;
+            told.setClues(p.clues);
+            plain.setClues(p.clues);
+            const DeduceOutcome out = told.deduce(kGradeHard);
+            ASSERT_EQ(out, plain.deduce(kGradeHard)) << p.rowsText();
+            ASSERT_EQ(told.edgeStates(), plain.edgeStates()) << p.rowsText();
+            stuck += out == DeduceOutcome::Stuck;
+        }
+    }
+    EXPECT_GT(stuck, 100);
+}
+
 // Random regions' outlines are single loops on every size, symmetric ones
 // the same turned by 180 degrees; generated puzzles are unique with the
 // generated loop as their solution, graded as asked, symmetric when asked,

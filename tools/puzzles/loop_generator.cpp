@@ -426,6 +426,7 @@ bool generatePuzzle(const GeneratorOptions& options, GeneratedPuzzle& out) {
         const PuzzleFigures looks = measurePuzzle(all, loop);
         if (looks.coverage < kMinCoverage || looks.largestPatch > kMaxDeadPatch) continue;
         solver.setClues(all.clues);
+        solver.setKnownSolution(loop);
         if (!acceptable(solver, options.grade)) continue;
         // The easy rules need many clues, and so do clues taken away in
         // pairs; how many depends much on the loop and on the order the clues

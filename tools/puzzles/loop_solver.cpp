@@ -20,6 +20,10 @@ void LoopSolver::setClues(const std::vector<std::int8_t>& clues) {
     impl_->clues.resize(static_cast<size_t>(impl_->g.cells), -1);
 }
 
+void LoopSolver::setKnownSolution(const LoopSolution& loop) {
+    impl_->known = loop;
+}
+
 DeduceOutcome LoopSolver::deduce(int level) {
     return impl_->deduce(level);
 }

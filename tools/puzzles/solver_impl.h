@@ -182,6 +182,10 @@ struct LoopSolver::Impl {
     std::vector<int> valueGain;
     // The edge whose two values each settle the most other edges.
     int bestBranch = -1;
+    // A solution of the clues (1 for a line, per edge), or empty: the graded
+    // lookahead tries only the values that disagree with it (see
+    // setKnownSolution).
+    std::vector<std::uint8_t> known;
 
     void touchAt(int r, int c) {
         readBox[0] = std::min(readBox[0], r);

@@ -4,7 +4,9 @@
 // is taken back through the undo trail, not by copying the board; what it
 // read is noted (its box of dots), so that a later pass can reuse its result
 // while nothing there has changed. The scores of the trials guide the
-// search's choice of edge and of the value to try first.
+// search's choice of edge and of the value to try first. When a solution of
+// the clues is known (the generator's loop), the graded lookahead tries only
+// the values against it.
 #include "solver_impl.h"
 
 #include <algorithm>
@@ -105,6 +107,11 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
             long score = 1;
             for (std::uint8_t val : {kLine, kCross}) {
                 const size_t slot = 2 * static_cast<size_t>(e) + (val == kLine ? 0 : 1);
+                // A value of the known solution cannot fail: every rule holds
+                // for every solution. Its trial would change nothing.
+                if (!searching && !known.empty() &&
+                    (known[static_cast<size_t>(e)] != 0) == (val == kLine))
+                    continue;
                 Memo& m = memo[slot];
                 if (memoStillHolds(m)) {
                     score *= 1 + m.gained;
