@@ -113,8 +113,17 @@ struct LoopSolver::Impl {
             queue.push_back(item);
         }
     }
+    // A cell without a clue has no rule: it is not queued, but a trial notes
+    // it as read all the same (see propagate), which it would be by the end
+    // of any trial that does not fail.
     void pushCell(int c) {
-        if (c >= 0) push(c);
+        if (c < 0) return;
+        if (clues[static_cast<size_t>(c)] >= 0) {
+            push(c);
+        } else if (trailing) {
+            touchAt(g.itemRow[static_cast<size_t>(c)], g.itemCol[static_cast<size_t>(c)]);
+            touchAt(g.itemRow[static_cast<size_t>(c)] + 1, g.itemCol[static_cast<size_t>(c)] + 1);
+        }
     }
     void pushDot(int v) { push(g.cells + v); }
 
@@ -122,17 +131,25 @@ struct LoopSolver::Impl {
 
     // While trailing, every change of a per-edge, per-cell or per-dot entry
     // is recorded so that the trial can be taken back.
+    // The trails hold their first trail8Size and trail32Size entries.
     bool trailing = false;
     std::vector<std::pair<std::uint8_t*, std::uint8_t>> trail8;
     std::vector<std::pair<std::int32_t*, std::int32_t>> trail32;
+    size_t trail8Size = 0, trail32Size = 0;
 
     void assign(std::uint8_t& ref, std::uint8_t v) {
-        if (trailing) trail8.emplace_back(&ref, ref);
+        if (trailing) {
+            if (trail8Size == trail8.size()) trail8.resize(2 * trail8Size + 64);
+            trail8[trail8Size++] = {&ref, ref};
+        }
         ref = v;
     }
     void increment(std::uint8_t& ref) { assign(ref, static_cast<std::uint8_t>(ref + 1)); }
     void assign(std::int32_t& ref, std::int32_t v) {
-        if (trailing) trail32.emplace_back(&ref, ref);
+        if (trailing) {
+            if (trail32Size == trail32.size()) trail32.resize(2 * trail32Size + 64);
+            trail32[trail32Size++] = {&ref, ref};
+        }
         ref = v;
     }
     // The counts of a state that a trial takes back by copy.
@@ -255,12 +272,17 @@ struct LoopSolver::Impl {
         lo = (facts & detail::atLeastBit(q)) && nl < 1 ? 1 : nl;
         hi = (facts & detail::atMostBit(q)) && nx < 1 ? 1 : 2 - nx;
     }
-    void addFact(State& s, int v, int q, std::uint8_t bit);
+    // Adds the fact unless it is known (most calls): see newFact.
+    void addFact(State& s, int v, int q, std::uint8_t bit) {
+        if (!(s.pair[static_cast<size_t>(v)] & bit)) newFact(s, v, q, bit);
+    }
+    void newFact(State& s, int v, int q, std::uint8_t bit);
     void setPair(State& s, int v, int q, std::uint8_t val);
     void processCell(State& s, int c, int level);
     void processDot(State& s, int v, int level);
     static bool pairRulesIdle(unsigned key);
     static const std::uint64_t* idleDots();
+    const std::uint64_t* idleTable = nullptr;  // idleDots(), once needed
     bool propagate(State& s, int level);
     bool dominoSolves(int a, int b) const;
     void adjacentThrees(State& s);

@@ -40,10 +40,10 @@ bool LoopSolver::Impl::trial(State& s, int e, std::uint8_t val, int& unknownAfte
             if (f != e) impliedAt[2 * fi + (s.edge[fi] == kLine ? 0 : 1)] = impliedStamp;
         }
     }
-    for (size_t i = trail8.size(); i-- > 0;) *trail8[i].first = trail8[i].second;
-    for (size_t i = trail32.size(); i-- > 0;) *trail32[i].first = trail32[i].second;
-    trail8.clear();
-    trail32.clear();
+    for (size_t i = trail8Size; i-- > 0;) *trail8[i].first = trail8[i].second;
+    for (size_t i = trail32Size; i-- > 0;) *trail32[i].first = trail32[i].second;
+    trail8Size = 0;
+    trail32Size = 0;
     s.lines = saved.lines;
     s.unknown = saved.unknown;
     s.closeCandidate = saved.closeCandidate;

@@ -19,7 +19,8 @@ int LoopSolver::Impl::pairStep(State& s, bool withThrees) {
         adjacentThrees(s);
         if (s.unknown != before || s.bad) return 1;
     }
-    for (int i = 0; i < g.cells + g.dots; ++i) push(i);
+    for (int c = 0; c < g.cells; ++c) pushCell(c);
+    for (int v = 0; v < g.dots; ++v) pushDot(v);
     int round = 1;
     size_t roundEnd = queue.size();
     while (queueHead < queue.size() && !s.bad) {

@@ -31,7 +31,8 @@ void LoopSolver::Impl::reset(State& s) {
     s.closed = false;
     s.bad = false;
     clearQueue();
-    for (int i = 0; i < g.cells + g.dots; ++i) push(i);
+    for (int c = 0; c < g.cells; ++c) pushCell(c);
+    for (int v = 0; v < g.dots; ++v) pushDot(v);
 }
 
 void LoopSolver::Impl::clearQueue() {
@@ -157,9 +158,8 @@ void LoopSolver::Impl::pairBounds(const State& s, int v, int q, int& lo, int& hi
     boundsOf(nl, nx, s.pair[static_cast<size_t>(v)], q, lo, hi);
 }
 
-void LoopSolver::Impl::addFact(State& s, int v, int q, std::uint8_t bit) {
+void LoopSolver::Impl::newFact(State& s, int v, int q, std::uint8_t bit) {
     std::uint8_t& f = s.pair[static_cast<size_t>(v)];
-    if (f & bit) return;
     assign(f, static_cast<std::uint8_t>(f | bit));
     if (logging && !trailing) logChange(v);
     pushDot(v);
@@ -322,7 +322,8 @@ void LoopSolver::Impl::processDot(State& s, int v, int level) {
         const int e = de[static_cast<size_t>(d)];
         key |= (e < 0 ? kOffBoard : unsigned{s.edge[static_cast<size_t>(e)]}) << (2 * d);
     }
-    if ((idleDots()[key / 64] >> (key % 64)) & 1u) return;
+    if (!idleTable) idleTable = idleDots();
+    if ((idleTable[key / 64] >> (key % 64)) & 1u) return;
     for (int q = 0; q < 4 && !s.bad; ++q) {
         // The pair's lines, crosses (the board's edge counts as one) and
         // undecided sides, and its bounds (see pairBounds).
