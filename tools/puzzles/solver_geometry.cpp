@@ -22,6 +22,8 @@ void Geometry::build(int width, int height) {
     quadEdges.assign(static_cast<size_t>(dots), {});
     quadCells.assign(static_cast<size_t>(dots), {-1, -1, -1, -1});
     offBoard.assign(static_cast<size_t>(dots), 0);
+    dotEdgesRead.assign(static_cast<size_t>(dots), {0, 0, 0, 0});
+    offBoardBits.assign(static_cast<size_t>(dots), 0);
     itemRow.assign(static_cast<size_t>(cells + dots), 0);
     itemCol.assign(static_cast<size_t>(cells + dots), 0);
     for (int i = 0; i < cells; ++i) {
@@ -68,8 +70,14 @@ void Geometry::build(int width, int height) {
             quadEdges[v] = {{{de[0], de[3]}, {de[0], de[1]}, {de[2], de[1]}, {de[2], de[3]}}};
             quadCells[v] = {cell(r - 1, c - 1), cell(r - 1, c), cell(r, c), cell(r, c - 1)};
             int off = 0;
-            for (int d = 0; d < 4; ++d) off += de[static_cast<size_t>(d)] < 0 ? 1 : 0;
+            unsigned bits = 0;
+            for (size_t d = 0; d < 4; ++d) {
+                off += de[d] < 0 ? 1 : 0;
+                bits |= de[d] < 0 ? 3u << (2 * d) : 0u;
+                dotEdgesRead[v][d] = std::max(de[d], 0);
+            }
             offBoard[v] = static_cast<std::uint8_t>(off);
+            offBoardBits[v] = static_cast<std::uint8_t>(bits);
         }
     }
 }

@@ -27,6 +27,10 @@ struct Geometry {
     std::vector<std::array<std::array<int, 2>, 4>> quadEdges;
     std::vector<std::array<int, 4>> quadCells;
     std::vector<std::uint8_t> offBoard;  // directions of a dot that lead off the board
+    // For reading a dot's four edges at once: its edges with edge 0 in place
+    // of those off the board, and two set bits for each of those (see dotKey).
+    std::vector<std::array<int, 4>> dotEdgesRead;
+    std::vector<std::uint8_t> offBoardBits;
     // Row and column of every item of the propagation queue: the cells, then
     // the dots.
     std::vector<std::int16_t> itemRow, itemCol;

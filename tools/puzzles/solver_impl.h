@@ -266,8 +266,8 @@ struct LoopSolver::Impl {
     void clearQueue();
     void checkCandidate(State& s);
     void setEdge(State& s, int e, std::uint8_t val);
-    void pairBounds(const State& s, int v, int q, int& lo, int& hi) const;
-    // The same from the pair's lines and crosses and the dot's facts.
+    // Bounds of the lines in quadrant q of a dot from the pair's lines and
+    // crosses and the dot's facts.
     static void boundsOf(int nl, int nx, std::uint8_t facts, int q, int& lo, int& hi) {
         lo = (facts & detail::atLeastBit(q)) && nl < 1 ? 1 : nl;
         hi = (facts & detail::atMostBit(q)) && nx < 1 ? 1 : 2 - nx;
@@ -280,6 +280,7 @@ struct LoopSolver::Impl {
     void setPair(State& s, int v, int q, std::uint8_t val);
     void processCell(State& s, int c, int level);
     void processDot(State& s, int v, int level);
+    unsigned dotKey(const State& s, int v) const;
     static bool pairRulesIdle(unsigned key);
     static const std::uint64_t* idleDots();
     const std::uint64_t* idleTable = nullptr;  // idleDots(), once needed

@@ -7,6 +7,7 @@
 // board (parity of rows and columns, one connected set of lines) cost a
 // walk over the board and run once the queue is empty.
 #include "solver_impl.h"
+#include "solver_pair_tables.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -146,18 +147,6 @@ void LoopSolver::Impl::setEdge(State& s, int e, std::uint8_t val) {
     }
 }
 
-// Lower and upper bound of the number of lines in quadrant q of dot v.
-void LoopSolver::Impl::pairBounds(const State& s, int v, int q, int& lo, int& hi) const {
-    const auto& pe = g.quadEdges[static_cast<size_t>(v)][static_cast<size_t>(q)];
-    int nl = 0, nx = 0;
-    for (int e : pe) {
-        std::uint8_t st = e < 0 ? kCross : s.edge[static_cast<size_t>(e)];
-        nl += st == kLine ? 1 : 0;
-        nx += st == kCross ? 1 : 0;
-    }
-    boundsOf(nl, nx, s.pair[static_cast<size_t>(v)], q, lo, hi);
-}
-
 void LoopSolver::Impl::newFact(State& s, int v, int q, std::uint8_t bit) {
     std::uint8_t& f = s.pair[static_cast<size_t>(v)];
     assign(f, static_cast<std::uint8_t>(f | bit));
@@ -196,46 +185,29 @@ void LoopSolver::Impl::processCell(State& s, int c, int level) {
     }
     if (level < 2) return;
     const auto& corners = g.cellCorners[ci];
+    const std::uint8_t* edge = s.edge.data();
+    const std::uint8_t* pair = s.pair.data();
     for (int j = 0; j < 4 && !s.bad; ++j) {
-        // The bounds of the pair at the opposite corner, read from the
-        // cell's own sides there and the facts of the dot.
-        const int o = j ^ 2;
-        const std::uint8_t a = s.edge[static_cast<size_t>(ce[kCornerSides[o][0]])];
-        const std::uint8_t b = s.edge[static_cast<size_t>(ce[kCornerSides[o][1]])];
-        int lo2, hi2;
-        boundsOf((a == kLine ? 1 : 0) + (b == kLine ? 1 : 0),
-                 (a == kCross ? 1 : 0) + (b == kCross ? 1 : 0),
-                 s.pair[static_cast<size_t>(corners[o])], kCornerQuadrant[o], lo2, hi2);
-        const int v = corners[j], q = kCornerQuadrant[j];
-        int needLo = k - hi2, needHi = k - lo2;
-        if (needLo >= 2) {
+        // The pair at the opposite corner: the cell's own sides there and
+        // the facts of the dot (see cornerRule).
+        const int o = j ^ 2, v = corners[j], q = kCornerQuadrant[j];
+        const unsigned a = edge[ce[kCornerSides[o][0]]], b = edge[ce[kCornerSides[o][1]]];
+        const unsigned fo = (pair[corners[o]] >> (2 * kCornerQuadrant[o])) & 3u;
+        const unsigned fj = (pair[v] >> (2 * q)) & 3u;
+        const std::uint8_t act = kRules.corner[unsigned(k) << 8 | a << 6 | b << 4 | fo << 2 | fj];
+        if (act == 0) continue;
+        if ((act & 3) == kSetLines) {
             setPair(s, v, q, kLine);
-        } else if (needLo >= 1) {
+        } else if ((act & 3) == kAddFact) {
             addFact(s, v, q, atLeastBit(q));
         }
-        if (needHi <= 0) {
+        if ((act >> 2) == kSetCrosses) {
             setPair(s, v, q, kCross);
-        } else if (needHi <= 1) {
+        } else if ((act >> 2) == kAddFact) {
             addFact(s, v, q, atMostBit(q));
         }
     }
 }
-
-namespace {
-
-// A dot's pair rules (the second half of processDot) read nothing but the
-// states of its four edges, up, right, down and left, and its pair facts.
-// Most of the time they conclude nothing: a table of those cases lets the
-// dot be passed over at the cost of reading its four edges once. The key
-// holds two bits per edge (kUnknown, kLine, kCross, or kOffBoard) and the
-// facts above them.
-constexpr unsigned kOffBoard = 3;
-constexpr unsigned kDotKeys = 1u << 16;
-
-// The quadrants' edges as indices into the dot's four edges (as quadEdges).
-constexpr int kQuadSides[4][2] = {{0, 3}, {0, 1}, {2, 1}, {2, 3}};
-
-}  // namespace
 
 // Whether the pair rules, run on a dot whose edges and facts make the key,
 // would change nothing and find no contradiction. Follows processDot step by
@@ -299,6 +271,16 @@ const std::uint64_t* LoopSolver::Impl::idleDots() {
     return table.data();
 }
 
+// The states of a dot's four edges, two bits each (kOffBoard off the board),
+// and its pair facts above them.
+unsigned LoopSolver::Impl::dotKey(const State& s, int v) const {
+    const size_t vi = static_cast<size_t>(v);
+    const auto& de = g.dotEdgesRead[vi];
+    const std::uint8_t* edge = s.edge.data();
+    return unsigned{s.pair[vi]} << 8 | g.offBoardBits[vi] | edge[de[0]] | edge[de[1]] << 2 |
+           edge[de[2]] << 4 | unsigned{edge[de[3]]} << 6;
+}
+
 void LoopSolver::Impl::processDot(State& s, int v, int level) {
     size_t vi = static_cast<size_t>(v);
     int l = s.dotLine[vi], x = s.dotCross[vi], u = 4 - l - x;
@@ -317,52 +299,27 @@ void LoopSolver::Impl::processDot(State& s, int v, int level) {
     if (level < 2 || u == 0) return;
     // Nothing known around the dot but the board's edge: no pair rule applies.
     if (l == 0 && x == g.offBoard[vi] && s.pair[vi] == 0) return;
-    unsigned key = static_cast<unsigned>(s.pair[vi]) << 8;
-    for (int d = 0; d < 4; ++d) {
-        const int e = de[static_cast<size_t>(d)];
-        key |= (e < 0 ? kOffBoard : unsigned{s.edge[static_cast<size_t>(e)]}) << (2 * d);
-    }
+    unsigned key = dotKey(s, v);
     if (!idleTable) idleTable = idleDots();
     if ((idleTable[key / 64] >> (key % 64)) & 1u) return;
     for (int q = 0; q < 4 && !s.bad; ++q) {
-        // The pair's lines, crosses (the board's edge counts as one) and
-        // undecided sides, and its bounds (see pairBounds).
-        int nl = 0, nx = 0, nu = 0, unknownEdge = -1;
-        for (int e : g.quadEdges[vi][static_cast<size_t>(q)]) {
-            const std::uint8_t st = e < 0 ? kCross : s.edge[static_cast<size_t>(e)];
-            nl += st == kLine ? 1 : 0;
-            nx += st == kCross ? 1 : 0;
-            if (st == kUnknown) {
-                ++nu;
-                unknownEdge = e;
-            }
-        }
-        int lo, hi;
-        boundsOf(nl, nx, s.pair[vi], q, lo, hi);
-        if (lo > hi) {
+        // Quadrant q's sides and facts, then the opposite quadrant's (see
+        // quadrantRule), from the key as long as nothing changed.
+        const int o = q ^ 2;
+        const std::uint8_t act =
+            kRules
+                .quadrant[kRules.quadrantEdges[q][key & 255u] | kRules.quadrantFacts[q][key >> 8]];
+        if (act == 0) continue;
+        if (act & kBad) {
             s.bad = true;
             return;
         }
-        if (nu == 1) {
-            // One side of the pair decided: the fact fixes the other.
-            if (lo >= 1 && nl == 0) {
-                setEdge(s, unknownEdge, kLine);
-            } else if (hi <= 1 && nl == 1) {
-                setEdge(s, unknownEdge, kCross);
-            }
-        }
-        int o = q ^ 2;
-        if (lo >= 1) addFact(s, v, o, atMostBit(o));
-        if (lo >= 1 && hi <= 1) addFact(s, v, o, atLeastBit(o));
-        if (hi == 0) {
-            int lo2, hi2;
-            pairBounds(s, v, o, lo2, hi2);
-            if (lo2 >= 1) {
-                setPair(s, v, o, kLine);
-            } else if (hi2 <= 1) {
-                setPair(s, v, o, kCross);
-            }
-        }
+        const auto& qe = g.quadEdges[vi][static_cast<size_t>(q)];
+        if (act & kSetMask) setEdge(s, qe[(act & kSecondSide) ? 1 : 0], (act & kSetMask) >> 1);
+        if (act & kAtMostOpposite) addFact(s, v, o, atMostBit(o));
+        if (act & kAtLeastOpposite) addFact(s, v, o, atLeastBit(o));
+        if (act >> 6) setPair(s, v, o, static_cast<std::uint8_t>(act >> 6));
+        key = dotKey(s, v);
     }
 }
 
