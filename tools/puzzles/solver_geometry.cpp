@@ -1,7 +1,6 @@
 #include "solver_geometry.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "loop_solver.h"
 
@@ -80,13 +79,6 @@ void Geometry::build(int width, int height) {
             offBoardBits[v] = static_cast<std::uint8_t>(bits);
         }
     }
-}
-
-int Geometry::edgeBetween(int a, int b) const {
-    int ra = a / (w + 1), ca = a % (w + 1), rb = b / (w + 1), cb = b % (w + 1);
-    if (ra == rb && std::abs(ca - cb) == 1) return horizontalEdge(w, ra, std::min(ca, cb));
-    if (ca == cb && std::abs(ra - rb) == 1) return verticalEdge(w, h, std::min(ra, rb), ca);
-    return -1;
 }
 
 }  // namespace detail

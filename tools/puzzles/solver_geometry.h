@@ -6,6 +6,7 @@
 // all tables and no arithmetic.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -38,7 +39,14 @@ struct Geometry {
     void build(int width, int height);
 
     // The edge between two neighbouring dots, -1 for dots that are none.
-    int edgeBetween(int a, int b) const;
+    int edgeBetween(int a, int b) const {
+        const size_t ia = static_cast<size_t>(cells + a), ib = static_cast<size_t>(cells + b);
+        const int ra = itemRow[ia], ca = itemCol[ia], rb = itemRow[ib], cb = itemCol[ib];
+        if (ra == rb && (ca - cb == 1 || cb - ca == 1)) return ra * w + std::min(ca, cb);
+        if (ca == cb && (ra - rb == 1 || rb - ra == 1))
+            return (h + 1) * w + std::min(ra, rb) * (w + 1) + ca;
+        return -1;
+    }
 };
 
 }  // namespace detail
