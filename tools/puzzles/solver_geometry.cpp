@@ -21,7 +21,7 @@ void Geometry::build(int width, int height) {
     quadEdges.assign(static_cast<size_t>(dots), {});
     quadCells.assign(static_cast<size_t>(dots), {-1, -1, -1, -1});
     offBoard.assign(static_cast<size_t>(dots), 0);
-    dotEdgesRead.assign(static_cast<size_t>(dots), {0, 0, 0, 0});
+    edgeShift.assign(static_cast<size_t>(edges), {0, 0});
     offBoardBits.assign(static_cast<size_t>(dots), 0);
     itemRow.assign(static_cast<size_t>(cells + dots), 0);
     itemCol.assign(static_cast<size_t>(cells + dots), 0);
@@ -73,7 +73,11 @@ void Geometry::build(int width, int height) {
             for (size_t d = 0; d < 4; ++d) {
                 off += de[d] < 0 ? 1 : 0;
                 bits |= de[d] < 0 ? 3u << (2 * d) : 0u;
-                dotEdgesRead[v][d] = std::max(de[d], 0);
+                if (de[d] >= 0) {
+                    const size_t e = static_cast<size_t>(de[d]);
+                    edgeShift[e][edgeDots[e][0] == static_cast<int>(v) ? 0 : 1] =
+                        static_cast<std::uint8_t>(2 * d);
+                }
             }
             offBoard[v] = static_cast<std::uint8_t>(off);
             offBoardBits[v] = static_cast<std::uint8_t>(bits);

@@ -28,10 +28,10 @@ struct Geometry {
     std::vector<std::array<std::array<int, 2>, 4>> quadEdges;
     std::vector<std::array<int, 4>> quadCells;
     std::vector<std::uint8_t> offBoard;  // directions of a dot that lead off the board
-    // For reading a dot's four edges at once: its edges with edge 0 in place
-    // of those off the board, and two set bits for each of those (see dotKey).
-    std::vector<std::array<int, 4>> dotEdgesRead;
+    // Two set bits for each edge of a dot that is off the board.
     std::vector<std::uint8_t> offBoardBits;
+    // Where an edge's state sits in each of its dots' edge bits (State::dotBits).
+    std::vector<std::array<std::uint8_t, 2>> edgeShift;
     // Row and column of every item of the propagation queue: the cells, then
     // the dots.
     std::vector<std::int16_t> itemRow, itemCol;

@@ -81,8 +81,10 @@ struct State {
     std::vector<std::uint8_t> cellLine, cellCross;
     std::vector<std::uint8_t> dotLine, dotCross;  // dotCross counts off-board directions
     std::vector<std::uint8_t> pair;               // pair facts per dot
-    std::vector<std::int32_t> mate;               // at a path end: the other end of its path
-    std::vector<std::int32_t> len;                // at a path end: the path's number of edges
+    // Per dot, the states of its four edges, two bits each (see dotKey).
+    std::vector<std::uint8_t> dotBits;
+    std::vector<std::int32_t> mate;  // at a path end: the other end of its path
+    std::vector<std::int32_t> len;   // at a path end: the path's number of edges
     int lines = 0;
     int unknown = 0;
     int closeCandidate = -1;  // an edge that would close the only path into the loop

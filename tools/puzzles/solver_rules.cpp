@@ -23,6 +23,7 @@ void LoopSolver::Impl::reset(State& s) {
     s.dotLine.assign(static_cast<size_t>(g.dots), 0);
     s.dotCross = g.offBoard;
     s.pair.assign(static_cast<size_t>(g.dots), 0);
+    s.dotBits = g.offBoardBits;
     s.mate.resize(static_cast<size_t>(g.dots));
     for (int v = 0; v < g.dots; ++v) s.mate[static_cast<size_t>(v)] = v;
     s.len.assign(static_cast<size_t>(g.dots), 0);
@@ -84,6 +85,9 @@ void LoopSolver::Impl::setEdge(State& s, int e, std::uint8_t val) {
     size_t ai = static_cast<size_t>(a), bi = static_cast<size_t>(b);
     int c0 = g.edgeCells[ei][0], c1 = g.edgeCells[ei][1];
     assign(s.edge[ei], val);
+    const auto& shift = g.edgeShift[ei];
+    assign(s.dotBits[ai], static_cast<std::uint8_t>(s.dotBits[ai] | val << shift[0]));
+    assign(s.dotBits[bi], static_cast<std::uint8_t>(s.dotBits[bi] | val << shift[1]));
     --s.unknown;
     if (trailing) {
         touch(a);
@@ -259,12 +263,25 @@ bool LoopSolver::Impl::pairRulesIdle(unsigned key) {
     return true;
 }
 
-// One bit per key: the pair rules are idle there.
+// One bit per key: from level 2 on, processDot changes nothing there. The
+// dot is done, or nothing is known around it but the board's edge, or its
+// pair rules are idle.
 const std::uint64_t* LoopSolver::Impl::idleDots() {
     static const std::vector<std::uint64_t> table = [] {
         std::vector<std::uint64_t> bits(kDotKeys / 64, 0);
         for (unsigned key = 0; key < kDotKeys; ++key) {
-            if (pairRulesIdle(key)) bits[key / 64] |= std::uint64_t{1} << (key % 64);
+            int l = 0, x = 0, off = 0;
+            for (int d = 0; d < 4; ++d) {
+                const unsigned st = key >> (2 * d) & 3u;
+                l += st == kLine ? 1 : 0;
+                x += st == kCross || st == kOffBoard ? 1 : 0;
+                off += st == kOffBoard ? 1 : 0;
+            }
+            const int u = 4 - l - x;
+            const bool bad = l > 2 || (l == 1 && u == 0), forced = u > 0 && (l == 2 || u == 1);
+            if (!bad && !forced &&
+                (u == 0 || (l == 0 && x == off && key >> 8 == 0) || pairRulesIdle(key)))
+                bits[key / 64] |= std::uint64_t{1} << (key % 64);
         }
         return bits;
     }();
@@ -275,20 +292,24 @@ const std::uint64_t* LoopSolver::Impl::idleDots() {
 // and its pair facts above them.
 unsigned LoopSolver::Impl::dotKey(const State& s, int v) const {
     const size_t vi = static_cast<size_t>(v);
-    const auto& de = g.dotEdgesRead[vi];
-    const std::uint8_t* edge = s.edge.data();
-    return unsigned{s.pair[vi]} << 8 | g.offBoardBits[vi] | edge[de[0]] | edge[de[1]] << 2 |
-           edge[de[2]] << 4 | unsigned{edge[de[3]]} << 6;
+    return unsigned{s.pair[vi]} << 8 | s.dotBits[vi];
 }
 
 void LoopSolver::Impl::processDot(State& s, int v, int level) {
-    size_t vi = static_cast<size_t>(v);
-    int l = s.dotLine[vi], x = s.dotCross[vi], u = 4 - l - x;
+    const size_t vi = static_cast<size_t>(v);
+    const auto& de = g.dotEdges[vi];
+    unsigned key = 0;
+    if (level >= 2) {
+        // Whether the steps below change anything, from the key (idleDots).
+        if (!idleTable) idleTable = idleDots();
+        key = dotKey(s, v);
+        if ((idleTable[key / 64] >> (key % 64)) & 1u) return;
+    }
+    const int l = s.dotLine[vi], x = s.dotCross[vi], u = 4 - l - x;
     if (l > 2 || (l == 1 && u == 0)) {
         s.bad = true;
         return;
     }
-    const auto& de = g.dotEdges[vi];
     if (u > 0 && (l == 2 || u == 1)) {
         std::uint8_t val = (l == 1) ? kLine : kCross;
         for (int e : de) {
@@ -296,12 +317,7 @@ void LoopSolver::Impl::processDot(State& s, int v, int level) {
         }
         return;
     }
-    if (level < 2 || u == 0) return;
-    // Nothing known around the dot but the board's edge: no pair rule applies.
-    if (l == 0 && x == g.offBoard[vi] && s.pair[vi] == 0) return;
-    unsigned key = dotKey(s, v);
-    if (!idleTable) idleTable = idleDots();
-    if ((idleTable[key / 64] >> (key % 64)) & 1u) return;
+    if (level < 2) return;
     for (int q = 0; q < 4 && !s.bad; ++q) {
         // Quadrant q's sides and facts, then the opposite quadrant's (see
         // quadrantRule), from the key as long as nothing changed.
