@@ -446,15 +446,17 @@ bool LoopSolver::Impl::globalRules(State& s) {
     stack.push_back(startDot);
     seen[static_cast<size_t>(startDot)] = 1;
     int lineEnds = 0;
+    // The dot one step up, right, down and left; a crossed edge or the
+    // board's edge (see dotBits) is no way.
+    const int step[4] = {-(g.w + 1), 1, g.w + 1, -1};
     while (!stack.empty()) {
         int v = stack.back();
         stack.pop_back();
         lineEnds += s.dotLine[static_cast<size_t>(v)];
+        const unsigned ways = s.dotBits[static_cast<size_t>(v)];
         for (int d = 0; d < 4; ++d) {
-            int e = g.dotEdges[static_cast<size_t>(v)][static_cast<size_t>(d)];
-            if (e < 0 || s.edge[static_cast<size_t>(e)] == kCross) continue;
-            const auto& ends = g.edgeDots[static_cast<size_t>(e)];
-            int u = ends[0] == v ? ends[1] : ends[0];
+            if ((ways >> (2 * d) & 3u) >= kCross) continue;
+            const int u = v + step[d];
             if (!seen[static_cast<size_t>(u)]) {
                 seen[static_cast<size_t>(u)] = 1;
                 stack.push_back(u);
