@@ -3,6 +3,8 @@
 //   solver_rules      the deduction rules: counts at clues and dots, pair
 //                     facts at the corners, adjacent 3s, the rules of the
 //                     whole board, and their propagation queue;
+//   solver_pair_tables  the pair rules of a cell's corner and of a dot's
+//                     quadrant as tables made at compile time;
 //   solver_lookahead  one-edge trials under the pair rules, taken back
 //                     through an undo trail, and the memo that spares a
 //                     trial whose surroundings did not change;
