@@ -144,12 +144,11 @@ class GameTest : public StoreTest {
         fs::create_directories(folder);
         std::istringstream list(names);
         for (std::string name; list >> name;) {
-            const std::string easy = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/.\n";
             if (name == "sav") writeBytes(savePath(), std::string(kSaveHeaderBytes, '\0'));
             if (name == "first")
                 fs::copy_file(QUORRIN_SOURCE_DIR "/puzzles/01_first_steps.dat", file("first.dat"));
             if (name == "easy" || name == "gone" || name == "broken")
-                writeBytes(folder / (name + ".dat"), name == "broken" ? "" : easy);
+                writeBytes(folder / (name + ".dat"), name == "broken" ? "" : kEasy);
         }
     }
     std::string state();

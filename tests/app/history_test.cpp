@@ -150,8 +150,6 @@ TEST(History, HundredThousandStepsOnTheLargestBoardStayUnderTenMegabytes) {
         ASSERT_EQ(history.steps(), 100000u);
         const double perStep = static_cast<double>(history.bytes()) / 100000.0;
         RecordProperty(kinds == 90 ? "bytes_per_mark" : "bytes_per_step", std::to_string(perStep));
-        std::printf("%s: %zu bytes, %.2f a step\n", kinds == 90 ? "marks" : "every kind",
-                    history.bytes(), perStep);
         EXPECT_LT(history.bytes(), 10u * 1000 * 1000);
         if (kinds == 90) {
             EXPECT_LE(perStep, 8.0);

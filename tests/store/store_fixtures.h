@@ -59,7 +59,7 @@ inline std::string& fakeExecutable() {
 }
 
 // Three small puzzles: 2 x 2, 3 x 2 and 1 x 1.
-inline const std::string kEasy = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/2\n";
+inline const std::string kEasy = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/.\n";
 
 class StoreTest : public ::testing::Test {
   protected:
