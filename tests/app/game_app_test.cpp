@@ -144,12 +144,11 @@ class GameTest : public StoreTest {
         fs::create_directories(folder);
         std::istringstream list(names);
         for (std::string name; list >> name;) {
-            const std::string easy = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/.\n";
             if (name == "sav") writeBytes(savePath(), std::string(kSaveHeaderBytes, '\0'));
             if (name == "first")
                 fs::copy_file(QUORRIN_SOURCE_DIR "/puzzles/01_first_steps.dat", file("first.dat"));
             if (name == "easy" || name == "gone" || name == "broken")
-                writeBytes(folder / (name + ".dat"), name == "broken" ? "" : easy);
+                writeBytes(folder / (name + ".dat"), name == "broken" ? "" : kEasy);
         }
     }
     std::string state();
@@ -551,29 +550,26 @@ TEST_F(GameTest, SoakOfRandomSessionsDrawnInPartAndWhole) {
 }
 
 // The window rectangle kept to a client area of at least 432 x 464 while
-// sizing, on random rectangles around that size and far from it: the
-// dragged edge stops (left: edges 1, 4, 7; top: 3, 4, 5), the opposite edge
-// stays, and a large enough rectangle is kept as it is.
+// sizing, in a frame of 16 x 59 (caption and menu): the dragged edge stops,
+// the opposite edge stays, and a large enough rectangle is kept as it is.
 TEST(MinimumSize, TheDraggedEdgeStopsTheOppositeStays) {
-    const std::int32_t fw = 16, fh = 59;  // a frame with caption and menu
-    std::mt19937 random(3);
-    for (int i = 0; i < 4000; ++i) {
-        const int edge = 1 + static_cast<int>(random() % 8), near = i % 2;
-        const auto size = [&](std::int32_t least) {
-            return near ? least - 3 + static_cast<std::int32_t>(random() % 7)
-                        : static_cast<std::int32_t>(random() % 1200) - 100;
-        };
-        const WindowRect p{-50, 70, -50 + size(432 + fw), 70 + size(464 + fh)};
-        const std::int32_t w = std::max(p.right - p.left, 432 + fw),
-                           h = std::max(p.bottom - p.top, 464 + fh);
-        const bool left = edge % 3 == 1, top = edge >= SizeTop && edge <= SizeTopRight;
-        WindowRect r = p;
-        keepMinimumSize(edge, r, fw, fh);
-        EXPECT_EQ(
-            (std::vector<std::int32_t>{r.left, r.top, r.right, r.bottom}),
-            (std::vector<std::int32_t>{left ? p.right - w : p.left, top ? p.bottom - h : p.top,
-                                       left ? p.right : p.left + w, top ? p.bottom : p.top + h}))
-            << "edge " << edge << " size " << p.right - p.left << " x " << p.bottom - p.top;
+    // The edge dragged, the rectangle's width and height from (-50, 70) ->
+    // its left, top, right and bottom kept.
+    // clang-format off
+    const std::int32_t cases[][7] = {
+        {SizeLeft, 447, 522, -51, 70, 397, 593},       {SizeRight, 447, 522, -50, 70, 398, 593},
+        {SizeTop, 447, 522, -50, 69, 398, 592},        {SizeTopLeft, 447, 522, -51, 69, 397, 592},
+        {SizeTopRight, 447, 522, -50, 69, 398, 592},   {SizeBottom, 447, 522, -50, 70, 398, 593},
+        {SizeBottomLeft, 447, 522, -51, 70, 397, 593}, {SizeBottomRight, 447, 522, -50, 70, 398, 593},
+        {SizeTopLeft, 449, 524, -50, 70, 399, 594},    {SizeTopLeft, -100, 0, -598, -453, -150, 70},
+        {SizeBottom, 1000, 100, -50, 70, 950, 593}};
+    // clang-format on
+    for (const auto& k : cases) {
+        WindowRect r{-50, 70, -50 + k[1], 70 + k[2]};
+        keepMinimumSize(k[0], r, 16, 59);
+        EXPECT_EQ((std::vector<std::int32_t>{r.left, r.top, r.right, r.bottom}),
+                  (std::vector<std::int32_t>(k + 3, k + 7)))
+            << k[0] << ": " << k[1] << " x " << k[2];
     }
 }
 

@@ -1,6 +1,6 @@
 // A temporary folder per test with the executable "quorrin.exe" in it, files
-// of raw bytes, the game state start-up hands to the store, and a plain
-// CRC-32C.
+// of raw bytes, the game state start-up hands to the store, and the identity
+// of a collection's text.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "board/board.h"
 #include "store/platform.h"
 #include "store/progress_store.h"
+#include "store/puzzle_collection.h"
 #include "tests/store/game_state.h"
 
 namespace quorrin::test {
@@ -45,15 +46,11 @@ inline std::string poked(std::string bytes, const std::vector<Poke>& pokes) {
     return bytes;
 }
 
-// The CRC-32C register over bytes, bit by bit, without the final complement:
-// the identity of a collection whose text read is bytes.
+// The identity of a collection whose text read is bytes (the CRC itself is
+// held to its check value in tests/store/collection_test.cpp).
 inline std::uint32_t identityOf(const std::string& bytes) {
-    std::uint32_t reg = 0xFFFFFFFFu;
-    for (unsigned char b : bytes) {
-        reg ^= b;
-        for (int i = 0; i < 8; ++i) reg = (reg & 1u) ? (reg >> 1) ^ 0x82F63B78u : reg >> 1;
-    }
-    return reg;
+    return identityUpdate(kIdentityStart, reinterpret_cast<const unsigned char*>(bytes.data()),
+                          bytes.size());
 }
 
 inline std::string& fakeExecutable() {
@@ -62,7 +59,7 @@ inline std::string& fakeExecutable() {
 }
 
 // Three small puzzles: 2 x 2, 3 x 2 and 1 x 1.
-inline const std::string kEasy = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/2\n";
+inline const std::string kEasy = "1/2/2/3./..\n2/2/3/.2./1..\n3/1/1/.\n";
 
 class StoreTest : public ::testing::Test {
   protected:
