@@ -107,12 +107,16 @@ def board(d):
     return d.find_element(By.ID, 'board')
 
 
-def pointer(d, x, y, ratio=1, button=None):
-    """The pointer to client pixel (x, y) of the canvas, then a click."""
+def pointer(d, x, y, ratio=1, button=None, hold=None):
+    """The pointer to client pixel (x, y) of the canvas, then a click; with
+    hold, a finger there for hold seconds."""
     rect = board(d).rect
-    ab = ActionBuilder(d, duration=0)
+    finger = PointerInput(interaction.POINTER_TOUCH, 'finger') if hold else None
+    ab = ActionBuilder(d, mouse=finger, duration=0)
     ab.pointer_action.move_to_location(int(rect['x'] + x / ratio), int(rect['y'] + y / ratio))
-    if button == 'left':
+    if hold:
+        ab.pointer_action.pointer_down().pause(hold).pointer_up()
+    elif button == 'left':
         ab.pointer_action.click()
     elif button == 'right':
         ab.pointer_action.context_click()
@@ -335,17 +339,6 @@ def menu_keys_and_exit(d, ratio):
     check(canvas(d) == before, tag + ': after 終了 a reload resumes the same board')
 
 
-def touch(d, x, y, hold):
-    """A finger on client pixel (x, y) of the canvas (ratio 1) for hold seconds."""
-    rect = board(d).rect
-    ab = ActionBuilder(d, mouse=PointerInput(interaction.POINTER_TOUCH, 'finger'), duration=0)
-    ab.pointer_action.move_to_location(int(rect['x'] + x), int(rect['y'] + y))
-    ab.pointer_action.pointer_down()
-    ab.pointer_action.pause(hold)
-    ab.pointer_action.pointer_up()
-    ab.perform()
-
-
 def extras(d, native):
     """Touch, a reload right after marks, the player's own collections, keys in
     the dialogs, and importing saves, at ratio 1."""
@@ -358,8 +351,8 @@ def extras(d, native):
         d.execute_script('quorrinTest.tick()')
     # A tap draws the line, a long press puts the cross: the frame of the
     # session's line and cross.
-    touch(d, int(line_at[0]), int(line_at[1]), 0.05)
-    touch(d, int(cross_at[0]), int(cross_at[1]), 0.8)
+    pointer(d, int(line_at[0]), int(line_at[1]), hold=0.05)
+    pointer(d, int(cross_at[0]), int(cross_at[1]), hold=0.8)
     same_frame(d, os.path.join(native, '02-line-and-cross.png'), tag + ': tap and long press')
     screenshot(d, tag + '-1-touch')
 
