@@ -320,13 +320,13 @@ TEST_F(WebGame, KeysPlayTheShortcutsUndoAndRedoAndAHiddenPageSaves) {
                      {Kind::Key, 'Z', kKeyControl, 0},
                      {Kind::Key, 'Y', kKeyControl, 0},
                      {Kind::Tick}});
-        // In a dialog the keys are the dialog's: Space marks nothing; a
-        // hidden page saves there too. Then the export saves first.
-        page.script({{Kind::Command, kCommandSelectPuzzle},
+        // In a dialog (the About box) the keys are the dialog's: Space marks
+        // nothing; a hidden page saves there too. Then the export saves first.
+        page.script({{Kind::Command, kCommandAbout},
                      {Kind::Key, 32, 0, 0},
                      {Kind::Key, 'Z', kKeyControl, 0},
                      {Kind::Hidden},
-                     {Kind::DialogControl, kControlCancel, 0, 0},
+                     {Kind::DialogControl, kControlOk, 0, -1},
                      {Kind::Tick},
                      {Kind::Command, kCommandExportSave}});
         page.onEvent = [&](const PageEvent& event) {
@@ -347,6 +347,7 @@ TEST_F(WebGame, KeysPlayTheShortcutsUndoAndRedoAndAHiddenPageSaves) {
               (std::vector<std::string>{"undo 0 0", "undo 1 0", "undo 0 1", "undo 1 0"}));
     // Two hidden pages, the export and the end.
     EXPECT_EQ(saves - savesBefore, 4);
+    EXPECT_TRUE(page.logged("dialog closed 116"));
     EXPECT_TRUE(page.logged("export " + folder.string() + "/quorrin.sav"));
 }
 
