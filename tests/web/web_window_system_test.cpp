@@ -14,6 +14,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,8 @@ using Kind = PageEvent::Kind;
 
 // The page: a script of events, a record of what the game asked for, and a
 // canvas of RGBA pixels. When the script runs out the player closes the
-// game with the menu's 終了.
+// game with the menu's 終了; a game that still waits after that (a dialog or
+// a box that never closed) fails the test at once instead of hanging.
 class ScriptedPage : public PageBridge {
   public:
     std::deque<PageEvent> events;
@@ -47,6 +49,7 @@ class ScriptedPage : public PageBridge {
     bool boxOpen = false;
     int dialogOpen = 0;
     std::vector<std::string> lines;  // of the last list sent
+    int takesPastScript = 0;
 
     PageEvent nextEvent() override {
         if (beforeTake) beforeTake();
@@ -54,6 +57,8 @@ class ScriptedPage : public PageBridge {
         if (!events.empty()) {
             event = events.front();
             events.pop_front();
+        } else if (++takesPastScript > 100) {
+            throw std::runtime_error("the script ran out and the game still waits");
         }
         if (onEvent) onEvent(event);
         return event;
