@@ -235,6 +235,11 @@ struct LoopSolver::Impl {
     std::vector<std::int32_t> walksGoing;  // the walks still going, in order
     std::int32_t walkBase = 0;             // the walks of this trial are numbered above it
 
+    // The values (slots as in memo) whose trials failed in this search, in
+    // the order of their first failure, and whether each is there.
+    std::vector<std::int32_t> failedSlots;
+    std::vector<std::uint8_t> failedBefore;
+
     // Edges whose values led straight to dead ends (see bump).
     std::vector<double> activity;
     double bumpBy = 1.0;
@@ -269,6 +274,7 @@ struct LoopSolver::Impl {
     bool trial(State& s, int e, std::uint8_t val, int& unknownAfter);
     bool memoStillHolds(const Memo& m) const;
     void lookahead(State& s, bool keepMemo = false);
+    void remember(size_t slot, bool bad, int gained);
     void clearMemo();
     bool worthTrying(const State& s, int e) const;
 
@@ -277,6 +283,8 @@ struct LoopSolver::Impl {
     bool sharedRegion() const;
     void endWalk(State& s, const Walk& w);
     void pathEndRegions(State& s);
+    void markFailed(size_t slot);
+    bool retryFailed(State& s);
     int chooseEdge(const State& s) const;
     void bump(int e);
     int chooseActive(const State& s) const;

@@ -99,6 +99,8 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
         long bestScore = -1;
         edgeScore.assign(static_cast<size_t>(g.edges), 0);
         valueGain.assign(2 * static_cast<size_t>(g.edges), 0);
+        // The search tries first the values that failed before.
+        while (searching && retryFailed(s)) changed = true;
         for (int e = 0; e < g.edges && !s.bad && !s.closed; ++e) {
             if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
             if (!worthTrying(s, e)) continue;
@@ -119,14 +121,7 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
                 if (impliedAt[slot] == impliedStamp) continue;
                 int unknownAfter = 0;
                 bool bad = trial(s, e, val, unknownAfter);
-                if (searching) memoUndo.emplace_back(slot, m);
-                m.logPos = -1;
-                if (!bad && !trialGlobal) {
-                    m.logPos = static_cast<int>(changeLog.size());
-                    m.box = readBox;
-                    m.gained = s.unknown - unknownAfter;
-                    m.branchGain = trialNearClose ? 0 : m.gained;
-                }
+                remember(slot, bad, s.unknown - unknownAfter);
                 if (bad) {
                     ++impliedStamp;
                     setEdge(s, e, val == kLine ? kCross : kLine);
@@ -153,6 +148,20 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
         if (searching && changed) propagateAll(s, 2);
     }
     logging = false;
+}
+
+// Notes the result of the trial just made of a value (slot as in memo).
+void LoopSolver::Impl::remember(size_t slot, bool bad, int gained) {
+    Memo& m = memo[slot];
+    if (searching) memoUndo.emplace_back(slot, m);
+    m.logPos = -1;
+    if (!bad && !trialGlobal) {
+        m.logPos = static_cast<int>(changeLog.size());
+        m.box = readBox;
+        m.gained = gained;
+        m.branchGain = trialNearClose ? 0 : m.gained;
+    }
+    if (bad && searching) markFailed(slot);
 }
 
 void LoopSolver::Impl::clearMemo() {
