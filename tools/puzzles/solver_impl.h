@@ -175,6 +175,12 @@ struct LoopSolver::Impl {
     std::vector<std::uint32_t> impliedAt;
     std::uint32_t impliedStamp = 0;
 
+    // In the search: the values (slots as in memo) the last trial set, those
+    // the line trial of the edge being tried set, and the ones both set.
+    std::vector<std::int32_t> trialSlots, lineSlots, agreed;
+    std::vector<std::uint32_t> slotMark;
+    std::uint32_t slotStamp = 0;
+
     // Score of every edge in the last pass of the lookahead (0: not tried).
     std::vector<long> edgeScore;
     // Edges each value of each edge settled in that pass: line at 2e, cross
@@ -275,6 +281,7 @@ struct LoopSolver::Impl {
     bool memoStillHolds(const Memo& m) const;
     void lookahead(State& s, bool keepMemo = false);
     void remember(size_t slot, bool bad, int gained);
+    bool settleAgreed(State& s);
     void clearMemo();
     bool worthTrying(const State& s, int e) const;
 
