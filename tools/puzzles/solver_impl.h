@@ -196,6 +196,12 @@ struct LoopSolver::Impl {
     std::vector<std::uint32_t> impliedAt;
     std::uint32_t impliedStamp = 0;
 
+    // In the search: the values (slots as in memo) the last trial set, those
+    // the line trial of the edge being tried set, and the ones both set.
+    std::vector<std::int32_t> trialSlots, lineSlots, agreed;
+    std::vector<std::uint32_t> slotMark;
+    std::uint32_t slotStamp = 0;
+
     // Score of every edge in the last pass of the lookahead (0: not tried).
     std::vector<long> edgeScore;
     // Edges each value of each edge settled in that pass: line at 2e, cross
@@ -260,6 +266,11 @@ struct LoopSolver::Impl {
     std::vector<std::int32_t> walksGoing;  // the walks still going, in order
     std::int32_t walkBase = 0;             // the walks of this trial are numbered above it
 
+    // The values (slots as in memo) whose trials failed in this search, in
+    // the order of their first failure, and whether each is there.
+    std::vector<std::int32_t> failedSlots;
+    std::vector<std::uint8_t> failedBefore;
+
     // Edges whose values led straight to dead ends (see bump).
     std::vector<double> activity;
     double bumpBy = 1.0;
@@ -300,6 +311,8 @@ struct LoopSolver::Impl {
     bool trial(State& s, int e, std::uint8_t val, int& unknownAfter);
     bool memoStillHolds(const Memo& m) const;
     void lookahead(State& s, bool keepMemo = false);
+    void remember(size_t slot, bool bad, int gained);
+    bool settleAgreed(State& s);
     void clearMemo();
     bool worthTrying(const State& s, int e) const;
 
@@ -308,6 +321,8 @@ struct LoopSolver::Impl {
     bool sharedRegion() const;
     void endWalk(State& s, const Walk& w);
     void pathEndRegions(State& s);
+    void markFailed(size_t slot);
+    bool retryFailed(State& s);
     int chooseEdge(const State& s) const;
     void bump(int e);
     int chooseActive(const State& s) const;

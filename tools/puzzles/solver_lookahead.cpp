@@ -1,6 +1,7 @@
 // The one-edge lookahead of the loop solver: each undecided edge near
 // something known is set to each value in turn, the pair rules run, and a
-// value that leads to a contradiction gives the edge the other one. A trial
+// value that leads to a contradiction gives the edge the other one; in the
+// search, the edges that both values set alike are set too. A trial
 // is taken back through the undo trail, not by copying the board; what it
 // read is noted (its box of dots), so that a later pass can reuse its result
 // while nothing there has changed. The scores of the trials guide the
@@ -34,10 +35,14 @@ bool LoopSolver::Impl::trial(State& s, int e, std::uint8_t val, int& unknownAfte
     unknownAfter = s.unknown;
     // The values this trial set without failing need no trial of their
     // own in this pass of the lookahead (see lookahead).
+    if (searching) trialSlots.clear();
     if (!bad) {
         for (const int f : trialEdges) {
             const size_t fi = static_cast<size_t>(f);
-            if (f != e) impliedAt[2 * fi + (s.edge[fi] == kLine ? 0 : 1)] = impliedStamp;
+            const size_t slot = 2 * fi + (s.edge[fi] == kLine ? 0 : 1);
+            if (f == e) continue;
+            impliedAt[slot] = impliedStamp;
+            if (searching) trialSlots.push_back(static_cast<std::int32_t>(slot));
         }
     }
     for (size_t i = trail8Size; i-- > 0;) *trail8[i].first = trail8[i].second;
@@ -101,10 +106,13 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
         long bestScore = -1;
         edgeScore.assign(static_cast<size_t>(g.edges), 0);
         valueGain.assign(2 * static_cast<size_t>(g.edges), 0);
+        // The search tries first the values that failed before.
+        while (searching && retryFailed(s)) changed = true;
         for (int e = 0; e < g.edges && !s.bad && !s.closed; ++e) {
             if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
             if (!worthTrying(s, e)) continue;
             long score = 1;
+            bool lineTried = false;
             for (std::uint8_t val : {kLine, kCross}) {
                 const size_t slot = 2 * static_cast<size_t>(e) + (val == kLine ? 0 : 1);
                 // A value of the known solution cannot fail: every rule holds
@@ -126,14 +134,7 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
                 if (impliedAt[slot] == impliedStamp) continue;
                 int unknownAfter = 0;
                 bool bad = trial(s, e, val, unknownAfter);
-                if (searching) memoUndo.emplace_back(slot, m);
-                m.logPos = -1;
-                if (!bad && !trialGlobal) {
-                    m.logPos = static_cast<int>(changeLog.size());
-                    m.box = readBox;
-                    m.gained = s.unknown - unknownAfter;
-                    m.branchGain = trialNearClose ? 0 : m.gained;
-                }
+                remember(slot, bad, s.unknown - unknownAfter);
                 if (bad) {
                     ++impliedStamp;
                     setEdge(s, e, val == kLine ? kCross : kLine);
@@ -147,6 +148,12 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
                     break;
                 }
                 score *= 1 + s.unknown - unknownAfter;
+                if (searching && val == kLine) {
+                    lineSlots.swap(trialSlots);
+                    lineTried = true;
+                } else if (searching && lineTried && settleAgreed(s)) {
+                    changed = true;
+                }
                 // What a trial settles while the loop can close, or near a path
                 // it could close with, is no guide to the value to try first.
                 valueGain[slot] = trialGlobal || trialNearClose ? 0 : s.unknown - unknownAfter;
@@ -160,6 +167,41 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
         if (searching && changed) propagateAll(s, 2);
     }
     logging = false;
+}
+
+// In the search, after both values of an edge were tried in a row without
+// failing: the other edges that both trials set alike have that value in
+// every solution, so they are set. Returns true when any was.
+bool LoopSolver::Impl::settleAgreed(State& s) {
+    if (slotMark.size() != 2 * static_cast<size_t>(g.edges)) {
+        slotMark.assign(2 * static_cast<size_t>(g.edges), 0);
+        slotStamp = 0;
+    }
+    ++slotStamp;
+    for (const int slot : lineSlots) slotMark[static_cast<size_t>(slot)] = slotStamp;
+    agreed.clear();
+    for (const int slot : trialSlots) {
+        if (slotMark[static_cast<size_t>(slot)] == slotStamp) agreed.push_back(slot);
+    }
+    if (agreed.empty()) return false;
+    ++impliedStamp;
+    for (const int slot : agreed) setEdge(s, slot / 2, slot % 2 == 0 ? kLine : kCross);
+    propagate(s, 2);
+    return true;
+}
+
+// Notes the result of the trial just made of a value (slot as in memo).
+void LoopSolver::Impl::remember(size_t slot, bool bad, int gained) {
+    Memo& m = memo[slot];
+    if (searching) memoUndo.emplace_back(slot, m);
+    m.logPos = -1;
+    if (!bad && !trialGlobal) {
+        m.logPos = static_cast<int>(changeLog.size());
+        m.box = readBox;
+        m.gained = gained;
+        m.branchGain = trialNearClose ? 0 : m.gained;
+    }
+    if (bad && searching) markFailed(slot);
 }
 
 void LoopSolver::Impl::clearMemo() {
