@@ -312,6 +312,7 @@ struct LoopSolver::Impl {
     bool memoStillHolds(const Memo& m) const;
     void lookahead(State& s, bool keepMemo = false);
     void remember(size_t slot, bool bad, int gained);
+    bool tryValue(State& s, int e, std::uint8_t val, int& unknownAfter);
     bool settleAgreed(State& s);
     void clearMemo();
     bool worthTrying(const State& s, int e) const;

@@ -133,16 +133,7 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
                 // nothing.
                 if (impliedAt[slot] == impliedStamp) continue;
                 int unknownAfter = 0;
-                bool bad = trial(s, e, val, unknownAfter);
-                remember(slot, bad, s.unknown - unknownAfter);
-                if (bad) {
-                    ++impliedStamp;
-                    setEdge(s, e, val == kLine ? kCross : kLine);
-                    if (searching) {
-                        propagate(s, 2);
-                    } else {
-                        propagateAll(s, 2);
-                    }
+                if (tryValue(s, e, val, unknownAfter)) {
                     changed = true;
                     score = -1;
                     break;
@@ -167,6 +158,23 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
         if (searching && changed) propagateAll(s, 2);
     }
     logging = false;
+}
+
+// Tries value val of edge e and notes the result (see remember). When the
+// trial fails, the edge takes the other value and the rules run: returns
+// true then.
+bool LoopSolver::Impl::tryValue(State& s, int e, std::uint8_t val, int& unknownAfter) {
+    const bool bad = trial(s, e, val, unknownAfter);
+    remember(2 * static_cast<size_t>(e) + (val == kLine ? 0 : 1), bad, s.unknown - unknownAfter);
+    if (!bad) return false;
+    ++impliedStamp;
+    setEdge(s, e, val == kLine ? kCross : kLine);
+    if (searching) {
+        propagate(s, 2);
+    } else {
+        propagateAll(s, 2);
+    }
+    return true;
 }
 
 // In the search, after both values of an edge were tried in a row without

@@ -210,13 +210,7 @@ bool LoopSolver::Impl::retryFailed(State& s) {
             continue;
         }
         int unknownAfter = 0;
-        const bool bad = trial(s, e, val, unknownAfter);
-        remember(slot, bad, s.unknown - unknownAfter);
-        if (!bad) continue;
-        ++impliedStamp;
-        setEdge(s, e, val == kLine ? kCross : kLine);
-        propagate(s, 2);
-        changed = true;
+        if (tryValue(s, e, val, unknownAfter)) changed = true;
     }
     return changed;
 }
