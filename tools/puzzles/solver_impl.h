@@ -8,8 +8,9 @@
 //   solver_lookahead  one-edge trials under the pair rules, taken back
 //                     through an undo trail, and the memo that spares a
 //                     trial whose surroundings did not change;
-//   solver_search     the complete search: branching, the region rule for
-//                     path ends and the walks that apply it after a trial;
+//   solver_search     the complete search: branching, the region rules for
+//                     path ends and the walks that apply them after a trial,
+//                     and the reasons of dead ends that let it jump back;
 //   solver_rating     the solve a step at a time that rates a puzzle;
 //   loop_check        the plain solution check the tests use as reference.
 // One board state (State) is what every rule reads and writes; the search
@@ -178,6 +179,9 @@ struct LoopSolver::Impl {
     bool logging = false;
     std::vector<std::int32_t> changeLog;
     std::vector<std::int32_t> changedAt;
+    // In the search, the same dots and the far ends of the paths whose mates
+    // changed, in order down the current branch (see Step).
+    std::vector<std::int32_t> changedDots;
 
     // Result of the last trial of each edge and value that led nowhere.
     struct Memo {
@@ -185,7 +189,14 @@ struct LoopSolver::Impl {
         std::array<int, 4> box{};
         int gained = 0;
         int branchGain = 0;  // its entry in valueGain
+        // The log was found clear of the box up to checkedTo, while the log
+        // was in its round checkedRound (see memoStillHolds).
+        int checkedTo = -1;
+        std::uint32_t checkedRound = 0;
     };
+    // Bumped whenever the change log is cut back: positions in it then name
+    // other changes.
+    std::uint32_t logRound = 1;
     std::vector<Memo> memo;
     // In the search, the old entries of memo and changedAt, so that the
     // second child of a node finds its parent's trials again (see dfs).
@@ -214,6 +225,7 @@ struct LoopSolver::Impl {
     // setKnownSolution).
     std::vector<std::uint8_t> known;
 
+    // What a trial read, for the memo.
     void touchAt(int r, int c) {
         readBox[0] = std::min(readBox[0], r);
         readBox[1] = std::min(readBox[1], c);
@@ -225,7 +237,10 @@ struct LoopSolver::Impl {
         touchAt(g.itemRow[i], g.itemCol[i]);
     }
     void logChange(int v) {
-        if (searching) changedUndo.emplace_back(v, changedAt[static_cast<size_t>(v)]);
+        if (searching) {
+            changedUndo.emplace_back(v, changedAt[static_cast<size_t>(v)]);
+            changedDots.push_back(v);
+        }
         changedAt[static_cast<size_t>(v)] = static_cast<std::int32_t>(changeLog.size());
         changeLog.push_back(v);
     }
@@ -258,6 +273,7 @@ struct LoopSolver::Impl {
         int ends, end0, end1;
         int region;  // its start's region at the last whole-board check
         std::vector<std::int32_t> todo;
+        size_t next;  // todo[next] is the next dot to go to
     };
     std::vector<Walk> walks;
     // A walk that met another goes on as one with it: their set's root.
@@ -265,11 +281,85 @@ struct LoopSolver::Impl {
     std::vector<std::int32_t> walkOf;      // the walk that reached each dot
     std::vector<std::int32_t> walksGoing;  // the walks still going, in order
     std::int32_t walkBase = 0;             // the walks of this trial are numbered above it
+    // Per region, the last sharedRegion call that met it.
+    std::vector<std::uint32_t> regionMark;
+    std::uint32_t regionStamp = 0;
 
     // The values (slots as in memo) whose trials failed in this search, in
     // the order of their first failure, and whether each is there.
     std::vector<std::int32_t> failedSlots;
     std::vector<std::uint8_t> failedBefore;
+
+    // --- Reasons of dead ends, for jumping back (solver_search) ---
+
+    // What a refutation rests on: the dots whose facts (edges, pair facts,
+    // path ends and their mates) it read, with one dot around them for the
+    // facts read beside them; or more than that (wide): the whole board, or
+    // a count of lines beyond what the root guarantees.
+    struct Reason {
+        std::vector<std::uint64_t> dots;  // a bit per dot
+        bool wide = false;
+    };
+    size_t words() const { return static_cast<size_t>(g.dots) / 64 + 1; }
+    Reason emptyReason() const { return Reason{std::vector<std::uint64_t>(words(), 0), false}; }
+    static void unite(Reason& into, const Reason& r) {
+        for (size_t i = 0; i < into.dots.size(); ++i) into.dots[i] |= r.dots[i];
+        into.wide = into.wide || r.wide;
+    }
+    // What the trial being made rests on when it fails, and what the line
+    // trial of the edge being tried rested on (for settleAgreed).
+    std::vector<std::uint64_t> trialDots;
+    bool trialWide = false;
+    Reason lineReads{};
+    void uniteTrial(Reason& into) const {
+        for (size_t i = 0; i < into.dots.size(); ++i) into.dots[i] |= trialDots[i];
+        into.wide = into.wide || trialGlobal || trialWide;
+    }
+    // The search's own deductions, node after node down the current
+    // branch, in steps: the propagation of a branch, a failed trial with
+    // what its other value set, the edges two trials agreed on, the rules of
+    // the whole board at the end of a pass. Each step keeps what it rested
+    // on (its bits at words() * its index in stepBits) and the part of
+    // changedDots it changed. stepReads gathers what the step being made
+    // rests on, and stepDotsStart is where its dots begin.
+    struct Step {
+        size_t dotsStart, dotsEnd;
+        bool wide;
+    };
+    std::vector<Step> stepLog;
+    std::vector<std::uint64_t> stepBits;
+    Reason stepReads{};
+    size_t stepDotsStart = 0;
+    void closeStep();
+    // In the search, a deduction notes what it rests on: in a trial in
+    // trialDots, else in stepReads. Only deductions that set something or
+    // fail are noted: a rule that found nothing to do is no reason.
+    bool noting() const { return searching && (trailing || logging); }
+    void note(int v) {
+        const size_t i = static_cast<size_t>(v);
+        (trailing ? trialDots : stepReads.dots)[i / 64] |= std::uint64_t{1} << (i % 64);
+    }
+    void readWide() { (trailing ? trialWide : stepReads.wide) = true; }
+    // Per depth: the node's steps (its branch first) and where its dots
+    // end in changedDots.
+    struct Level {
+        size_t stepsStart = 0, stepsEnd = 0, dotsEnd = 0;
+    };
+    std::vector<Level> levels;
+    // The lines at the root once its lookahead is done. They are on every
+    // node's board, so a path with fewer edges leaves a line off it there.
+    int rootLines = 0;
+    // Set by dfs on return: whether the subtree held no solution, for what
+    // reason, and whether that reason rests on the node's own changes.
+    bool subtreeDead = false;
+    Reason deadReason{};
+    bool restsOnBranch = true;
+
+    // The value each edge last took in the search's own deductions (0:
+    // none yet), and the first solution found (empty before): they choose
+    // the value to try first (see dfs).
+    std::vector<std::uint8_t> lastValue;
+    std::vector<std::uint8_t> firstFound;
 
     // Edges whose values led straight to dead ends (see bump).
     std::vector<double> activity;
@@ -303,13 +393,14 @@ struct LoopSolver::Impl {
     bool dominoSolves(int a, int b) const;
     void adjacentThrees(State& s);
     bool globalRules(State& s);
+    void noteCutOff(const State& s);
     bool propagateAll(State& s, int level);
     void start(State& s, int level);
     DeduceOutcome deduce(int level);
 
     // --- solver_lookahead ---
     bool trial(State& s, int e, std::uint8_t val, int& unknownAfter);
-    bool memoStillHolds(const Memo& m) const;
+    bool memoStillHolds(Memo& m) const;
     void lookahead(State& s, bool keepMemo = false);
     void remember(size_t slot, bool bad, int gained);
     bool tryValue(State& s, int e, std::uint8_t val, int& unknownAfter);
@@ -319,15 +410,19 @@ struct LoopSolver::Impl {
 
     // --- solver_search ---
     void nearRegions(State& s);
-    bool sharedRegion() const;
-    void endWalk(State& s, const Walk& w);
-    void pathEndRegions(State& s);
+    bool sharedRegion();
+    void endWalk(State& s, int walk, size_t walkCount);
+    void noteWalk(int walk, size_t walkCount);
+    bool pathEndRegions(State& s);
+    void noteRegion(int root);
     void markFailed(size_t slot);
     bool retryFailed(State& s);
     int chooseEdge(const State& s) const;
     void bump(int e);
     int chooseActive(const State& s) const;
     void undoMemo(size_t memoMark, size_t changedMark, size_t logMark);
+    bool stepChanged(const Step& step, const Reason& r) const;
+    bool explain(size_t depth, size_t end, Reason& r);
     void dfs(size_t depth);
     int countSolutions(int lim, LoopSolution* first);
 

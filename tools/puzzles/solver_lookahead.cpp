@@ -25,6 +25,8 @@ bool LoopSolver::Impl::trial(State& s, int e, std::uint8_t val, int& unknownAfte
     readBox = {g.h + 1, g.w + 1, -1, -1};
     trialGlobal = s.closeCandidate >= 0;
     trialNearClose = trialGlobal;
+    trialWide = false;
+    if (searching) trialDots.assign(words(), 0);
     trailing = true;
     trialEdges.clear();
     setEdge(s, e, val);
@@ -60,10 +62,13 @@ bool LoopSolver::Impl::trial(State& s, int e, std::uint8_t val, int& unknownAfte
 
 // A trial gives the same result again when nothing it read has changed.
 // The dots around what it read are looked up one by one, or the changes
-// since the trial are read, whichever is shorter.
-bool LoopSolver::Impl::memoStillHolds(const Memo& m) const {
+// since the trial are read, whichever is shorter; changes already read on an
+// earlier look are not read again.
+bool LoopSolver::Impl::memoStillHolds(Memo& m) const {
     if (m.logPos < 0) return false;
-    const size_t since = changeLog.size() - static_cast<size_t>(m.logPos);
+    const int from = m.checkedRound == logRound && m.checkedTo > m.logPos ? m.checkedTo : m.logPos;
+    const size_t since = changeLog.size() - static_cast<size_t>(from);
+    if (since == 0) return true;
     const int r0 = std::max(0, m.box[0] - 1), r1 = std::min(g.h, m.box[2] + 1);
     const int c0 = std::max(0, m.box[1] - 1), c1 = std::min(g.w, m.box[3] + 1);
     if (r1 < r0 || c1 < c0) return true;
@@ -71,16 +76,20 @@ bool LoopSolver::Impl::memoStillHolds(const Memo& m) const {
         for (int r = r0; r <= r1; ++r) {
             const std::int32_t* row = &changedAt[static_cast<size_t>(r * (g.w + 1))];
             for (int c = c0; c <= c1; ++c) {
-                if (row[c] >= m.logPos) return false;
+                if (row[c] >= from) return false;
             }
         }
-        return true;
+    } else {
+        const std::int16_t* rows = &g.itemRow[static_cast<size_t>(g.cells)];
+        const std::int16_t* cols = &g.itemCol[static_cast<size_t>(g.cells)];
+        for (size_t i = static_cast<size_t>(from); i < changeLog.size(); ++i) {
+            const size_t v = static_cast<size_t>(changeLog[i]);
+            const int r = rows[v], c = cols[v];
+            if (r >= r0 && r <= r1 && c >= c0 && c <= c1) return false;
+        }
     }
-    for (size_t i = static_cast<size_t>(m.logPos); i < changeLog.size(); ++i) {
-        int v = changeLog[i];
-        int r = v / (g.w + 1), c = v % (g.w + 1);
-        if (r >= r0 && r <= r1 && c >= c0 && c <= c1) return false;
-    }
+    m.checkedTo = static_cast<int>(changeLog.size());
+    m.checkedRound = logRound;
     return true;
 }
 
@@ -141,6 +150,8 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
                 score *= 1 + s.unknown - unknownAfter;
                 if (searching && val == kLine) {
                     lineSlots.swap(trialSlots);
+                    lineReads.dots = trialDots;
+                    lineReads.wide = trialGlobal || trialWide;
                     lineTried = true;
                 } else if (searching && lineTried && settleAgreed(s)) {
                     changed = true;
@@ -155,7 +166,10 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
                 bestBranch = e;
             }
         }
-        if (searching && changed) propagateAll(s, 2);
+        if (searching && changed && !s.bad) {
+            propagateAll(s, 2);
+            closeStep();
+        }
     }
     logging = false;
 }
@@ -167,10 +181,13 @@ bool LoopSolver::Impl::tryValue(State& s, int e, std::uint8_t val, int& unknownA
     const bool bad = trial(s, e, val, unknownAfter);
     remember(2 * static_cast<size_t>(e) + (val == kLine ? 0 : 1), bad, s.unknown - unknownAfter);
     if (!bad) return false;
+    // The other value rests on what the failed trial read.
+    if (searching) uniteTrial(stepReads);
     ++impliedStamp;
     setEdge(s, e, val == kLine ? kCross : kLine);
     if (searching) {
         propagate(s, 2);
+        closeStep();
     } else {
         propagateAll(s, 2);
     }
@@ -192,9 +209,13 @@ bool LoopSolver::Impl::settleAgreed(State& s) {
         if (slotMark[static_cast<size_t>(slot)] == slotStamp) agreed.push_back(slot);
     }
     if (agreed.empty()) return false;
+    // They rest on what both trials read.
+    unite(stepReads, lineReads);
+    uniteTrial(stepReads);
     ++impliedStamp;
     for (const int slot : agreed) setEdge(s, slot / 2, slot % 2 == 0 ? kLine : kCross);
     propagate(s, 2);
+    closeStep();
     return true;
 }
 
@@ -215,6 +236,7 @@ void LoopSolver::Impl::remember(size_t slot, bool bad, int gained) {
 void LoopSolver::Impl::clearMemo() {
     memo.assign(2 * static_cast<size_t>(g.edges), Memo{});
     changeLog.clear();
+    ++logRound;
     changedAt.assign(static_cast<size_t>(g.dots), -1);
     memoUndo.clear();
     changedUndo.clear();

@@ -64,11 +64,17 @@ void LoopSolver::Impl::checkCandidate(State& s) {
         s.closeCandidate = -1;
         return;
     }
+    if (noting()) {
+        note(a);
+        note(b);
+    }
     if (s.len[static_cast<size_t>(a)] != s.lines) {
+        if (s.len[static_cast<size_t>(a)] >= rootLines) readWide();
         s.closeCandidate = -1;
         setEdge(s, f, kCross);
     } else {
         trialGlobal = true;
+        readWide();
     }
 }
 
@@ -79,6 +85,10 @@ void LoopSolver::Impl::setEdge(State& s, int e, std::uint8_t val) {
     if (cur == val) return;
     if (cur != kUnknown) {
         s.bad = true;
+        if (noting()) {
+            note(g.edgeDots[ei][0]);
+            note(g.edgeDots[ei][1]);
+        }
         return;
     }
     int a = g.edgeDots[ei][0], b = g.edgeDots[ei][1];
@@ -89,11 +99,16 @@ void LoopSolver::Impl::setEdge(State& s, int e, std::uint8_t val) {
     assign(s.dotBits[ai], static_cast<std::uint8_t>(s.dotBits[ai] | val << shift[0]));
     assign(s.dotBits[bi], static_cast<std::uint8_t>(s.dotBits[bi] | val << shift[1]));
     --s.unknown;
+    if (noting()) {
+        note(a);
+        note(b);
+    }
     if (trailing) {
         touch(a);
         touch(b);
         trialEdges.push_back(e);
     } else if (logging) {
+        if (searching) lastValue[ei] = val;
         logChange(a);
         logChange(b);
     }
@@ -118,6 +133,15 @@ void LoopSolver::Impl::setEdge(State& s, int e, std::uint8_t val) {
         touch(ea);
         touch(eb);
     }
+    if (noting()) {
+        note(ea);
+        note(eb);
+        // The far ends' mates change with the path.
+        if (!trailing) {
+            changedDots.push_back(ea);
+            changedDots.push_back(eb);
+        }
+    }
     int la = s.dotLine[ai] == 0 ? 0 : s.len[ai];
     int lb = s.dotLine[bi] == 0 ? 0 : s.len[bi];
     increment(s.dotLine[ai]);
@@ -128,11 +152,13 @@ void LoopSolver::Impl::setEdge(State& s, int e, std::uint8_t val) {
     if (ea == b) {
         // The edge joins the two ends of one path: a closed loop.
         if (la + 1 != s.lines) {
+            if (la + 1 >= rootLines) readWide();
             s.bad = true;
             return;
         }
         s.closed = true;
         trialGlobal = true;
+        readWide();
         for (int f = 0; f < g.edges && !s.bad; ++f) {
             if (s.edge[static_cast<size_t>(f)] == kUnknown) setEdge(s, f, kCross);
         }
@@ -343,20 +369,27 @@ bool LoopSolver::Impl::propagate(State& s, int level) {
     while (queueHead < queue.size() && !s.bad) {
         int item = queue[queueHead++];
         inQueue[static_cast<size_t>(item)] = 0;
+        const int r = g.itemRow[static_cast<size_t>(item)];
+        const int c = g.itemCol[static_cast<size_t>(item)];
         if (trailing) {
-            const int r = g.itemRow[static_cast<size_t>(item)];
-            const int c = g.itemCol[static_cast<size_t>(item)];
-            if (item < g.cells) {
-                touchAt(r, c);
-                touchAt(r + 1, c + 1);
-            } else {
-                touchAt(r, c);
-            }
+            touchAt(r, c);
+            if (item < g.cells) touchAt(r + 1, c + 1);
         }
+        const bool noted = noting();
+        const size_t before = trailing ? trail8Size : changedDots.size();
         if (item < g.cells) {
             processCell(s, item, level);
         } else {
             processDot(s, item - g.cells, level);
+        }
+        if (noted && (s.bad || (trailing ? trail8Size : changedDots.size()) != before)) {
+            const int v = r * (g.w + 1) + c;
+            note(v);
+            if (item < g.cells) {
+                note(v + 1);
+                note(v + g.w + 1);
+                note(v + g.w + 2);
+            }
         }
     }
     clearQueue();
@@ -425,6 +458,12 @@ bool LoopSolver::Impl::globalRules(State& s) {
             lines += st == kLine ? 1 : 0;
             if (st == kUnknown) ++unknowns, last = e;
         }
+        // The deduction reads the whole row or column.
+        if ((unknowns == 0 && lines % 2 != 0) || unknowns == 1) {
+            for (int i = 0; i < n && noting(); ++i) {
+                for (const int v : g.edgeDots[static_cast<size_t>(edgeAt(i))]) note(v);
+            }
+        }
         if (unknowns == 0 && lines % 2 != 0) s.bad = true;
         if (unknowns == 1) {
             setEdge(s, last, lines % 2 != 0 ? kLine : kCross);
@@ -463,9 +502,66 @@ bool LoopSolver::Impl::globalRules(State& s) {
             }
         }
     }
-    if (lineEnds != 2 * s.lines) s.bad = true;
-    if (!s.bad && searching) pathEndRegions(s);
+    if (lineEnds != 2 * s.lines) {
+        s.bad = true;
+        if (noting()) noteCutOff(s);
+    }
+    if (!s.bad && searching && pathEndRegions(s)) changed = true;
     return changed;
+}
+
+// The search notes what the connection rule read when it failed. The part
+// of the board walked from the first line (marked 1 in seen) holds some
+// lines but not all; the part of a line outside it is walked too (marked 2).
+// Either part, with the crossed edges around it, keeps its lines from the
+// others: what that rests on is those crossed edges (their dots inside the
+// part), one line inside and one outside it. A line outside is there at
+// every node when the part holds fewer lines than the root. The part with
+// fewer such dots is noted.
+void LoopSolver::Impl::noteCutOff(const State& s) {
+    int other = -1;
+    for (int v = 0; v < g.dots && other < 0; ++v) {
+        if (s.dotLine[static_cast<size_t>(v)] > 0 && !seen[static_cast<size_t>(v)]) other = v;
+    }
+    const int step[4] = {-(g.w + 1), 1, g.w + 1, -1};
+    stack.assign(1, other);
+    seen[static_cast<size_t>(other)] = 2;
+    while (!stack.empty()) {
+        const int v = stack.back();
+        stack.pop_back();
+        const unsigned ways = s.dotBits[static_cast<size_t>(v)];
+        for (int d = 0; d < 4; ++d) {
+            if ((ways >> (2 * d) & 3u) >= kCross) continue;
+            const size_t u = static_cast<size_t>(v + step[d]);
+            if (!seen[u]) {
+                seen[u] = 2;
+                stack.push_back(static_cast<int>(u));
+            }
+        }
+    }
+    // Whether a dot has a crossed edge to a dot of another part.
+    auto crossedAt = [&](size_t v) {
+        const unsigned ways = s.dotBits[v];
+        for (int d = 0; d < 4; ++d) {
+            if ((ways >> (2 * d) & 3u) == kCross &&
+                seen[static_cast<size_t>(static_cast<int>(v) + step[d])] != seen[v])
+                return true;
+        }
+        return false;
+    };
+    int rims[3] = {0, 0, 0}, ends[3] = {0, 0, 0}, line[3] = {-1, -1, -1};
+    for (size_t v = 0; v < static_cast<size_t>(g.dots); ++v) {
+        const int part = seen[v];
+        rims[part] += crossedAt(v) ? 1 : 0;
+        ends[part] += s.dotLine[v];
+        if (s.dotLine[v] > 0 && line[part] < 0) line[part] = static_cast<int>(v);
+    }
+    const std::uint8_t part = rims[2] < rims[1] ? 2 : 1;
+    if (ends[part] / 2 >= rootLines) readWide();
+    note(line[part]);
+    for (size_t v = 0; v < static_cast<size_t>(g.dots); ++v) {
+        if (seen[v] == part && crossedAt(v)) note(static_cast<int>(v));
+    }
 }
 
 // Local rules to a fixed point, then the whole-board rules, repeated.

@@ -1,11 +1,14 @@
 // The complete search of the loop solver: depth first, the lookahead and
 // the rules at every node, counting solutions up to a limit. Besides the
 // rules it uses the regions of path ends: the dots not yet full, joined by
-// undecided edges, must each hold an even number of path ends, and the walks
-// after a trial apply that rule near what the trial changed. Edges that led
-// to dead ends are preferred for branching, which finds a contradiction that
-// needs a few guesses once, high up in the tree; and values whose trials
-// failed before are tried first at every node (see retryFailed).
+// undecided edges, must each hold an even number of path ends, a region
+// without one holds no line, and the walks after a trial apply the first
+// rule near what the trial changed. Edges that led to dead ends are
+// preferred for branching, which finds a contradiction that needs a few
+// guesses once, high up in the tree; values whose trials failed before are
+// tried first at every node (see retryFailed); and a dead end that does not
+// rest on the branches above it is not searched again under their other
+// values (see dfs).
 #include "solver_impl.h"
 
 #include <algorithm>
@@ -35,6 +38,7 @@ void LoopSolver::Impl::nearRegions(State& s) {
         w.ends = 0;
         w.end0 = w.end1 = -1;
         w.todo.clear();
+        w.next = 0;
         reach(static_cast<int>(active++), v);
     };
     for (const int te : trialEdges)
@@ -48,43 +52,59 @@ void LoopSolver::Impl::nearRegions(State& s) {
             }
         }
     const size_t walkCount = active;
+    // Each walk goes breadth first, so that walks that started near each
+    // other meet soon. The dot one step up, right, down and left.
+    const int step[4] = {-(g.w + 1), 1, g.w + 1, -1};
     // Walks that met another or saw their whole region drop out of going
     // after each round.
     walksGoing.clear();
     for (size_t i = 0; i < walkCount; ++i) walksGoing.push_back(static_cast<std::int32_t>(i));
     int steps = 0;
+    // The hot loop reads the tables through plain pointers and keeps the
+    // box of the dots it goes to in locals (see touch).
+    const std::uint8_t* const dotLine = s.dotLine.data();
+    const std::uint8_t* const dotBits = s.dotBits.data();
+    const std::int32_t* const walkAt = walkOf.data();
+    const std::int16_t* const rowOf = &g.itemRow[static_cast<size_t>(g.cells)];
+    const std::int16_t* const colOf = &g.itemCol[static_cast<size_t>(g.cells)];
+    int top = readBox[0], left = readBox[1], bottom = readBox[2], right = readBox[3];
     while (active > 1 && steps < kWalkSteps && !s.bad && sharedRegion()) {
         for (size_t k = 0; k < walksGoing.size() && active > 1 && !s.bad; ++k) {
             const size_t i = static_cast<size_t>(walksGoing[k]);
             Walk& w = walks[i];
             if (!walkSets.isRoot(static_cast<int>(i)) || w.ends < 0) continue;
-            if (w.todo.empty()) {
+            if (w.next == w.todo.size()) {
                 // The whole region: check it, then leave it.
-                endWalk(s, w);
+                endWalk(s, static_cast<int>(i), walkCount);
                 w.ends = -1;
                 --active;
                 continue;
             }
-            const int v = w.todo.back();
-            w.todo.pop_back();
+            const int v = w.todo[w.next++];
+            const size_t vi = static_cast<size_t>(v);
             ++steps;
-            touch(v);
-            if (s.dotLine[static_cast<size_t>(v)] == 1) {
+            top = std::min<int>(top, rowOf[vi]);
+            left = std::min<int>(left, colOf[vi]);
+            bottom = std::max<int>(bottom, rowOf[vi]);
+            right = std::max<int>(right, colOf[vi]);
+            if (dotLine[vi] == 1) {
                 ++w.ends;
                 (w.end0 < 0 ? w.end0 : w.end1) = v;
             }
-            for (int e : g.dotEdges[static_cast<size_t>(v)]) {
-                if (e < 0 || s.edge[static_cast<size_t>(e)] != kUnknown) continue;
-                const auto& de = g.edgeDots[static_cast<size_t>(e)];
-                const int u = de[0] == v ? de[1] : de[0];
+            // Up, right, down and left, as the dot's edges go.
+            const unsigned ways = dotBits[vi];
+            for (int d = 0; d < 4; ++d) {
+                if ((ways >> (2 * d) & 3u) != kUnknown) continue;
+                const int u = v + step[d];
                 const size_t ui = static_cast<size_t>(u);
-                if (s.dotLine[ui] >= 2) continue;
-                if (walkOf[ui] < walkBase) {
+                if (dotLine[ui] >= 2) continue;
+                const std::int32_t at = walkAt[ui];
+                if (at < walkBase) {
                     reach(static_cast<int>(i), u);
                     continue;
                 }
-                if (walkOf[ui] == walkBase + static_cast<std::int32_t>(i)) continue;
-                const int other = walkSets.find(walkOf[ui] - walkBase);
+                if (at == walkBase + static_cast<std::int32_t>(i)) continue;
+                const int other = walkSets.find(at - walkBase);
                 if (other == static_cast<int>(i)) continue;
                 // The two walks are in one region: this one takes the other's
                 // dots still to do and its path ends.
@@ -94,7 +114,8 @@ void LoopSolver::Impl::nearRegions(State& s) {
                     if (x >= 0) (w.end0 < 0 ? w.end0 : w.end1) = x;
                 }
                 w.ends += o.ends;
-                w.todo.insert(w.todo.end(), o.todo.begin(), o.todo.end());
+                w.todo.insert(w.todo.end(), o.todo.begin() + static_cast<std::ptrdiff_t>(o.next),
+                              o.todo.end());
                 --active;
             }
         }
@@ -105,6 +126,10 @@ void LoopSolver::Impl::nearRegions(State& s) {
                                         }),
                          walksGoing.end());
     }
+    readBox[0] = std::min(readBox[0], top);
+    readBox[1] = std::min(readBox[1], left);
+    readBox[2] = std::max(readBox[2], bottom);
+    readBox[3] = std::max(readBox[3], right);
     walkBase += static_cast<std::int32_t>(walkCount);
 }
 
@@ -112,33 +137,54 @@ void LoopSolver::Impl::nearRegions(State& s) {
 // whole-board check. A trial keeps the number of path ends of each such
 // region even (a line it sets joins two dots of one region), so a walk
 // alone in its region may stop as the last walk of all does.
-bool LoopSolver::Impl::sharedRegion() const {
-    for (size_t a = 0; a < walksGoing.size(); ++a) {
-        const Walk& x = walks[static_cast<size_t>(walksGoing[a])];
-        for (size_t b = a + 1; b < walksGoing.size(); ++b) {
-            if (walks[static_cast<size_t>(walksGoing[b])].region == x.region) return true;
-        }
+bool LoopSolver::Impl::sharedRegion() {
+    if (walksGoing.size() < 2) return false;
+    // Before any whole-board check every walk is in region 0.
+    if (!regionsKnown) return true;
+    if (regionMark.size() != static_cast<size_t>(g.dots) || regionStamp == UINT32_MAX) {
+        regionMark.assign(static_cast<size_t>(g.dots), 0);
+        regionStamp = 0;
+    }
+    ++regionStamp;
+    for (const std::int32_t i : walksGoing) {
+        std::uint32_t& mark = regionMark[static_cast<size_t>(walks[static_cast<size_t>(i)].region)];
+        if (mark == regionStamp) return true;
+        mark = regionStamp;
     }
     return false;
 }
 
 // A whole region after a trial: an even number of path ends, and not
 // just the two ends of a path without every line.
-void LoopSolver::Impl::endWalk(State& s, const Walk& w) {
+void LoopSolver::Impl::endWalk(State& s, int walk, size_t walkCount) {
+    const Walk& w = walks[static_cast<size_t>(walk)];
     if (w.ends % 2 != 0) {
         s.bad = true;
+        noteWalk(walk, walkCount);
         return;
     }
     if (w.ends != 2) return;
     // Whether the two ends close one path depends on their mates and on
     // the number of lines.
-    touch(s.mate[static_cast<size_t>(w.end0)]);
+    const int mate0 = s.mate[static_cast<size_t>(w.end0)];
+    touch(mate0);
     touch(s.mate[static_cast<size_t>(w.end1)]);
-    if (s.mate[static_cast<size_t>(w.end0)] != w.end1) return;
+    if (mate0 != w.end1) return;
     if (s.len[static_cast<size_t>(w.end0)] != s.lines) {
+        if (s.len[static_cast<size_t>(w.end0)] >= rootLines) readWide();
         s.bad = true;
+        noteWalk(walk, walkCount);
     } else {
         trialGlobal = true;
+    }
+}
+
+// A failed region rule rests on the region: every dot its walk and the
+// walks it met reached.
+void LoopSolver::Impl::noteWalk(int walk, size_t walkCount) {
+    for (size_t j = 0; j < walkCount; ++j) {
+        if (walkSets.find(static_cast<int>(j)) != walk) continue;
+        for (const int v : walks[j].todo) note(v);
     }
 }
 
@@ -147,8 +193,8 @@ void LoopSolver::Impl::endWalk(State& s, const Walk& w) {
 // are not full, joined by the undecided edges between them, fall into
 // regions each holding an even number of path ends; and a region whose
 // only two ends belong to one path closes that path, which must then
-// hold every line.
-void LoopSolver::Impl::pathEndRegions(State& s) {
+// hold every line. Returns true when it set an edge.
+bool LoopSolver::Impl::pathEndRegions(State& s) {
     regions.reset(g.dots);
     for (int e = 0; e < g.edges; ++e) {
         if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
@@ -173,16 +219,56 @@ void LoopSolver::Impl::pathEndRegions(State& s) {
         size_t r = static_cast<size_t>(regions.find(v));
         if (regionEnds[r] % 2 != 0) {
             s.bad = true;
-            return;
+            noteRegion(static_cast<int>(r));
+            return false;
         }
         if (regionEnds[r] == 2 && regionEnd[r] != v &&
             s.mate[static_cast<size_t>(v)] == regionEnd[r] &&
             s.len[static_cast<size_t>(v)] != s.lines) {
             s.bad = true;
-            return;
+            noteRegion(static_cast<int>(r));
+            if (s.len[static_cast<size_t>(v)] >= rootLines) readWide();
+            return false;
         }
     }
     regionsKnown = true;
+    if (s.lines == 0) return false;
+    // A region without path ends holds no line: a line there would start
+    // paths that could never leave it, so they would close a loop of their
+    // own, and there are lines elsewhere. Its undecided edges are crossed;
+    // that rests on the region and on the root's lines. (The regions kept
+    // for the walks may now hold more than one region each, which only
+    // makes walks go on longer.)
+    bool changed = false;
+    for (int e = 0; e < g.edges && !s.bad; ++e) {
+        if (s.edge[static_cast<size_t>(e)] != kUnknown) continue;
+        const int a = g.edgeDots[static_cast<size_t>(e)][0];
+        if (s.dotLine[static_cast<size_t>(a)] >= 2 ||
+            s.dotLine[static_cast<size_t>(g.edgeDots[static_cast<size_t>(e)][1])] >= 2) {
+            continue;
+        }
+        const size_t r = static_cast<size_t>(regions.find(a));
+        if (regionEnds[r] != 0) continue;
+        regionEnd[r] = -2;  // (-1 for any other region without ends)
+        changed = true;
+        setEdge(s, e, kCross);
+    }
+    if (changed && noting()) {
+        if (rootLines == 0) readWide();
+        for (int v = 0; v < g.dots; ++v) {
+            if (regionEnd[static_cast<size_t>(regions.find(v))] == -2) note(v);
+        }
+    }
+    return changed;
+}
+
+// A region's rule read the region: its dots, and around them the crossed
+// edges and full dots that bound it.
+void LoopSolver::Impl::noteRegion(int root) {
+    if (!noting()) return;
+    for (int v = 0; v < g.dots; ++v) {
+        if (regions.find(v) == root) note(v);
+    }
 }
 
 void LoopSolver::Impl::markFailed(size_t slot) {
@@ -292,10 +378,66 @@ void LoopSolver::Impl::undoMemo(size_t memoMark, size_t changedMark, size_t logM
     }
     changedUndo.resize(changedMark);
     changeLog.resize(logMark);
+    ++logRound;
+}
+
+// Ends the step being made (see Step): what it rested on and the dots it
+// changed are kept, and the next step starts empty.
+void LoopSolver::Impl::closeStep() {
+    stepLog.push_back(Step{stepDotsStart, changedDots.size(), stepReads.wide});
+    stepBits.insert(stepBits.end(), stepReads.dots.begin(), stepReads.dots.end());
+    std::fill(stepReads.dots.begin(), stepReads.dots.end(), 0);
+    stepReads.wide = false;
+    stepDotsStart = changedDots.size();
+}
+
+// Whether the step changed a fact that the reason read: a dot it changed
+// is in the reason or beside a dot of it.
+bool LoopSolver::Impl::stepChanged(const Step& step, const Reason& r) const {
+    auto read = [&](int row, int col) {
+        if (row < 0 || col < 0 || row > g.h || col > g.w) return false;
+        const size_t v = static_cast<size_t>(row * (g.w + 1) + col);
+        return (r.dots[v / 64] >> (v % 64) & 1u) != 0;
+    };
+    for (size_t i = step.dotsStart; i < step.dotsEnd; ++i) {
+        const int v = changedDots[i];
+        const int row = v / (g.w + 1), col = v % (g.w + 1);
+        for (int dr = -1; dr <= 1; ++dr)
+            for (int dc = -1; dc <= 1; ++dc)
+                if (read(row + dr, col + dc)) return true;
+    }
+    return false;
+}
+
+// Takes into the reason, last first, the steps of the node at depth (before
+// step end) whose changes it reads, with what they rested on in turn: the
+// reason then rests on the board the node was reached with. Returns whether
+// it took the node's first step, its branch.
+bool LoopSolver::Impl::explain(size_t depth, size_t end, Reason& r) {
+    const size_t first = levels[depth].stepsStart;
+    bool took = false;
+    for (size_t k = end; k-- > first;) {
+        if (!r.wide && !stepChanged(stepLog[k], r)) continue;
+        const std::uint64_t* bits = &stepBits[k * words()];
+        for (size_t i = 0; i < r.dots.size(); ++i) r.dots[i] |= bits[i];
+        r.wide = r.wide || stepLog[k].wide;
+        took = took || k == first;
+    }
+    return took;
 }
 
 // The trials of the lookaheads of the node's ancestors still hold where
 // nothing changed since.
+//
+// A subtree without a solution leaves the reason of its refutation (see
+// Reason), in facts of the node's board. When that reason reads nothing the
+// branch into the subtree changed, it holds on the node's board before the
+// branch: the node has no solution either, and the edge's other value goes
+// untried. Otherwise the node's own deductions join the reason, and when
+// both values fail, the two reasons together refute the node. Going up, the
+// reason passes every node whose changes it does not read: the search jumps
+// back over branches that had nothing to do with the dead end, which it
+// would otherwise refute again under each of their values.
 void LoopSolver::Impl::dfs(size_t depth) {
     if (nodeLimit > 0 && nodes >= nodeLimit) {
         stopped = true;
@@ -303,13 +445,39 @@ void LoopSolver::Impl::dfs(size_t depth) {
     }
     ++nodes;
     if (pool.size() < depth + 2) pool.resize(depth + 2);
+    if (levels.size() < depth + 2) levels.resize(depth + 2);
     State& s = pool[depth];
     bestBranch = -1;
     if (!s.bad && !s.closed) lookahead(s, true);
     deadEnd = s.bad;
-    if (s.bad) return;
+    // (The lookahead closed its steps; the node's own step is closed before
+    // it is reached.)
+    levels[depth].stepsEnd = stepLog.size();
+    levels[depth].dotsEnd = changedDots.size();
+    if (depth == 1) rootLines = s.lines;
+    subtreeDead = s.bad;
+    if (s.bad) {
+        // The last step failed: it, and the steps before that it rests on.
+        deadReason = emptyReason();
+        if (stepLog.size() == levels[depth].stepsStart) {  // the root's own board
+            deadReason.wide = true;
+            restsOnBranch = true;
+            return;
+        }
+        const size_t last = stepLog.size() - 1;
+        deadReason.dots.assign(stepBits.begin() + static_cast<std::ptrdiff_t>(last * words()),
+                               stepBits.end());
+        // A failure always notes what it read; were that ever missed, the
+        // reason reads everything rather than nothing.
+        deadReason.wide =
+            stepLog[last].wide || std::all_of(deadReason.dots.begin(), deadReason.dots.end(),
+                                              [](std::uint64_t w) { return w == 0; });
+        restsOnBranch = last == levels[depth].stepsStart || explain(depth, last, deadReason);
+        return;
+    }
     if (s.closed) {
         ++count;
+        if (count == 1) firstFound = s.edge;
         if (count == 1 && firstOut != nullptr) {
             firstOut->assign(static_cast<size_t>(g.edges), 0);
             for (int e = 0; e < g.edges; ++e) {
@@ -322,26 +490,56 @@ void LoopSolver::Impl::dfs(size_t depth) {
     int e = chooseActive(s);
     if (e < 0 || s.edge[static_cast<size_t>(e)] != kUnknown) e = chooseEdge(s);
     if (e < 0) return;
-    // The value that settles more goes first: it reaches a solution, or
-    // the contradiction, in fewer guesses. Line first on a tie.
+    // The value to try first. Once a solution is known, its value: a second
+    // solution mostly differs from the first in a small part of the board,
+    // and it is found soonest near the first. Before that, when the edge
+    // took a value in a subtree left already, which had no solution, the
+    // other one. Else the value that settles more: it reaches a solution, or
+    // the contradiction, in fewer guesses; line first on a tie.
     const size_t ei = static_cast<size_t>(e);
-    const bool crossFirst =
-        valueGain.size() > 2 * ei + 1 && valueGain[2 * ei + 1] > valueGain[2 * ei];
+    bool crossFirst = valueGain.size() > 2 * ei + 1 && valueGain[2 * ei + 1] > valueGain[2 * ei];
+    if (!firstFound.empty()) {
+        crossFirst = firstFound[ei] == kCross;
+    } else if (lastValue[ei] != kUnknown) {
+        crossFirst = lastValue[ei] == kLine;
+    }
     const size_t memoMark = memoUndo.size(), changedMark = changedUndo.size();
     const size_t logMark = changeLog.size();
+    bool dead = true;
+    Reason reason = emptyReason();
     for (std::uint8_t val : {kLine, kCross}) {
         if (crossFirst) val = val == kLine ? kCross : kLine;
         State& next = pool[depth + 1];
         next = pool[depth];
+        changedDots.resize(levels[depth].dotsEnd);
+        stepLog.resize(levels[depth].stepsEnd);
+        stepBits.resize(stepLog.size() * words());
+        levels[depth + 1].stepsStart = stepLog.size();
+        stepDotsStart = changedDots.size();
         logging = true;
         setEdge(next, e, val);
         propagateAll(next, 2);
         logging = false;
+        closeStep();
         dfs(depth + 1);
         if (count >= limit || stopped) return;
         if (deadEnd) bump(e);
         undoMemo(memoMark, changedMark, logMark);
+        if (!subtreeDead) {
+            dead = false;
+            continue;
+        }
+        if (!restsOnBranch) {
+            // Dead whatever the edge's value: so is this node.
+            reason = deadReason;
+            break;
+        }
+        unite(reason, deadReason);
     }
+    subtreeDead = dead;
+    if (!dead) return;
+    restsOnBranch = explain(depth, levels[depth].stepsEnd, reason);
+    deadReason = reason;
 }
 
 int LoopSolver::Impl::countSolutions(int lim, LoopSolution* first) {
@@ -353,6 +551,16 @@ int LoopSolver::Impl::countSolutions(int lim, LoopSolution* first) {
     activity.assign(static_cast<size_t>(g.edges), 0.0);
     failedSlots.clear();
     failedBefore.assign(2 * static_cast<size_t>(g.edges), 0);
+    lastValue.assign(static_cast<size_t>(g.edges), kUnknown);
+    firstFound.clear();
+    changedDots.clear();
+    stepReads = emptyReason();
+    stepLog.clear();
+    stepBits.clear();
+    stepDotsStart = 0;
+    rootLines = 0;
+    if (levels.size() < 2) levels.resize(2);
+    levels[1].stepsStart = 0;
     bumpBy = 1.0;
     if (first != nullptr) first->clear();
     if (pool.size() < 2) pool.resize(2);
