@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "board/board.h"
@@ -295,6 +297,50 @@ TEST(LoopSolver, CountsMatchPlainSearchOnLargerBoards) {
     EXPECT_TRUE(counted[0] > 0 && counted[1] > 0 && counted[2] > 0)
         << counted[0] << " " << counted[1] << " " << counted[2];
     EXPECT_LE(unknown * 10, kTrials);
+}
+
+// The search jumps back over branches that a dead end did not read. These
+// searches jumped over solutions when a dead end's reason missed a path's far
+// end, a failed walk's region or the crossed rim of a cut-off part: small
+// boards, and big ones of the benchmark's file with a clue taken away.
+TEST(LoopSolver, JumpsBackOverNothingADeadEndRead) {
+    struct Counted {
+        int w, h;
+        const char* rows;
+        int limit, solutions;
+    };
+    const Counted counted[] = {
+        {7, 11, ".22..32..2...32.1..2....1213...2......1.2222202..2.31....1..32.3...22..2..2..", 2,
+         2},
+        {8, 8, "3.3......23....3..2122.....2.22.3.33..32..2...12.2.33.2.......20", 40, 40},
+        {10, 11,
+         "3...132..3.1...1........3.......23..3.22..12.12...3.1.2..2......13..1...3...2..0"
+         ".12.2........23.......2...2..3",
+         40, 40},
+        {5, 12, ".2...2.2...2.02.3.......22......3....2.2.21..2.......3.3....", 40, 40},
+    };
+    for (const Counted& c : counted) {
+        EXPECT_EQ(LoopSolver(puzzleOf(c.w, c.h, c.rows)).countSolutions(c.limit), c.solutions)
+            << c.rows;
+    }
+    std::ifstream in(QUORRIN_SOURCE_DIR "/tests/puzzles/fixtures/adversarial.dat");
+    std::vector<LoopPuzzle> big;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream fields(line);
+        int difficulty = 0, h = 0, w = 0;
+        char slash = 0;
+        fields >> difficulty >> slash >> h >> slash >> w >> slash;
+        std::string rows, row;
+        while (std::getline(fields, row, '/')) rows += row;
+        big.push_back(puzzleOf(w, h, rows.c_str()));
+    }
+    ASSERT_EQ(big.size(), 7u);
+    for (auto [puzzle, row, col] :
+         {std::tuple{0, 22, 25}, std::tuple{0, 32, 15}, std::tuple{3, 23, 20}}) {
+        LoopPuzzle p = big[static_cast<size_t>(puzzle)];
+        p.clues[static_cast<size_t>(row * p.width + col)] = -1;
+        EXPECT_EQ(LoopSolver(p).countSolutions(2), 2) << puzzle << " " << row << " " << col;
+    }
 }
 
 // A known solution spares trials, not deductions: clues taken away one at a
