@@ -376,7 +376,7 @@ bool LoopSolver::Impl::propagate(State& s, int level) {
             if (item < g.cells) touchAt(r + 1, c + 1);
         }
         const bool noted = noting();
-        const size_t before = trailing ? trail8Size : changedDots.size();
+        const size_t before = !noted ? 0 : trailing ? trail8Size : changedDots.size();
         if (item < g.cells) {
             processCell(s, item, level);
         } else {
