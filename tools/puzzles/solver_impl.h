@@ -8,9 +8,10 @@
 //   solver_lookahead  one-edge trials under the pair rules, taken back
 //                     through an undo trail, and the memo that spares a
 //                     trial whose surroundings did not change;
-//   solver_search     the complete search: branching, the region rules for
-//                     path ends and the walks that apply them after a trial,
-//                     and the reasons of dead ends that let it jump back;
+//   solver_regions    the search's rules of the regions of path ends, on the
+//                     whole board and in walks after a trial;
+//   solver_search     the complete search: branching, and the reasons of
+//                     dead ends that let it jump back;
 //   solver_rating     the solve a step at a time that rates a puzzle;
 //   loop_check        the plain solution check the tests use as reference.
 // One board state (State) is what every rule reads and writes; the search
@@ -408,13 +409,15 @@ struct LoopSolver::Impl {
     void clearMemo();
     bool worthTrying(const State& s, int e) const;
 
-    // --- solver_search ---
+    // --- solver_regions ---
     void nearRegions(State& s);
     bool sharedRegion();
     void endWalk(State& s, int walk, size_t walkCount);
     void noteWalk(int walk, size_t walkCount);
     bool pathEndRegions(State& s);
     void noteRegion(int root);
+
+    // --- solver_search ---
     void markFailed(size_t slot);
     bool retryFailed(State& s);
     int chooseEdge(const State& s) const;

@@ -7,5 +7,6 @@ set(quorrin_solver_sources
     ${CMAKE_CURRENT_LIST_DIR}/solver_geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/solver_lookahead.cpp
     ${CMAKE_CURRENT_LIST_DIR}/solver_rating.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/solver_regions.cpp
     ${CMAKE_CURRENT_LIST_DIR}/solver_rules.cpp
     ${CMAKE_CURRENT_LIST_DIR}/solver_search.cpp)
