@@ -25,6 +25,7 @@ void Geometry::build(int width, int height) {
     offBoardBits.assign(static_cast<size_t>(dots), 0);
     itemRow.assign(static_cast<size_t>(cells + dots), 0);
     itemCol.assign(static_cast<size_t>(cells + dots), 0);
+    dotStep = {-(w + 1), 1, w + 1, -1};
     for (int i = 0; i < cells; ++i) {
         itemRow[static_cast<size_t>(i)] = static_cast<std::int16_t>(i / w);
         itemCol[static_cast<size_t>(i)] = static_cast<std::int16_t>(i % w);

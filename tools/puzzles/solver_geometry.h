@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "loop_solver.h"
+
 namespace quorrin {
 namespace detail {
 
@@ -35,6 +37,8 @@ struct Geometry {
     // Row and column of every item of the propagation queue: the cells, then
     // the dots.
     std::vector<std::int16_t> itemRow, itemCol;
+    // From a dot to the dot one step up, right, down and left (as dotEdges).
+    std::array<int, 4> dotStep{};
 
     void build(int width, int height);
 
@@ -42,9 +46,10 @@ struct Geometry {
     int edgeBetween(int a, int b) const {
         const size_t ia = static_cast<size_t>(cells + a), ib = static_cast<size_t>(cells + b);
         const int ra = itemRow[ia], ca = itemCol[ia], rb = itemRow[ib], cb = itemCol[ib];
-        if (ra == rb && (ca - cb == 1 || cb - ca == 1)) return ra * w + std::min(ca, cb);
+        if (ra == rb && (ca - cb == 1 || cb - ca == 1))
+            return horizontalEdge(w, ra, std::min(ca, cb));
         if (ca == cb && (ra - rb == 1 || rb - ra == 1))
-            return (h + 1) * w + std::min(ra, rb) * (w + 1) + ca;
+            return verticalEdge(w, h, std::min(ra, rb), ca);
         return -1;
     }
 };

@@ -394,6 +394,7 @@ struct LoopSolver::Impl {
     bool dominoSolves(int a, int b) const;
     void adjacentThrees(State& s);
     bool globalRules(State& s);
+    int markPart(const State& s, int from, std::uint8_t mark);
     void noteCutOff(const State& s);
     bool propagateAll(State& s, int level);
     void start(State& s, int level);

@@ -150,7 +150,7 @@ void LoopSolver::Impl::lookahead(State& s, bool keepMemo) {
                 score *= 1 + s.unknown - unknownAfter;
                 if (searching && val == kLine) {
                     lineSlots.swap(trialSlots);
-                    lineReads.dots = trialDots;
+                    lineReads.dots.swap(trialDots);  // (the next trial clears trialDots)
                     lineReads.wide = trialGlobal || trialWide;
                     lineTried = true;
                 } else if (searching && lineTried && settleAgreed(s)) {

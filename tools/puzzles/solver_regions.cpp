@@ -48,21 +48,12 @@ void LoopSolver::Impl::nearRegions(State& s) {
         }
     const size_t walkCount = active;
     // Each walk goes breadth first, so that walks that started near each
-    // other meet soon. The dot one step up, right, down and left.
-    const int step[4] = {-(g.w + 1), 1, g.w + 1, -1};
+    // other meet soon.
     // Walks that met another or saw their whole region drop out of going
     // after each round.
     walksGoing.clear();
     for (size_t i = 0; i < walkCount; ++i) walksGoing.push_back(static_cast<std::int32_t>(i));
     int steps = 0;
-    // The hot loop reads the tables through plain pointers and keeps the
-    // box of the dots it goes to in locals (see touch).
-    const std::uint8_t* const dotLine = s.dotLine.data();
-    const std::uint8_t* const dotBits = s.dotBits.data();
-    const std::int32_t* const walkAt = walkOf.data();
-    const std::int16_t* const rowOf = &g.itemRow[static_cast<size_t>(g.cells)];
-    const std::int16_t* const colOf = &g.itemCol[static_cast<size_t>(g.cells)];
-    int top = readBox[0], left = readBox[1], bottom = readBox[2], right = readBox[3];
     while (active > 1 && steps < kWalkSteps && !s.bad && sharedRegion()) {
         for (size_t k = 0; k < walksGoing.size() && active > 1 && !s.bad; ++k) {
             const size_t i = static_cast<size_t>(walksGoing[k]);
@@ -76,24 +67,19 @@ void LoopSolver::Impl::nearRegions(State& s) {
                 continue;
             }
             const int v = w.todo[w.next++];
-            const size_t vi = static_cast<size_t>(v);
             ++steps;
-            top = std::min<int>(top, rowOf[vi]);
-            left = std::min<int>(left, colOf[vi]);
-            bottom = std::max<int>(bottom, rowOf[vi]);
-            right = std::max<int>(right, colOf[vi]);
-            if (dotLine[vi] == 1) {
+            touch(v);
+            if (s.dotLine[static_cast<size_t>(v)] == 1) {
                 ++w.ends;
                 (w.end0 < 0 ? w.end0 : w.end1) = v;
             }
-            // Up, right, down and left, as the dot's edges go.
-            const unsigned ways = dotBits[vi];
-            for (int d = 0; d < 4; ++d) {
+            const unsigned ways = s.dotBits[static_cast<size_t>(v)];
+            for (size_t d = 0; d < 4; ++d) {
                 if ((ways >> (2 * d) & 3u) != kUnknown) continue;
-                const int u = v + step[d];
+                const int u = v + g.dotStep[d];
                 const size_t ui = static_cast<size_t>(u);
-                if (dotLine[ui] >= 2) continue;
-                const std::int32_t at = walkAt[ui];
+                if (s.dotLine[ui] >= 2) continue;
+                const std::int32_t at = walkOf[ui];
                 if (at < walkBase) {
                     reach(static_cast<int>(i), u);
                     continue;
@@ -121,10 +107,6 @@ void LoopSolver::Impl::nearRegions(State& s) {
                                         }),
                          walksGoing.end());
     }
-    readBox[0] = std::min(readBox[0], top);
-    readBox[1] = std::min(readBox[1], left);
-    readBox[2] = std::max(readBox[2], bottom);
-    readBox[3] = std::max(readBox[3], right);
     walkBase += static_cast<std::int32_t>(walkCount);
 }
 

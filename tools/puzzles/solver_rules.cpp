@@ -481,28 +481,7 @@ bool LoopSolver::Impl::globalRules(State& s) {
         if (s.dotLine[static_cast<size_t>(v)] > 0) startDot = v;
     }
     seen.assign(static_cast<size_t>(g.dots), 0);
-    stack.clear();
-    stack.push_back(startDot);
-    seen[static_cast<size_t>(startDot)] = 1;
-    int lineEnds = 0;
-    // The dot one step up, right, down and left; a crossed edge or the
-    // board's edge (see dotBits) is no way.
-    const int step[4] = {-(g.w + 1), 1, g.w + 1, -1};
-    while (!stack.empty()) {
-        int v = stack.back();
-        stack.pop_back();
-        lineEnds += s.dotLine[static_cast<size_t>(v)];
-        const unsigned ways = s.dotBits[static_cast<size_t>(v)];
-        for (int d = 0; d < 4; ++d) {
-            if ((ways >> (2 * d) & 3u) >= kCross) continue;
-            const int u = v + step[d];
-            if (!seen[static_cast<size_t>(u)]) {
-                seen[static_cast<size_t>(u)] = 1;
-                stack.push_back(u);
-            }
-        }
-    }
-    if (lineEnds != 2 * s.lines) {
+    if (markPart(s, startDot, 1) != 2 * s.lines) {
         s.bad = true;
         if (noting()) noteCutOff(s);
     }
@@ -523,28 +502,13 @@ void LoopSolver::Impl::noteCutOff(const State& s) {
     for (int v = 0; v < g.dots && other < 0; ++v) {
         if (s.dotLine[static_cast<size_t>(v)] > 0 && !seen[static_cast<size_t>(v)]) other = v;
     }
-    const int step[4] = {-(g.w + 1), 1, g.w + 1, -1};
-    stack.assign(1, other);
-    seen[static_cast<size_t>(other)] = 2;
-    while (!stack.empty()) {
-        const int v = stack.back();
-        stack.pop_back();
-        const unsigned ways = s.dotBits[static_cast<size_t>(v)];
-        for (int d = 0; d < 4; ++d) {
-            if ((ways >> (2 * d) & 3u) >= kCross) continue;
-            const size_t u = static_cast<size_t>(v + step[d]);
-            if (!seen[u]) {
-                seen[u] = 2;
-                stack.push_back(static_cast<int>(u));
-            }
-        }
-    }
+    markPart(s, other, 2);
     // Whether a dot has a crossed edge to a dot of another part.
     auto crossedAt = [&](size_t v) {
         const unsigned ways = s.dotBits[v];
-        for (int d = 0; d < 4; ++d) {
+        for (size_t d = 0; d < 4; ++d) {
             if ((ways >> (2 * d) & 3u) == kCross &&
-                seen[static_cast<size_t>(static_cast<int>(v) + step[d])] != seen[v])
+                seen[static_cast<size_t>(static_cast<int>(v) + g.dotStep[d])] != seen[v])
                 return true;
         }
         return false;
@@ -562,6 +526,30 @@ void LoopSolver::Impl::noteCutOff(const State& s) {
     for (size_t v = 0; v < static_cast<size_t>(g.dots); ++v) {
         if (seen[v] == part && crossedAt(v)) note(static_cast<int>(v));
     }
+}
+
+// Marks with mark, in seen, the dots that dot from reaches through edges
+// that are not crossed (nor off the board), and returns how many lines
+// they hold at their ends (each line counted at both of its dots).
+int LoopSolver::Impl::markPart(const State& s, int from, std::uint8_t mark) {
+    stack.assign(1, from);
+    seen[static_cast<size_t>(from)] = mark;
+    int lineEnds = 0;
+    while (!stack.empty()) {
+        const int v = stack.back();
+        stack.pop_back();
+        lineEnds += s.dotLine[static_cast<size_t>(v)];
+        const unsigned ways = s.dotBits[static_cast<size_t>(v)];
+        for (size_t d = 0; d < 4; ++d) {
+            if ((ways >> (2 * d) & 3u) >= kCross) continue;
+            const size_t u = static_cast<size_t>(v + g.dotStep[d]);
+            if (!seen[u]) {
+                seen[u] = mark;
+                stack.push_back(static_cast<int>(u));
+            }
+        }
+    }
+    return lineEnds;
 }
 
 // Local rules to a fixed point, then the whole-board rules, repeated.

@@ -143,8 +143,8 @@ bool LoopSolver::Impl::stepChanged(const Step& step, const Reason& r) const {
         return (r.dots[v / 64] >> (v % 64) & 1u) != 0;
     };
     for (size_t i = step.dotsStart; i < step.dotsEnd; ++i) {
-        const int v = changedDots[i];
-        const int row = v / (g.w + 1), col = v % (g.w + 1);
+        const size_t v = static_cast<size_t>(g.cells + changedDots[i]);
+        const int row = g.itemRow[v], col = g.itemCol[v];
         for (int dr = -1; dr <= 1; ++dr)
             for (int dc = -1; dc <= 1; ++dc)
                 if (read(row + dr, col + dc)) return true;
